@@ -1,0 +1,16 @@
+# GoogleTest: the installed package on the host, compiled from Debian's sources for Windows.
+if(CMAKE_CROSSCOMPILING)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  foreach(lib gtest gtest_main gmock gmock_main)
+    if(NOT TARGET GTest::${lib})
+      add_library(GTest::${lib} ALIAS ${lib})
+    endif()
+  endforeach()
+else()
+  # Linux: Debian's libgtest-dev; MSVC: GoogleTest from vcpkg or another CMake package.
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)

@@ -1,0 +1,99 @@
+// The desktop seam: every call the portable core makes to the window system, the shell, the
+// process table, the keyboard and the clock. The Win32 implementation forwards each call one
+// to one to the API of the same name; the tests use a simulated desktop.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace keyrack {
+
+using WindowHandle = std::uintptr_t;   // HWND; 0 is no window
+using IconHandle = std::uintptr_t;     // HICON; 0 is no icon
+using ProcessHandle = std::uintptr_t;  // HANDLE of an opened process; 0 is none
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Values of the Win32 constants the core passes through the seam.
+namespace win {
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowMaximized = 3;
+inline constexpr int kSwShowNoActivate = 4;
+inline constexpr int kSwShow = 5;
+inline constexpr int kSwShowMinNoActive = 7;
+inline constexpr std::uint32_t kWsExToolWindow = 0x00000080;
+inline constexpr std::uint32_t kWsExAppWindow = 0x00040000;
+inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;
+inline constexpr std::uint32_t kProcessVmRead = 0x0010;
+inline constexpr unsigned kSwpNoSize = 0x0001;
+inline constexpr unsigned kSwpNoMove = 0x0002;
+inline constexpr unsigned kSwpNoActivate = 0x0010;
+inline constexpr WindowHandle kHwndTop = 0;
+inline constexpr unsigned kWmClose = 0x0010;
+inline constexpr int kVkLShift = 0xA0;
+inline constexpr int kVkLControl = 0xA2;
+inline constexpr int kVkF1 = 0x70;
+inline constexpr std::size_t kMaxPath = 260;
+}  // namespace win
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // Files and icons.
+    virtual std::filesystem::path ExecutableFolder() = 0;  // GetModuleFileNameW's folder
+    // ExtractIconW(instance, path, index); 0 when the file holds no icon or can't be read.
+    virtual IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) = 0;
+    virtual IconHandle LoadApplicationIcon() = 0;  // icon group resource 145
+    virtual void DestroyIcon(IconHandle icon) = 0;
+
+    // Top-level windows. EnumWindows calls `visit` for each window in Z order and stops when it
+    // returns false.
+    virtual void EnumWindows(const std::function<bool(WindowHandle)>& visit) = 0;
+    virtual bool IsWindowVisible(WindowHandle window) = 0;
+    virtual std::uint32_t GetExStyle(WindowHandle window) = 0;   // GetWindowLongW(GWL_EXSTYLE)
+    virtual WindowHandle GetOwner(WindowHandle window) = 0;      // GetWindow(GW_OWNER)
+    // GetWindowThreadProcessId: the thread id (0 when there is no such window) and the process id.
+    virtual std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) = 0;
+    // GetWindowTextW into a zeroed buffer of `capacity` units (at most capacity - 1 are read).
+    virtual std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) = 0;
+    virtual bool GetWindowRect(WindowHandle window, Rect* rect) = 0;
+    virtual bool IsIconic(WindowHandle window) = 0;
+    virtual bool IsZoomed(WindowHandle window) = 0;
+    virtual WindowHandle GetForegroundWindow() = 0;
+
+    // Window placement and messages.
+    virtual bool ShowWindow(WindowHandle window, int command) = 0;
+    virtual bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) = 0;
+    virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
+                              int cy, unsigned flags) = 0;
+    virtual bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                             std::intptr_t lParam) = 0;
+
+    // Processes.
+    virtual ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
+                                      std::uint32_t processId) = 0;
+    // K32GetModuleFileNameExW(process, no module, buffer of `capacity` units); empty when it
+    // returns 0.
+    virtual std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) = 0;
+    virtual void CloseHandle(ProcessHandle handle) = 0;
+
+    // ShellExecuteExW with the default verb, no owner, no working directory, fMask 0.
+    virtual bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                                int show) = 0;
+
+    // Keyboard and clock.
+    virtual short GetKeyState(int virtualKey) = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+};
+
+}  // namespace keyrack

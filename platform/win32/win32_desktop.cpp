@@ -1,0 +1,146 @@
+#include "platform/win32/win32_desktop.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace keyrack {
+namespace {
+
+HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+constexpr int kApplicationIconId = 145;
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
+    const auto& callback = *reinterpret_cast<const std::function<bool(WindowHandle)>*>(visit);
+    return callback(FromHwnd(window)) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+std::filesystem::path ExecutableFolderOfProcess() {
+    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::filesystem::path Win32Desktop::ExecutableFolder() { return ExecutableFolderOfProcess(); }
+
+IconHandle Win32Desktop::ExtractFileIcon(std::u16string_view path, unsigned index) {
+    const std::u16string file(path);
+    HICON icon = ::ExtractIconW(GetModuleHandleW(nullptr), AsWide(file), index);
+    // ExtractIconW returns 1 when the file is not an executable, icon or library.
+    if (icon == reinterpret_cast<HICON>(1)) return 0;
+    return reinterpret_cast<IconHandle>(icon);
+}
+
+IconHandle Win32Desktop::LoadApplicationIcon() {
+    return reinterpret_cast<IconHandle>(
+        ::LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kApplicationIconId)));
+}
+
+void Win32Desktop::DestroyIcon(IconHandle icon) {
+    if (icon != 0) ::DestroyIcon(reinterpret_cast<HICON>(icon));
+}
+
+void Win32Desktop::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
+    ::EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+bool Win32Desktop::IsWindowVisible(WindowHandle window) {
+    return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+std::uint32_t Win32Desktop::GetExStyle(WindowHandle window) {
+    return static_cast<std::uint32_t>(::GetWindowLongW(ToHwnd(window), GWL_EXSTYLE));
+}
+
+WindowHandle Win32Desktop::GetOwner(WindowHandle window) {
+    return FromHwnd(::GetWindow(ToHwnd(window), GW_OWNER));
+}
+
+std::uint32_t Win32Desktop::GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) {
+    DWORD pid = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(window), &pid);
+    if (processId) *processId = pid;
+    return thread;
+}
+
+std::u16string Win32Desktop::GetWindowTitle(WindowHandle window, std::size_t capacity) {
+    std::vector<wchar_t> buffer(capacity, L'\0');
+    const int n = ::GetWindowTextW(ToHwnd(window), buffer.data(), static_cast<int>(capacity));
+    return FromWide(std::wstring_view(buffer.data(), n > 0 ? n : 0));
+}
+
+bool Win32Desktop::GetWindowRect(WindowHandle window, Rect* rect) {
+    RECT r{};
+    if (!::GetWindowRect(ToHwnd(window), &r)) return false;
+    *rect = Rect{r.left, r.top, r.right, r.bottom};
+    return true;
+}
+
+bool Win32Desktop::IsIconic(WindowHandle window) { return ::IsIconic(ToHwnd(window)) != FALSE; }
+bool Win32Desktop::IsZoomed(WindowHandle window) { return ::IsZoomed(ToHwnd(window)) != FALSE; }
+WindowHandle Win32Desktop::GetForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
+
+bool Win32Desktop::ShowWindow(WindowHandle window, int command) {
+    return ::ShowWindow(ToHwnd(window), command) != FALSE;
+}
+
+bool Win32Desktop::MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                              bool repaint) {
+    return ::MoveWindow(ToHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+}
+
+bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
+                                int cy, unsigned flags) {
+    return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
+}
+
+bool Win32Desktop::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                               std::intptr_t lParam) {
+    return ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
+}
+
+ProcessHandle Win32Desktop::OpenProcess(std::uint32_t access, bool inheritHandle,
+                                        std::uint32_t processId) {
+    return reinterpret_cast<ProcessHandle>(
+        ::OpenProcess(access, inheritHandle ? TRUE : FALSE, processId));
+}
+
+std::u16string Win32Desktop::GetProcessImagePath(ProcessHandle process, std::size_t capacity) {
+    std::vector<wchar_t> buffer(capacity, L'\0');
+    const DWORD n = ::K32GetModuleFileNameExW(reinterpret_cast<HANDLE>(process), nullptr,
+                                              buffer.data(), static_cast<DWORD>(capacity));
+    return FromWide(std::wstring_view(buffer.data(), n));
+}
+
+void Win32Desktop::CloseHandle(ProcessHandle handle) {
+    if (handle != 0) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                                  int show) {
+    const std::u16string fileText(file);
+    const std::u16string parameterText(parameters);
+    SHELLEXECUTEINFOW info{};
+    static_assert(sizeof(info) == 112);
+    info.cbSize = sizeof(info);
+    info.lpFile = AsWide(fileText);
+    info.lpParameters = AsWide(parameterText);
+    info.nShow = show;
+    return ::ShellExecuteExW(&info) != FALSE;
+}
+
+short Win32Desktop::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
+void Win32Desktop::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace keyrack
