@@ -1,0 +1,40 @@
+// Maps psp ids to the image path of the process that owns an item's window; kept in the file
+// "processsourcepath" as 524-byte records (520 bytes of UTF-16LE path, 4 bytes of id).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "slots/slot_item.h"
+#include "slots/store_paths.h"
+
+namespace keyrack {
+
+inline constexpr std::size_t kTableRecordSize = 524;
+
+class ProcessSourcePathTable {
+public:
+    std::map<std::uint32_t, std::u16string> paths;
+    std::uint32_t lastId = kNoPspId;  // highest id; kNoPspId (-1) while empty
+    bool dirty = false;
+
+    // Fills the (empty) table from the file; a missing file leaves it empty. For duplicate
+    // ids the first record wins; a trailing partial record is ignored.
+    void Load(const StorePaths& paths);
+    // Writes the table when dirty, replacing the file atomically; clears `dirty` only when the
+    // new file is in place. Returns false when a dirty table could not be written.
+    bool Save(const StorePaths& paths);
+    // Inserts the entry unless the id is present already. Leaves `lastId` and `dirty` alone.
+    void Add(std::uint32_t id, std::u16string_view path);
+    // The id of the first entry (ascending ids) whose path equals `path` ignoring ASCII case.
+    std::uint32_t FindByPath(std::u16string_view path) const;
+    // The path of `id`, or null when the table has no such entry.
+    const std::u16string* PathOf(std::uint32_t id) const;
+    // The editor's way of adding a path: the existing id when a case-insensitive equal path is
+    // there, otherwise a new entry with id lastId + 1 that marks the table dirty.
+    std::uint32_t AddPath(std::u16string_view path);
+};
+
+}  // namespace keyrack

@@ -1,0 +1,52 @@
+// The owner of slot state at run time: hands each operation a working slot of its own and keeps
+// the twelve window lists behind one mutex, so the polling thread and the user-interface
+// thread never free or replace a slot or a list the other is using.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "platform/desktop.h"
+#include "slots/slot.h"
+#include "slots/store_paths.h"
+#include "slots/window_list.h"
+
+namespace keyrack {
+
+class SlotManager {
+public:
+    SlotManager(StorePaths paths, Desktop& desktop);
+
+    // A fresh working slot for index 0..11, loaded from its file; null when the file can't
+    // be read. The caller owns it for the length of its operation.
+    std::unique_ptr<Slot> LoadCurrent(int index);
+    // Releases a working slot (writing its table if it changed) and resets the pointer.
+    static void ReleaseCurrent(std::unique_ptr<Slot>& current);
+
+    // Window lists. Each call holds the mutex only for its own read or change.
+    bool HasWindowList(int index) const;
+    std::optional<WindowList> GetWindowList(int index) const;
+    void SetWindowList(int index, WindowList list);  // replaces any list there
+    // Appends pairs, creating the list when the slot has none.
+    void AppendWindowPairs(int index, const WindowList& pairs);
+    // Runs `change` on the slot's list under the mutex; false when the slot has no list.
+    // `change` must not block (no Sleep, no SendMessage).
+    bool UpdateWindowList(int index, const std::function<void(WindowList&)>& change);
+    // Nulls every handle for which `alive` is false and drops lists left with no live handle
+    // or no entry. `alive` is called under the mutex.
+    void PruneWindowLists(const std::function<bool(WindowHandle)>& alive);
+
+    const StorePaths& Paths() const { return m_paths; }
+    Desktop& GetDesktop() const { return *m_desktop; }
+
+private:
+    StorePaths m_paths;
+    Desktop* m_desktop;
+    mutable std::mutex m_windowsMutex;
+    std::array<std::optional<WindowList>, kSlotCount> m_windows;
+};
+
+}  // namespace keyrack
