@@ -53,7 +53,7 @@ public:
     virtual std::filesystem::path ExecutableFolder() = 0;  // GetModuleFileNameW's folder
     // ExtractIconW(instance, path, index); 0 when the file holds no icon or can't be read.
     virtual IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) = 0;
-    virtual IconHandle LoadApplicationIcon() = 0;  // icon group resource 145
+    virtual IconHandle LoadApplicationIcon() = 0;  // a copy of icon group resource 145
     virtual void DestroyIcon(IconHandle icon) = 0;
 
     // Top-level windows. EnumWindows calls `visit` for each window in Z order and stops when it

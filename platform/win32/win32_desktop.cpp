@@ -43,8 +43,10 @@ IconHandle Win32Desktop::ExtractFileIcon(std::u16string_view path, unsigned inde
 }
 
 IconHandle Win32Desktop::LoadApplicationIcon() {
-    return reinterpret_cast<IconHandle>(
-        ::LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kApplicationIconId)));
+    // LoadIconW hands out a shared icon that must not be destroyed; items own theirs, so
+    // each gets a copy.
+    HICON shared = ::LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kApplicationIconId));
+    return shared ? reinterpret_cast<IconHandle>(::CopyIcon(shared)) : 0;
 }
 
 void Win32Desktop::DestroyIcon(IconHandle icon) {
