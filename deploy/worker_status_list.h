@@ -55,4 +55,7 @@ private:
     std::vector<std::optional<std::u16string>> m_entries;
 };
 
+// The process-wide list of the deployment in progress, shown by the indicator.
+WorkerStatusList& workerStatusList();
+
 }  // namespace keyrack

@@ -1,0 +1,10 @@
+#include "deploy/worker_status_list.h"
+
+namespace keyrack {
+
+WorkerStatusList& workerStatusList() {
+    static WorkerStatusList list;
+    return list;
+}
+
+}  // namespace keyrack
