@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "slots/slot_item.h"
 #include "slots/store_paths.h"
@@ -15,7 +17,7 @@ namespace keyrack {
 inline constexpr std::size_t kTableRecordSize = 524;
 
 class ProcessSourcePathTable {
-public:
+  public:
     std::map<std::uint32_t, std::u16string> paths;
     std::uint32_t lastId = kNoPspId;  // highest id; kNoPspId (-1) while empty
     bool dirty = false;
@@ -34,7 +36,16 @@ public:
     const std::u16string* PathOf(std::uint32_t id) const;
     // The editor's way of adding a path: the existing id when a case-insensitive equal path is
     // there, otherwise a new entry with id lastId + 1 that marks the table dirty.
+    // Paths longer than a record holds are cut as the file would cut them. kNoPspId when the
+    // id space is used up.
     std::uint32_t AddPath(std::u16string_view path);
+
+    // The file image and its reader, for Load/Save and for tests and fuzzing. FromBytes fills
+    // an empty table; records with id kNoPspId (the "no entry" value) are skipped.
+    void LoadFromBytes(std::span<const std::uint8_t> bytes);
+    // One record per entry in ascending id order, through one buffer that is cleared once, so
+    // a shorter path leaves the tail of a longer earlier one after its NUL.
+    std::vector<std::uint8_t> ToBytes() const;
 };
 
 }  // namespace keyrack

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,7 @@ inline constexpr std::size_t kMaxSlotItems = 127;    // the count byte is signed
 enum class SaveResult { kSaved, kTooManyItems, kCannotWrite };
 
 class Slot {
-public:
+  public:
     // A new, empty slot for index 0..11; loads its table from the table file.
     Slot(int index, StorePaths paths, Desktop& desktop);
     // Releases the slot if that has not been done yet.
@@ -39,6 +41,12 @@ public:
     // One pair per item, in item order.
     WindowList BuildWindowList() const;
 
+    // The file image and its reader, for Load/Save and for tests and fuzzing. LoadFromBytes
+    // fills an empty slot as Load does (missing bytes keep the new-item defaults, icons come
+    // from the desktop); ToBytes is null when the slot holds more than kMaxSlotItems items.
+    void LoadFromBytes(std::span<const std::uint8_t> bytes);
+    std::optional<std::vector<std::uint8_t>> ToBytes() const;
+
     std::int8_t count = 0;
     std::u16string name;
     std::vector<std::unique_ptr<SlotItem>> items;
@@ -48,7 +56,7 @@ public:
     const StorePaths& Paths() const { return m_paths; }
     Desktop& GetDesktop() const { return *m_desktop; }
 
-private:
+  private:
     StorePaths m_paths;
     Desktop* m_desktop;
     bool m_released = false;

@@ -17,7 +17,7 @@
 namespace keyrack {
 
 class SlotManager {
-public:
+  public:
     SlotManager(StorePaths paths, Desktop& desktop);
 
     // A fresh working slot for index 0..11, loaded from its file; null when the file can't
@@ -42,7 +42,7 @@ public:
     const StorePaths& Paths() const { return m_paths; }
     Desktop& GetDesktop() const { return *m_desktop; }
 
-private:
+  private:
     StorePaths m_paths;
     Desktop* m_desktop;
     mutable std::mutex m_windowsMutex;

@@ -1,0 +1,77 @@
+#include <windows.h>
+
+#include <mutex>
+
+#include "platform/atomic_file.h"
+
+namespace keyrack {
+namespace {
+
+std::mutex& WriteMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+    bool Close() {
+        if (!Valid()) return true;
+        const BOOL ok = ::CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+  private:
+    HANDLE m_handle;
+};
+
+bool WriteTemp(const std::filesystem::path& temp, std::span<const std::uint8_t> bytes) {
+    FileHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t left = bytes.size() - done;
+        const DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    if (!::FlushFileBuffers(file.Get())) return false;
+    return file.Close();
+}
+
+}  // namespace
+
+std::filesystem::path AtomicTempPath(const std::filesystem::path& target) {
+    std::filesystem::path temp = target;
+    temp += ".tmp";
+    return temp;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    std::lock_guard lock(WriteMutex());
+    const std::filesystem::path temp = AtomicTempPath(target);
+    if (WriteTemp(temp, bytes) &&
+        ::MoveFileExW(temp.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    // Only a file of our own is removed; a directory in its place stays.
+    const DWORD attributes = ::GetFileAttributesW(temp.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::DeleteFileW(temp.c_str());
+    }
+    return false;
+}
+
+}  // namespace keyrack

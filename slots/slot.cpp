@@ -1,0 +1,119 @@
+#include "slots/slot.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "platform/atomic_file.h"
+#include "slots/byte_image.h"
+
+namespace keyrack {
+namespace {
+
+constexpr std::size_t kLargestSlotFile = kSlotHeaderSize + kMaxSlotItems * kSlotItemSize;
+
+std::string PrintablePath(const std::filesystem::path& file) {
+    const std::u8string utf8 = file.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+}  // namespace
+
+Slot::Slot(int slotIndex, StorePaths paths, Desktop& desktop)
+    : index(static_cast<std::int8_t>(slotIndex)), m_paths(std::move(paths)), m_desktop(&desktop) {
+    psp.Load(m_paths);
+}
+
+Slot::~Slot() { Release(); }
+
+bool Slot::Load() {
+    const std::filesystem::path file = m_paths.SlotFile(index);
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::printf("can't read file at %s\n", PrintablePath(file).c_str());
+        return false;
+    }
+    // Bytes past the largest slot the count byte can announce are never looked at.
+    std::vector<std::uint8_t> bytes(kLargestSlotFile);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    LoadFromBytes(bytes);
+    return true;
+}
+
+void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
+    items.clear();
+    std::array<std::uint8_t, kSlotHeaderSize> header{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), header.size()), header.begin());
+    count = static_cast<std::int8_t>(header[0]);
+    name = image::GetText(header, 1, kSlotNameCapacity);
+
+    // A count byte of 0x80 or more is negative and reads no items.
+    for (int k = 0; k < count; ++k) {
+        SlotItem defaults;
+        defaults.index = static_cast<std::int8_t>(k);
+        ItemImage record = defaults.ToImage();
+        const std::size_t start = kSlotHeaderSize + static_cast<std::size_t>(k) * kSlotItemSize;
+        if (start < bytes.size()) {
+            const std::size_t available = std::min(kSlotItemSize, bytes.size() - start);
+            std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(start), available,
+                        record.begin());
+        }
+        auto item = std::make_unique<SlotItem>(SlotItem::FromImage(record));
+        item->window = 0;
+        const std::u16string* source = psp.PathOf(item->pspId);
+        IconHandle icon = m_desktop->ExtractFileIcon(source ? *source : std::u16string(), 0);
+        if (icon == 0) icon = m_desktop->LoadApplicationIcon();
+        item->icon = UniqueIcon(*m_desktop, icon);
+        items.push_back(std::move(item));
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> Slot::ToBytes() const {
+    const auto present = static_cast<std::size_t>(std::count_if(
+        items.begin(), items.end(), [](const auto& item) { return item != nullptr; }));
+    if (present > kMaxSlotItems) return std::nullopt;
+
+    std::vector<std::uint8_t> bytes(kSlotHeaderSize + present * kSlotItemSize);
+    bytes[0] = static_cast<std::uint8_t>(present);
+    image::PutText(std::span(bytes).first(kSlotHeaderSize), 1, kSlotNameCapacity, name);
+    std::size_t at = kSlotHeaderSize;
+    for (const auto& item : items) {
+        if (!item) continue;
+        const ItemImage image = item->ToImage();
+        std::copy(image.begin(), image.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        at += kSlotItemSize;
+    }
+    return bytes;
+}
+
+SaveResult Slot::Save() {
+    const auto bytes = ToBytes();
+    if (!bytes) return SaveResult::kTooManyItems;
+    const std::filesystem::path file = m_paths.SlotFile(index);
+    if (!WriteFileAtomically(file, *bytes)) {
+        std::printf("can't open file at %s\n", PrintablePath(file).c_str());
+        return SaveResult::kCannotWrite;
+    }
+    count = static_cast<std::int8_t>((*bytes)[0]);
+    return SaveResult::kSaved;
+}
+
+void Slot::Release() {
+    if (m_released) return;
+    m_released = true;
+    items.clear();
+    psp.Save(m_paths);
+    psp.paths.clear();
+}
+
+WindowList Slot::BuildWindowList() const {
+    WindowList list;
+    list.reserve(items.size());
+    for (const auto& item : items) {
+        if (item) list.push_back({item->window, item->maximize, 0});
+    }
+    return list;
+}
+
+}  // namespace keyrack
