@@ -1,0 +1,53 @@
+#include "app/tray_menu_win32.h"
+
+#include "platform/win32/wide.h"
+
+namespace keyrack {
+namespace {
+
+void AppendEntry(HMENU menu, const TrayMenuEntry& entry) {
+    if (entry.separator) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        return;
+    }
+    UINT flags = MF_STRING;
+    if (entry.checked) flags |= MF_CHECKED;
+    if (entry.grayed) flags |= MF_GRAYED;
+    AppendMenuW(menu, flags, entry.id, AsWide(entry.text));
+}
+
+}  // namespace
+
+UniqueMenu MakeTrayMenu(const TrayMenuModel& model) {
+    UniqueMenu popup(CreatePopupMenu());
+    if (!popup) return popup;
+    for (const TraySlotMenu& slot : model.slots) {
+        UniqueMenu submenu(CreatePopupMenu());
+        if (!submenu) continue;
+        for (const TrayMenuEntry& entry : slot.entries) AppendEntry(submenu.get(), entry);
+        UINT flags = MF_POPUP | MF_STRING;
+        if (slot.checked) flags |= MF_CHECKED;
+        if (AppendMenuW(popup.get(), flags, reinterpret_cast<UINT_PTR>(submenu.get()),
+                        AsWide(slot.label))) {
+            submenu.release();  // owned by the main popup now
+        }
+    }
+    for (const TrayMenuEntry& entry : model.tail) AppendEntry(popup.get(), entry);
+    return popup;
+}
+
+void TrayMenu::Build(SlotManager& slots) { m_popup = MakeTrayMenu(BuildTrayMenuModel(slots)); }
+
+void TrayMenu::Track(HWND owner) {
+    if (!m_popup) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(owner);
+    TrackPopupMenu(m_popup.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
+    // A message to the owner after the menu closes lets the next click on the tray icon open
+    // the menu again at once instead of merely dismissing a lingering menu state.
+    PostMessageW(owner, WM_NULL, 0, 0);
+    Destroy();
+}
+
+}  // namespace keyrack

@@ -1,0 +1,181 @@
+// A test probe that looks at the desktop from outside Keyrack's process.
+//
+//   probe windows   one JSON object per top-level window, in Z order: handle, class, title,
+//                   rectangle, visible, iconic, zoomed, owner, extended style, pid, image path;
+//                   for windows of keyrack.exe also the child controls with id, class and text.
+//   probe tray      one JSON object per Keyrack main window (a dialog of a keyrack.exe process)
+//                   telling whether the shell holds a tray icon with id 145 for it.
+//   probe foreground  the foreground window's handle.
+// Everything is UTF-8 on standard output.
+#include <psapi.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::string Json(const std::wstring& text) {
+    std::string out = "\"";
+    for (const char c : Utf8(text)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
+            out += buffer;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(window, buffer, 256);
+    return buffer;
+}
+
+std::wstring TextOf(HWND window) {
+    // WM_GETTEXT is marshalled between processes, so child controls of another process answer.
+    wchar_t buffer[1024] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 500, nullptr);
+    return buffer;
+}
+
+std::wstring ImageOf(DWORD pid) {
+    std::wstring path;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
+        wchar_t buffer[MAX_PATH] = {};
+        if (K32GetModuleFileNameExW(process, nullptr, buffer, MAX_PATH) > 0) path = buffer;
+        CloseHandle(process);
+    }
+    return path;
+}
+
+bool IsKeyrackImage(const std::wstring& image) {
+    const std::wstring tail = L"\\keyrack.exe";
+    if (image.size() < tail.size()) return false;
+    return _wcsicmp(image.c_str() + image.size() - tail.size(), tail.c_str()) == 0;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::string Handle(HWND window) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%llu",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+    return buffer;
+}
+
+std::string Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    std::string out = "[";
+    for (HWND child : children) {
+        if (GetParent(child) != parent) continue;
+        if (out.size() > 1) out += ',';
+        RECT r{};
+        GetWindowRect(child, &r);
+        char head[160];
+        std::snprintf(head, sizeof head, "{\"id\":%d,\"visible\":%s,\"rect\":[%ld,%ld,%ld,%ld],",
+                      GetDlgCtrlID(child), IsWindowVisible(child) ? "true" : "false", r.left, r.top,
+                      r.right, r.bottom);
+        out += head;
+        out += "\"class\":" + Json(ClassOf(child)) + ",\"text\":" + Json(TextOf(child)) + "}";
+    }
+    return out + "]";
+}
+
+int ListWindows() {
+    for (HWND window : TopLevelWindows()) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        const std::wstring image = ImageOf(pid);
+        wchar_t title[512] = {};
+        GetWindowTextW(window, title, 512);
+        char numbers[400];
+        std::snprintf(numbers, sizeof numbers,
+                      "\"rect\":[%ld,%ld,%ld,%ld],\"visible\":%s,\"iconic\":%s,\"zoomed\":%s,"
+                      "\"exstyle\":%lu,\"owner\":%s,\"pid\":%lu,",
+                      r.left, r.top, r.right, r.bottom, IsWindowVisible(window) ? "true" : "false",
+                      IsIconic(window) ? "true" : "false", IsZoomed(window) ? "true" : "false",
+                      static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)),
+                      Handle(GetWindow(window, GW_OWNER)).c_str(), static_cast<unsigned long>(pid));
+        std::string line = "{\"hwnd\":" + Handle(window) + ",\"class\":" + Json(ClassOf(window)) +
+                           ",\"title\":" + Json(title) + "," + numbers + "\"image\":" + Json(image);
+        if (IsKeyrackImage(image)) line += ",\"children\":" + Children(window);
+        std::printf("%s}\n", line.c_str());
+    }
+    return 0;
+}
+
+// NIM_MODIFY with no flags changes nothing and succeeds only when the shell holds an icon with
+// this window and id, so it tells from outside whether Keyrack's tray icon exists.
+int ListTrayIcons() {
+    for (HWND window : TopLevelWindows()) {
+        if (ClassOf(window) != L"#32770") continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (!IsKeyrackImage(ImageOf(pid))) continue;
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = window;
+        data.uID = 145;
+        const bool present = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+        wchar_t title[256] = {};
+        GetWindowTextW(window, title, 256);
+        std::printf("{\"hwnd\":%s,\"pid\":%lu,\"visible\":%s,\"title\":%s,\"icon\":%s}\n",
+                    Handle(window).c_str(), static_cast<unsigned long>(pid),
+                    IsWindowVisible(window) ? "true" : "false", Json(title).c_str(),
+                    present ? "true" : "false");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"windows";
+    if (command == L"windows") return ListWindows();
+    if (command == L"tray") return ListTrayIcons();
+    if (command == L"foreground") {
+        std::printf("%s\n", Handle(GetForegroundWindow()).c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: probe windows | tray | foreground\n");
+    return 2;
+}
