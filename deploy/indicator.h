@@ -7,7 +7,7 @@
 namespace keyrack {
 
 class DeploymentIndicator {
-public:
+  public:
     virtual ~DeploymentIndicator() = default;
     // Text of the slot-name control (IDC_IND_SLOTNAME).
     virtual void SetSlotName(const std::u16string& name) = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class IndicatorHost {
-public:
+  public:
     virtual ~IndicatorHost() = default;
     // Creates and shows an indicator on the user-interface thread and waits until it exists
     // (SendMessage WM_CREATE_INDICATOR). Null when the main window is going away.

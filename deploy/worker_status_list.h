@@ -11,7 +11,7 @@
 namespace keyrack {
 
 class WorkerStatusList {
-public:
+  public:
     // Appends an empty entry and returns its index (the thread's status index).
     std::size_t Append() {
         std::lock_guard lock(m_mutex);
@@ -50,7 +50,7 @@ public:
         return m_entries;
     }
 
-private:
+  private:
     mutable std::mutex m_mutex;  // the status lock
     std::vector<std::optional<std::u16string>> m_entries;
 };

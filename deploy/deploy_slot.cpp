@@ -1,0 +1,52 @@
+#include "deploy/deploy_slot.h"
+
+#include "deploy/item_groups.h"
+#include "deploy/slot_windows.h"
+
+namespace keyrack {
+namespace {
+
+// The outcome stays on the indicator for 2.5 s; the status lines of the finished threads are
+// dropped only then.
+void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndicator* indicator,
+                     const std::u16string& finalText) {
+    if (indicator) {
+        indicator->ShowOutcome(finalText);
+        desktop.Sleep(kOutcomePauseMs);
+    }
+    status.Clear();
+    if (indicator) indicator->Finish();
+}
+
+}  // namespace
+
+void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator) {
+    DeploySlot(slots, index, indicator, workerStatusList(), logger());
+}
+
+void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
+                WorkerStatusList& status, RunLog& log) {
+    Desktop& desktop = slots.GetDesktop();
+    std::unique_ptr<Slot> current = slots.LoadCurrent(index);
+    if (!current) {
+        log.LogLine("슬롯 로딩 실패");
+        log.LogLine("인디케이터 종료");
+        FinishIndicator(desktop, status, indicator, u"로드 실패");
+        return;
+    }
+    log.LogLine("슬롯 로딩 성공");
+    log.LogLine("인디케이터에 슬롯 이름 지정");
+    if (indicator) indicator->SetSlotName(current->name);
+    log.LogLine("슬롯 열기");
+    RunItemGroups(*current, status, log, StartStdThread);
+    log.LogLine("HandleMaxiPair 로드 완료");
+    slots.SetWindowList(index, current->BuildWindowList());
+    log.LogLine("슬롯 맨 위로");
+    RaiseSlotWindows(slots, index);
+    log.LogLine("인디케이터 종료");
+    FinishIndicator(desktop, status, indicator, u"완료");
+    log.LogLine("슬롯 메니저 메모리 해제");
+    SlotManager::ReleaseCurrent(current);
+}
+
+}  // namespace keyrack

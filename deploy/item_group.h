@@ -1,0 +1,31 @@
+// The body of one item-group thread: launches the group's items one after another, finds each
+// one's new window and moves it to the item's rectangle.
+#pragma once
+
+#include <cstddef>
+#include <queue>
+#include <string>
+
+#include "deploy/path_learning.h"
+#include "deploy/worker_status_list.h"
+#include "platform/desktop.h"
+#include "slots/slot_item.h"
+
+namespace keyrack {
+
+using ItemQueue = std::queue<SlotItem*>;
+
+// Search limits, in attempts: the title search joins once this many pauses have passed, and
+// the item times out after the last one.
+inline constexpr int kTitleSearchAfterPauses = 500;
+inline constexpr int kSearchPauses = 2000;
+inline constexpr unsigned kSearchPauseMs = 1;
+inline constexpr unsigned kAfterItemPauseMs = 200;
+
+// Consumes the queue. Writes each item's `window` (null when none was found), may rewrite
+// `processPath` (the group's table entry) and set `pspChanged`, and publishes its status lines
+// in entry `statusIndex` of `status`, which it sets to null at the end.
+void RunItemGroup(Desktop& desktop, WorkerStatusList& status, ItemQueue& queue,
+                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged);
+
+}  // namespace keyrack

@@ -1,0 +1,101 @@
+#include "deploy/item_groups.h"
+
+#include <list>
+#include <map>
+#include <system_error>
+#include <vector>
+
+#include "deploy/item_group.h"
+#include "deploy/path_learning.h"
+#include "platform/format.h"
+
+namespace keyrack {
+namespace {
+
+// Joins every started thread however RunItemGroups is left, so no item-group thread outlives
+// the working slot it writes into.
+class ThreadList {
+  public:
+    explicit ThreadList(std::size_t capacity) { m_threads.reserve(capacity); }
+    ~ThreadList() {
+        for (auto& thread : m_threads)
+            if (thread && thread->joinable()) thread->join();
+    }
+    ThreadList(const ThreadList&) = delete;
+    ThreadList& operator=(const ThreadList&) = delete;
+
+    std::vector<std::unique_ptr<std::thread>>& Threads() { return m_threads; }
+
+  private:
+    std::vector<std::unique_ptr<std::thread>> m_threads;
+};
+
+void AbandonGroup(ItemQueue& queue) {
+    while (!queue.empty()) {
+        queue.front()->window = 0;
+        queue.pop();
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
+    return std::make_unique<std::thread>(std::move(body));
+}
+
+void RunItemGroups(Slot& slot) {
+    RunItemGroups(slot, workerStatusList(), logger(), StartStdThread);
+}
+
+void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start) {
+    Desktop& desktop = slot.GetDesktop();
+    log.LogLine("psp기준 아이템 분류");
+    std::map<std::uint32_t, ItemQueue> groups;
+    for (const auto& item : slot.items)
+        if (item) groups[item->pspId].push(item.get());
+
+    PathLearning pspChanged;
+    // Groups whose id has no table entry search with an empty path of their own: only the
+    // title search can find their windows, and what they learn is not kept.
+    std::list<std::u16string> pathsWithoutEntry;
+    {
+        ThreadList threads(groups.size());
+        log.LogLine("아이템 그룹 실행 스레드 실행");
+        for (auto& [pspId, queue] : groups) {
+            const std::size_t statusIndex = status.Append();
+            const auto entry = slot.psp.paths.find(pspId);
+            std::u16string& processPath =
+                entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
+            ItemQueue& items = queue;
+            std::unique_ptr<std::thread> thread;
+            try {
+                thread = start([&desktop, &status, &items, &processPath, statusIndex, &pspChanged] {
+                    try {
+                        RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged);
+                    } catch (...) {
+                        status.Remove(statusIndex);
+                    }
+                });
+            } catch (const std::system_error&) {
+                AbandonGroup(items);
+                status.Remove(statusIndex);
+                continue;
+            }
+            log.LogLine(Format("{} 스레드 생성", static_cast<const void*>(thread.get())));
+            threads.Threads().push_back(std::move(thread));
+        }
+        log.LogLine("아이템 그룹 실행 스레드 종료 대기");
+        for (auto& thread : threads.Threads()) {
+            thread->join();
+            log.LogLine(Format("{} 스레드 종료", static_cast<const void*>(thread.get())));
+            thread.reset();
+        }
+    }
+    log.LogLine("아이템 그룹 실행 스레드 종료");
+    if (pspChanged.Changed()) {
+        slot.psp.dirty = true;
+        slot.psp.Save(slot.Paths());
+    }
+}
+
+}  // namespace keyrack

@@ -1,0 +1,24 @@
+// Runs a working slot's items: one item-group thread per psp id, all in parallel, joined
+// before returning.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "app/run_log.h"
+#include "deploy/worker_status_list.h"
+#include "slots/slot.h"
+
+namespace keyrack {
+
+// Starts a thread running `body`; throws std::system_error when no thread can be started.
+using ThreadStarter = std::function<std::unique_ptr<std::thread>(std::function<void()> body)>;
+std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
+
+// On return every item's `window` holds the window found for it or null, and the slot's table
+// has been saved when a group learned a new path. Uses the process-wide status list and log.
+void RunItemGroups(Slot& slot);
+void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start);
+
+}  // namespace keyrack

@@ -1,0 +1,72 @@
+#include "deploy/slot_windows.h"
+
+#include "app/run_log.h"
+
+namespace keyrack {
+namespace {
+
+// Marks entry `position` of the slot's current list, if the list still has it.
+void SetMinimized(SlotManager& slots, int index, std::size_t position, bool minimized) {
+    slots.UpdateWindowList(index, [&](WindowList& list) {
+        if (position < list.size()) list[position].minimized = minimized ? 1 : 0;
+    });
+}
+
+}  // namespace
+
+void ToggleSlotWindows(SlotManager& slots, int index) {
+    const auto list = slots.GetWindowList(index);
+    if (!list || list->empty()) return;
+    if (list->front().minimized) {
+        logger().LogLine("슬롯 맨 위로");
+        RaiseSlotWindows(slots, index);
+    } else {
+        logger().LogLine("슬롯 최소화");
+        MinimizeSlotWindows(slots, index);
+    }
+}
+
+void MinimizeSlotWindows(SlotManager& slots, int index) {
+    const auto list = slots.GetWindowList(index);
+    if (!list) return;
+    Desktop& desktop = slots.GetDesktop();
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        desktop.ShowWindow((*list)[i].handle, win::kSwShowMinNoActive);
+        SetMinimized(slots, index, i, true);
+        desktop.Sleep(kToggleStepPauseMs);
+    }
+}
+
+void RaiseSlotWindows(SlotManager& slots, int index) {
+    const auto list = slots.GetWindowList(index);
+    if (!list) return;
+    Desktop& desktop = slots.GetDesktop();
+    for (const HandleMaxiPair& pair : *list)
+        desktop.ShowWindow(pair.handle, win::kSwShowMinNoActive);
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        const HandleMaxiPair& pair = (*list)[i];
+        if (desktop.IsIconic(pair.handle)) desktop.ShowWindow(pair.handle, win::kSwShowNoActivate);
+        desktop.SetWindowPos(pair.handle, win::kHwndTop, 0, 0, 0, 0,
+                             win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate);
+        if (pair.maximize) desktop.ShowWindow(pair.handle, win::kSwShowMaximized);
+        SetMinimized(slots, index, i, false);
+        desktop.Sleep(kToggleStepPauseMs);
+    }
+}
+
+void CloseSlotWindows(SlotManager& slots, int index) {
+    const auto list = slots.GetWindowList(index);
+    if (!list) return;
+    Desktop& desktop = slots.GetDesktop();
+    for (const HandleMaxiPair& pair : *list)
+        desktop.PostWindowMessage(pair.handle, win::kWmClose, 0, 0);
+}
+
+void PruneWindowLists(SlotManager& slots) {
+    Desktop& desktop = slots.GetDesktop();
+    slots.PruneWindowLists([&](WindowHandle handle) {
+        return desktop.GetWindowThreadProcessId(handle, nullptr) != 0;
+    });
+}
+
+}  // namespace keyrack

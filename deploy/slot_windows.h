@@ -1,0 +1,24 @@
+// Operations on the window lists of open slots: the chord's minimise / raise toggle, the raise
+// that ends a deployment, the tray's close command and the pruning of gone windows. Each works
+// on a snapshot of the list and writes the flags back under the slot manager's mutex, which is
+// never held across a window call or a pause.
+#pragma once
+
+#include "slots/slot_manager.h"
+
+namespace keyrack {
+
+inline constexpr unsigned kToggleStepPauseMs = 50;
+
+// Raises the slot when its first entry is marked minimised, otherwise minimises it. A slot
+// without a list or with an empty list is left alone.
+void ToggleSlotWindows(SlotManager& slots, int index);
+void MinimizeSlotWindows(SlotManager& slots, int index);
+// Minimises every window, then brings them back one by one: the last item ends on top.
+void RaiseSlotWindows(SlotManager& slots, int index);
+// Posts WM_CLOSE to every window of the slot; the list itself is left to the pruning.
+void CloseSlotWindows(SlotManager& slots, int index);
+// Nulls the handles of windows that have gone and drops lists with no live window left.
+void PruneWindowLists(SlotManager& slots);
+
+}  // namespace keyrack

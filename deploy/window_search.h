@@ -1,0 +1,40 @@
+// Recognising an item's new top-level window: the candidate test and the three EnumWindows
+// callbacks of an item-group thread. Each callback returns true to go on enumerating.
+#pragma once
+
+#include <string>
+#include <unordered_set>
+
+#include "platform/desktop.h"
+
+namespace keyrack {
+
+inline constexpr std::size_t kTitleCapacity = 1024;
+
+// The state of one item-group thread's searches, private to that thread.
+struct WindowSearch {
+    WindowSearch(Desktop& desktop, std::u16string& processPath)
+        : desktop(desktop), processPath(processPath) {}
+
+    Desktop& desktop;
+    // Windows that must not be taken: the group's program's windows that were open before its
+    // first launch, and every window an earlier item of the group took.
+    std::unordered_set<WindowHandle> claimed;
+    // The group's process-source path: the table entry itself, which a title match rewrites.
+    std::u16string& processPath;
+    WindowHandle found = 0;
+    std::u16string title;  // the name of the item being searched
+};
+
+// Visible, and either WS_EX_APPWINDOW, or neither WS_EX_TOOLWINDOW nor an owner.
+bool IsCandidateWindow(Desktop& desktop, WindowHandle window);
+
+// Claims every candidate of the group's program ("pre: <path>" on standard output).
+bool CollectExistingWindows(WindowSearch& search, WindowHandle window);
+// Takes the first unclaimed candidate whose owner's image path is the group's path.
+bool FindWindowByPath(WindowSearch& search, WindowHandle window);
+// Takes the first unclaimed candidate titled like the item, whatever program owns it, and
+// learns the owner's image path as the group's path.
+bool FindWindowByTitle(WindowSearch& search, WindowHandle window);
+
+}  // namespace keyrack

@@ -1,0 +1,414 @@
+#include "tests/fakes/fake_desktop.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace keyrack::testing {
+
+namespace {
+std::int64_t I(std::uintptr_t value) { return static_cast<std::int64_t>(value); }
+}  // namespace
+
+void FakeDesktop::Record(std::string name, std::vector<std::int64_t> args, std::u16string text) {
+    ++m_counts[name];
+    if (m_recording)
+        m_calls.push_back(
+            {std::move(name), std::move(args), std::move(text), std::this_thread::get_id()});
+}
+
+std::uint32_t FakeDesktop::AddProcess(std::u16string imagePath, bool openable) {
+    std::lock_guard lock(m_mutex);
+    const std::uint32_t id = m_nextProcessId++;
+    m_processes[id] = {std::move(imagePath), openable};
+    return id;
+}
+
+WindowHandle FakeDesktop::AddWindowLocked(FakeWindow window) {
+    const WindowHandle handle = m_nextWindow;
+    m_nextWindow += 0x10;
+    m_windows[handle] = std::move(window);
+    m_zOrder.insert(m_zOrder.begin(), handle);
+    return handle;
+}
+
+WindowHandle FakeDesktop::AddWindow(FakeWindow window) {
+    std::lock_guard lock(m_mutex);
+    return AddWindowLocked(std::move(window));
+}
+
+void FakeDesktop::AddProgram(std::u16string file, FakeProgram program) {
+    std::lock_guard lock(m_mutex);
+    m_programs[std::move(file)] = std::move(program);
+}
+
+void FakeDesktop::SetKey(int virtualKey, bool down) {
+    std::lock_guard lock(m_mutex);
+    m_keys[virtualKey] = down;
+}
+
+void FakeDesktop::DestroyWindow(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    if (!Alive(window)) return;
+    m_destroyed.insert(window);
+    std::erase(m_zOrder, window);
+    if (m_foreground == window) m_foreground = 0;
+}
+
+void FakeDesktop::SetSleepHook(std::function<void(unsigned)> hook) {
+    std::lock_guard lock(m_mutex);
+    m_sleepHook = std::move(hook);
+}
+
+void FakeDesktop::SetRecording(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_recording = on;
+}
+
+bool FakeDesktop::Exists(WindowHandle window) const {
+    std::lock_guard lock(m_mutex);
+    return Alive(window);
+}
+
+FakeWindow FakeDesktop::Window(WindowHandle window) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_windows.find(window);
+    return it == m_windows.end() ? FakeWindow{} : it->second;
+}
+
+Rect FakeDesktop::CurrentRect(WindowHandle window) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_windows.find(window);
+    if (it == m_windows.end()) return {};
+    return it->second.zoomed ? kMaximizedRect : it->second.normalRect;
+}
+
+std::vector<WindowHandle> FakeDesktop::ZOrder() const {
+    std::lock_guard lock(m_mutex);
+    return m_zOrder;
+}
+
+std::vector<WindowHandle> FakeDesktop::WindowsOpenedBy(const std::u16string& file) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_openedBy.find(file);
+    return it == m_openedBy.end() ? std::vector<WindowHandle>{} : it->second;
+}
+
+std::vector<FakeCall> FakeDesktop::Calls() const {
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+std::vector<FakeCall> FakeDesktop::CallsNamed(const std::string& name) const {
+    std::lock_guard lock(m_mutex);
+    std::vector<FakeCall> out;
+    for (const auto& call : m_calls)
+        if (call.name == name) out.push_back(call);
+    return out;
+}
+
+std::size_t FakeDesktop::CountOf(const std::string& name) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_counts.find(name);
+    return it == m_counts.end() ? 0 : it->second;
+}
+
+void FakeDesktop::ClearCalls() {
+    std::lock_guard lock(m_mutex);
+    m_calls.clear();
+    m_counts.clear();
+}
+
+std::uint64_t FakeDesktop::VirtualMilliseconds() const {
+    std::lock_guard lock(m_mutex);
+    return m_virtualMs;
+}
+
+int FakeDesktop::OpenProcessHandles() const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_openHandles.size());
+}
+
+bool FakeDesktop::Alive(WindowHandle window) const {
+    return window != 0 && m_windows.count(window) != 0 && m_destroyed.count(window) == 0;
+}
+
+void FakeDesktop::BringToTop(WindowHandle window) {
+    std::erase(m_zOrder, window);
+    m_zOrder.insert(m_zOrder.begin(), window);
+}
+
+void FakeDesktop::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
+    std::vector<WindowHandle> order;
+    {
+        std::lock_guard lock(m_mutex);
+        Record("EnumWindows", {});
+        order = m_zOrder;
+    }
+    for (const WindowHandle window : order) {
+        bool live;
+        {
+            std::lock_guard lock(m_mutex);
+            live = Alive(window);
+        }
+        if (live && !visit(window)) break;
+    }
+}
+
+bool FakeDesktop::IsWindowVisible(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("IsWindowVisible", {I(window)});
+    return Alive(window) && m_windows[window].visible;
+}
+
+std::uint32_t FakeDesktop::GetExStyle(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("GetExStyle", {I(window)});
+    return Alive(window) ? m_windows[window].exStyle : 0;
+}
+
+WindowHandle FakeDesktop::GetOwner(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("GetOwner", {I(window)});
+    return Alive(window) ? m_windows[window].owner : 0;
+}
+
+std::uint32_t FakeDesktop::GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) {
+    std::lock_guard lock(m_mutex);
+    Record("GetWindowThreadProcessId", {I(window)});
+    if (!Alive(window)) {
+        if (processId) *processId = 0;
+        return 0;
+    }
+    if (processId) *processId = m_windows[window].processId;
+    return m_windows[window].threadId;
+}
+
+std::u16string FakeDesktop::GetWindowTitle(WindowHandle window, std::size_t capacity) {
+    std::lock_guard lock(m_mutex);
+    Record("GetWindowTitle", {I(window), static_cast<std::int64_t>(capacity)});
+    if (!Alive(window) || capacity == 0) return {};
+    const std::u16string& title = m_windows[window].title;
+    return title.substr(0, std::min(title.size(), capacity - 1));
+}
+
+bool FakeDesktop::GetWindowRect(WindowHandle window, Rect* rect) {
+    std::lock_guard lock(m_mutex);
+    Record("GetWindowRect", {I(window)});
+    if (!Alive(window)) return false;
+    const FakeWindow& w = m_windows[window];
+    *rect = w.zoomed ? kMaximizedRect : w.normalRect;
+    return true;
+}
+
+bool FakeDesktop::IsIconic(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("IsIconic", {I(window)});
+    return Alive(window) && m_windows[window].iconic;
+}
+
+bool FakeDesktop::IsZoomed(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("IsZoomed", {I(window)});
+    return Alive(window) && m_windows[window].zoomed && !m_windows[window].iconic;
+}
+
+WindowHandle FakeDesktop::GetForegroundWindow() {
+    std::lock_guard lock(m_mutex);
+    Record("GetForegroundWindow", {});
+    return m_foreground;
+}
+
+bool FakeDesktop::ShowWindow(WindowHandle window, int command) {
+    std::lock_guard lock(m_mutex);
+    Record("ShowWindow", {I(window), command});
+    if (!Alive(window)) return false;
+    FakeWindow& w = m_windows[window];
+    const bool wasVisible = w.visible;
+    auto activate = [&] {
+        BringToTop(window);
+        m_foreground = window;
+    };
+    switch (command) {
+        case win::kSwHide:
+            w.visible = false;
+            if (m_foreground == window) m_foreground = 0;
+            break;
+        case win::kSwShowNormal:
+            // Restores a minimised window to its previous state, a maximised one to normal.
+            if (w.iconic)
+                w.iconic = false;
+            else
+                w.zoomed = false;
+            w.visible = true;
+            activate();
+            break;
+        case win::kSwShowMaximized:
+            w.visible = true;
+            w.iconic = false;
+            w.zoomed = true;
+            activate();
+            break;
+        case win::kSwShowNoActivate:
+            w.visible = true;
+            w.iconic = false;
+            break;
+        case win::kSwShow:
+            w.visible = true;
+            activate();
+            break;
+        case win::kSwShowMinNoActive:
+            w.visible = true;
+            w.iconic = true;
+            if (m_foreground == window) m_foreground = 0;
+            break;
+        default:
+            break;
+    }
+    return wasVisible;
+}
+
+bool FakeDesktop::MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                             bool repaint) {
+    std::lock_guard lock(m_mutex);
+    Record("MoveWindow", {I(window), x, y, width, height, repaint ? 1 : 0});
+    if (!Alive(window)) return false;
+    FakeWindow& w = m_windows[window];
+    w.normalRect = Rect{x, y, x + width, y + height};
+    w.zoomed = false;
+    return true;
+}
+
+bool FakeDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
+                               int cy, unsigned flags) {
+    std::lock_guard lock(m_mutex);
+    Record("SetWindowPos", {I(window), I(insertAfter), x, y, cx, cy, flags});
+    if (!Alive(window)) return false;
+    if (insertAfter == win::kHwndTop) BringToTop(window);
+    FakeWindow& w = m_windows[window];
+    if (!(flags & win::kSwpNoMove) || !(flags & win::kSwpNoSize))
+        w.normalRect = Rect{x, y, x + cx, y + cy};
+    if (!(flags & win::kSwpNoActivate)) m_foreground = window;
+    return true;
+}
+
+bool FakeDesktop::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                    std::intptr_t lParam) {
+    std::lock_guard lock(m_mutex);
+    Record("PostWindowMessage", {I(window), message, I(wParam), lParam});
+    if (!Alive(window)) return false;
+    if (message == win::kWmClose && !m_windows[window].refusesClose) {
+        m_destroyed.insert(window);
+        std::erase(m_zOrder, window);
+        if (m_foreground == window) m_foreground = 0;
+    }
+    return true;
+}
+
+ProcessHandle FakeDesktop::OpenProcess(std::uint32_t access, bool inheritHandle,
+                                       std::uint32_t processId) {
+    std::lock_guard lock(m_mutex);
+    Record("OpenProcess", {access, inheritHandle ? 1 : 0, processId});
+    const auto it = m_processes.find(processId);
+    if (it == m_processes.end() || !it->second.openable) return 0;
+    const ProcessHandle handle = m_nextProcessHandle;
+    m_nextProcessHandle += 4;
+    m_openHandles[handle] = processId;
+    return handle;
+}
+
+std::u16string FakeDesktop::GetProcessImagePath(ProcessHandle process, std::size_t capacity) {
+    std::lock_guard lock(m_mutex);
+    Record("GetProcessImagePath", {I(process), static_cast<std::int64_t>(capacity)});
+    const auto it = m_openHandles.find(process);
+    if (it == m_openHandles.end() || capacity == 0) return {};
+    const std::u16string& path = m_processes[it->second].imagePath;
+    return path.substr(0, std::min(path.size(), capacity - 1));
+}
+
+void FakeDesktop::CloseHandle(ProcessHandle handle) {
+    std::lock_guard lock(m_mutex);
+    Record("CloseHandle", {I(handle)});
+    m_openHandles.erase(handle);
+}
+
+void FakeDesktop::OpenProgramWindow(const Pending& launch) {
+    const std::u16string& image =
+        launch.program.ownerImagePath.empty() ? launch.file : launch.program.ownerImagePath;
+    const std::uint32_t id = m_nextProcessId++;
+    m_processes[id] = {image, launch.program.ownerOpenable};
+    FakeWindow window = launch.program.window;
+    window.processId = id;
+    const WindowHandle handle = AddWindowLocked(std::move(window));
+    m_openedBy[launch.file].push_back(handle);
+    if (m_windows[handle].visible) m_foreground = handle;
+}
+
+bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                                      int show) {
+    std::lock_guard lock(m_mutex);
+    Record("ShellExecuteDefault", {show}, std::u16string(file) + u'|' + std::u16string(parameters));
+    const auto it = m_programs.find(std::u16string(file));
+    if (it == m_programs.end() || it->second.launchFails) return false;
+    m_launchedFiles.insert(std::u16string(file));
+    m_launched.notify_all();
+    const FakeProgram& program = it->second;
+    switch (program.kind) {
+        case FakeProgram::Kind::kOpensNothing:
+            break;
+        case FakeProgram::Kind::kActivatesExisting:
+            if (Alive(program.existing)) {
+                BringToTop(program.existing);
+                m_foreground = program.existing;
+            }
+            break;
+        case FakeProgram::Kind::kOpensWindow: {
+            Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow,
+                           std::u16string(file), program};
+            if (launch.pausesLeft <= 0 && program.opensAfterLaunchOf.empty())
+                OpenProgramWindow(launch);
+            else
+                m_pending.push_back(std::move(launch));
+            break;
+        }
+    }
+    return true;
+}
+
+short FakeDesktop::GetKeyState(int virtualKey) {
+    std::lock_guard lock(m_mutex);
+    Record("GetKeyState", {virtualKey});
+    const auto it = m_keys.find(virtualKey);
+    return it != m_keys.end() && it->second ? static_cast<short>(-128) : 0;
+}
+
+void FakeDesktop::Sleep(unsigned milliseconds) {
+    std::function<void(unsigned)> hook;
+    {
+        std::unique_lock lock(m_mutex);
+        Record("Sleep", {milliseconds});
+        m_virtualMs += milliseconds;
+        const auto self = std::this_thread::get_id();
+        for (auto it = m_pending.begin(); it != m_pending.end();) {
+            if (it->thread != self || --it->pausesLeft > 0) {
+                ++it;
+                continue;
+            }
+            const std::u16string after = it->program.opensAfterLaunchOf;
+            if (!after.empty()) {
+                // Real waiting, bounded: the other launch must come from another thread.
+                m_launched.wait_for(lock, std::chrono::seconds(10),
+                                    [&] { return m_launchedFiles.count(after) != 0; });
+                if (m_launchedFiles.count(after) == 0) {
+                    it = m_pending.erase(it);  // never opens
+                    continue;
+                }
+            }
+            OpenProgramWindow(*it);
+            it = m_pending.erase(it);
+        }
+        hook = m_sleepHook;
+    }
+    if (hook) hook(milliseconds);
+}
+
+}  // namespace keyrack::testing

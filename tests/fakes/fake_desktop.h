@@ -1,0 +1,170 @@
+// A simulated desktop for the host tests: top-level windows in Z order with styles, owners,
+// titles, rectangles and show states; processes with image paths; programs that open a window
+// some pauses after their launch; key states; and a virtual clock behind Sleep, so thousands
+// of pauses run at once. Every seam call is recorded with its arguments and calling thread.
+// Safe to call from several threads at once.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace keyrack::testing {
+
+struct FakeWindow {
+    std::uint32_t processId = 0;
+    std::uint32_t threadId = 1;
+    bool visible = true;
+    std::uint32_t exStyle = 0;
+    WindowHandle owner = 0;
+    std::u16string title;
+    Rect normalRect{100, 100, 900, 700};
+    bool iconic = false;
+    bool zoomed = false;
+    bool refusesClose = false;  // WM_CLOSE leaves it open (a program that asks first)
+};
+
+struct FakeProgram {
+    enum class Kind {
+        kOpensWindow,        // a new process owning a new window
+        kOpensNothing,       // starts, shows nothing
+        kActivatesExisting,  // brings `existing` to the front and opens nothing
+    };
+    Kind kind = Kind::kOpensWindow;
+    // The window opens after this many Sleep calls on the launching thread (0: at once).
+    int pausesBeforeWindow = 0;
+    // Image path of the process that owns the window; empty: the launched file itself. A
+    // different path models a launcher that starts another executable.
+    std::u16string ownerImagePath;
+    bool ownerOpenable = true;
+    FakeWindow window;  // template of the window opened (processId is filled in)
+    WindowHandle existing = 0;
+    bool launchFails = false;  // ShellExecuteExW returns FALSE
+    // The window opens only once this file has been launched too, from any thread. Sleep on
+    // the launching thread waits for it (bounded in real time), which tells parallel groups
+    // from sequential ones.
+    std::u16string opensAfterLaunchOf;
+};
+
+struct FakeCall {
+    std::string name;
+    std::vector<std::int64_t> args;
+    std::u16string text;
+    std::thread::id thread;
+};
+
+class FakeDesktop : public Desktop {
+  public:
+    static constexpr Rect kMaximizedRect{-4, -4, 1924, 1064};
+
+    // --- set-up ---
+    std::uint32_t AddProcess(std::u16string imagePath, bool openable = true);
+    // A new window on top of the Z order.
+    WindowHandle AddWindow(FakeWindow window);
+    void AddProgram(std::u16string file, FakeProgram program);
+    void SetKey(int virtualKey, bool down);
+    // The user closes a window (it is gone for every later call).
+    void DestroyWindow(WindowHandle window);
+    // Runs after every Sleep, outside the desktop's lock, on the sleeping thread.
+    void SetSleepHook(std::function<void(unsigned milliseconds)> hook);
+    void SetRecording(bool on);
+
+    // --- inspection ---
+    bool Exists(WindowHandle window) const;
+    FakeWindow Window(WindowHandle window) const;  // state of a live or destroyed window
+    Rect CurrentRect(WindowHandle window) const;
+    std::vector<WindowHandle> ZOrder() const;                                     // top first
+    std::vector<WindowHandle> WindowsOpenedBy(const std::u16string& file) const;  // launch order
+    std::vector<FakeCall> Calls() const;
+    std::vector<FakeCall> CallsNamed(const std::string& name) const;
+    std::size_t CountOf(const std::string& name) const;  // counted even while not recording
+    void ClearCalls();
+    std::uint64_t VirtualMilliseconds() const;  // sum of all pauses on all threads
+    int OpenProcessHandles() const;             // opened and not yet closed
+
+    // --- the seam ---
+    std::filesystem::path ExecutableFolder() override { return {}; }
+    IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
+    IconHandle LoadApplicationIcon() override { return 0; }
+    void DestroyIcon(IconHandle) override {}
+
+    void EnumWindows(const std::function<bool(WindowHandle)>& visit) override;
+    bool IsWindowVisible(WindowHandle window) override;
+    std::uint32_t GetExStyle(WindowHandle window) override;
+    WindowHandle GetOwner(WindowHandle window) override;
+    std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) override;
+    std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) override;
+    bool GetWindowRect(WindowHandle window, Rect* rect) override;
+    bool IsIconic(WindowHandle window) override;
+    bool IsZoomed(WindowHandle window) override;
+    WindowHandle GetForegroundWindow() override;
+
+    bool ShowWindow(WindowHandle window, int command) override;
+    bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                    bool repaint) override;
+    bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
+                      unsigned flags) override;
+    bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                           std::intptr_t lParam) override;
+
+    ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
+                              std::uint32_t processId) override;
+    std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
+    void CloseHandle(ProcessHandle handle) override;
+
+    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                             int show) override;
+
+    short GetKeyState(int virtualKey) override;
+    void Sleep(unsigned milliseconds) override;
+
+  private:
+    struct Process {
+        std::u16string imagePath;
+        bool openable = true;
+    };
+    struct Pending {
+        std::thread::id thread;
+        int pausesLeft = 0;
+        std::u16string file;
+        FakeProgram program;
+    };
+
+    void Record(std::string name, std::vector<std::int64_t> args, std::u16string text = {});
+    bool Alive(WindowHandle window) const;
+    void BringToTop(WindowHandle window);
+    void OpenProgramWindow(const Pending& launch);
+    WindowHandle AddWindowLocked(FakeWindow window);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_launched;
+    std::map<std::uint32_t, Process> m_processes;
+    std::map<WindowHandle, FakeWindow> m_windows;  // live and destroyed
+    std::set<WindowHandle> m_destroyed;
+    std::vector<WindowHandle> m_zOrder;  // live windows, top first
+    WindowHandle m_foreground = 0;
+    std::map<std::u16string, FakeProgram> m_programs;
+    std::vector<Pending> m_pending;
+    std::multiset<std::u16string> m_launchedFiles;
+    std::map<std::u16string, std::vector<WindowHandle>> m_openedBy;
+    std::map<ProcessHandle, std::uint32_t> m_openHandles;
+    std::map<int, bool> m_keys;
+    std::function<void(unsigned)> m_sleepHook;
+    std::vector<FakeCall> m_calls;
+    std::map<std::string, std::size_t> m_counts;
+    bool m_recording = true;
+    std::uint64_t m_virtualMs = 0;
+    std::uint32_t m_nextProcessId = 100;
+    WindowHandle m_nextWindow = 0x10000;
+    ProcessHandle m_nextProcessHandle = 0x500;
+};
+
+}  // namespace keyrack::testing
