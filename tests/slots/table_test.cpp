@@ -1,0 +1,256 @@
+// The process-source-path table: record layout, stale tails, duplicate ids, partial records,
+// lookups, id assignment and when the file is (not) written.
+#include <gtest/gtest.h>
+
+#include "platform/atomic_file.h"
+#include "slots/process_source_path_table.h"
+#include "slots/slot.h"
+#include "tests/slots/slot_test_support.h"
+
+namespace keyrack {
+namespace {
+
+using testing::IconCountingDesktop;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+std::array<std::uint8_t, 524> Record(std::u16string_view path, std::uint32_t id) {
+    std::array<std::uint8_t, 524> record{};
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        record[2 * i] = static_cast<std::uint8_t>(path[i] & 0xFF);
+        record[2 * i + 1] = static_cast<std::uint8_t>(path[i] >> 8);
+    }
+    record[520] = static_cast<std::uint8_t>(id);
+    record[521] = static_cast<std::uint8_t>(id >> 8);
+    record[522] = static_cast<std::uint8_t>(id >> 16);
+    record[523] = static_cast<std::uint8_t>(id >> 24);
+    return record;
+}
+
+std::vector<std::uint8_t> Records(std::initializer_list<std::array<std::uint8_t, 524>> records) {
+    std::vector<std::uint8_t> bytes;
+    for (const auto& r : records) bytes.insert(bytes.end(), r.begin(), r.end());
+    return bytes;
+}
+
+class TableTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    std::filesystem::path File() const { return folder.Path() / "processsourcepath"; }
+};
+
+TEST_F(TableTest, WritesOneRecordPerEntryInAscendingIdOrder) {
+    ProcessSourcePathTable table;
+    table.Add(0x0102, u"B");
+    table.Add(7, u"A\uAC00xy");
+    table.dirty = true;
+    ASSERT_TRUE(table.Save(folder.Store()));
+    EXPECT_FALSE(table.dirty);
+    auto first = Record(u"A\uAC00xy", 7);
+    auto second = Record(u"B", 0x0102);
+    second[4] = 'x', second[6] = 'y';  // tail of the longer path before it
+    EXPECT_EQ(ReadBytes(File()), Records({first, second}));
+    EXPECT_FALSE(std::filesystem::exists(AtomicTempPath(File())));
+}
+
+TEST_F(TableTest, ShorterPathKeepsTheTailOfALongerOneAfterItsNul) {
+    ProcessSourcePathTable table;
+    const std::u16string longPath = u"C:\\Program Files\\Long Name\\app.exe";
+    table.Add(1, longPath);
+    table.Add(2, u"C:\\b.exe");
+    table.dirty = true;
+    ASSERT_TRUE(table.Save(folder.Store()));
+    const auto bytes = ReadBytes(File());
+    ASSERT_EQ(bytes.size(), 2u * 524);
+    // Second record: "C:\b.exe", NUL, then the long path's units from there on.
+    const std::size_t second = 524;
+    const std::size_t nul = 2 * 8;
+    EXPECT_EQ(bytes[second + nul], 0);
+    EXPECT_EQ(bytes[second + nul + 1], 0);
+    for (std::size_t i = 9; i < longPath.size(); ++i) {
+        EXPECT_EQ(bytes[second + 2 * i], static_cast<std::uint8_t>(longPath[i])) << i;
+    }
+    EXPECT_EQ(bytes[second + 2 * longPath.size()], 0);
+
+    ProcessSourcePathTable back;
+    back.Load(folder.Store());
+    EXPECT_EQ(back.paths.at(1), longPath);
+    EXPECT_EQ(back.paths.at(2), u"C:\\b.exe");
+}
+
+TEST_F(TableTest, DuplicateIdsKeepTheFirstRecord) {
+    WriteBytes(File(), Records({Record(u"A", 3), Record(u"B", 3)}));
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    ASSERT_EQ(table.paths.size(), 1u);
+    EXPECT_EQ(table.paths.at(3), u"A");
+    EXPECT_EQ(table.lastId, 3u);
+    EXPECT_FALSE(table.dirty);
+    EXPECT_EQ(table.AddPath(u"C"), 4u);
+    EXPECT_EQ(table.lastId, 4u);
+    EXPECT_TRUE(table.dirty);
+}
+
+TEST_F(TableTest, LastIdIsTheHighestIdWhateverTheRecordOrder) {
+    WriteBytes(File(), Records({Record(u"A", 9), Record(u"B", 2), Record(u"C", 0)}));
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    EXPECT_EQ(table.lastId, 9u);
+    EXPECT_EQ(table.paths.size(), 3u);
+}
+
+TEST_F(TableTest, TrailingPartialRecordIsIgnored) {
+    auto bytes = Records({Record(u"A", 0), Record(u"B", 1)});
+    bytes.resize(524 + 523);
+    WriteBytes(File(), bytes);
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    ASSERT_EQ(table.paths.size(), 1u);
+    EXPECT_EQ(table.paths.at(0), u"A");
+    EXPECT_EQ(table.lastId, 0u);
+}
+
+TEST_F(TableTest, MissingOrEmptyFileGivesAnEmptyTable) {
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    EXPECT_TRUE(table.paths.empty());
+    EXPECT_EQ(table.lastId, kNoPspId);
+    EXPECT_EQ(table.AddPath(u"first"), 0u);
+    WriteBytes(File(), {});
+    ProcessSourcePathTable empty;
+    empty.Load(folder.Store());
+    EXPECT_TRUE(empty.paths.empty());
+}
+
+TEST_F(TableTest, PathFieldWithoutNulReadsToTheFieldEndAndIsCutWhenWritten) {
+    std::array<std::uint8_t, 524> record{};
+    for (std::size_t i = 0; i < 260; ++i) record[2 * i] = 'p';
+    record[520] = 5;
+    WriteBytes(File(), Records({record}));
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    EXPECT_EQ(table.paths.at(5), std::u16string(260, u'p'));
+    EXPECT_EQ(table.lastId, 5u);
+    table.dirty = true;
+    ASSERT_TRUE(table.Save(folder.Store()));
+    ProcessSourcePathTable back;
+    back.Load(folder.Store());
+    EXPECT_EQ(back.paths.at(5), std::u16string(259, u'p'));
+}
+
+TEST_F(TableTest, RecordWithTheNoEntryIdIsSkipped) {
+    WriteBytes(File(), Records({Record(u"A", 1), Record(u"Z", kNoPspId)}));
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    EXPECT_EQ(table.paths.size(), 1u);
+    EXPECT_EQ(table.lastId, 1u);
+    EXPECT_EQ(table.AddPath(u"B"), 2u);
+}
+
+TEST_F(TableTest, UnchangedTableIsNeverWritten) {
+    ProcessSourcePathTable table;
+    table.Add(1, u"A");
+    EXPECT_TRUE(table.Save(folder.Store()));
+    EXPECT_FALSE(std::filesystem::exists(File()));
+
+    IconCountingDesktop desktop;
+    {
+        Slot slot(0, folder.Store(), desktop);
+        slot.psp.Add(3, u"not marked dirty");
+        slot.Release();
+    }
+    EXPECT_FALSE(std::filesystem::exists(File()));
+
+    // An existing file is not rewritten either.
+    WriteBytes(File(), Records({Record(u"A", 0)}));
+    const auto before = std::filesystem::last_write_time(File());
+    std::filesystem::last_write_time(File(), before - std::chrono::hours(1));
+    {
+        Slot slot(0, folder.Store(), desktop);
+        EXPECT_EQ(slot.psp.AddPath(u"a"), 0u);  // already there, case aside
+        EXPECT_FALSE(slot.psp.dirty);
+    }
+    EXPECT_EQ(std::filesystem::last_write_time(File()), before - std::chrono::hours(1));
+}
+
+TEST_F(TableTest, ReleasingASlotWritesItsChangedTable) {
+    IconCountingDesktop desktop;
+    {
+        Slot slot(0, folder.Store(), desktop);
+        EXPECT_EQ(slot.psp.AddPath(u"C:\\one.exe"), 0u);
+        EXPECT_EQ(slot.psp.AddPath(u"C:\\two.exe"), 1u);
+        slot.Release();
+        EXPECT_TRUE(slot.psp.paths.empty());
+    }
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    ASSERT_EQ(table.paths.size(), 2u);
+    EXPECT_EQ(table.paths.at(1), u"C:\\two.exe");
+}
+
+TEST_F(TableTest, FailedWriteKeepsTheOldFileAndTheDirtyFlag) {
+    WriteBytes(File(), Records({Record(u"old", 0)}));
+    const auto old = ReadBytes(File());
+    std::filesystem::create_directory(AtomicTempPath(File()));
+    ProcessSourcePathTable table;
+    table.Load(folder.Store());
+    table.AddPath(u"new");
+    EXPECT_FALSE(table.Save(folder.Store()));
+    EXPECT_TRUE(table.dirty);
+    EXPECT_EQ(ReadBytes(File()), old);
+}
+
+TEST(ProcessSourcePathTable, FindByPathIgnoresAsciiCaseAndTakesTheLowestId) {
+    ProcessSourcePathTable table;
+    table.Add(8, u"C:\\Windows\\Notepad.exe");
+    table.Add(2, u"c:\\windows\\notepad.EXE");
+    table.Add(5, u"C:\\\u00C4.exe");
+    EXPECT_EQ(table.FindByPath(u"C:\\WINDOWS\\NOTEPAD.EXE"), 2u);
+    EXPECT_EQ(table.FindByPath(u"C:\\\u00C4.exe"), 5u);
+    EXPECT_EQ(table.FindByPath(u"C:\\\u00E4.exe"), kNoPspId) << "only ASCII letters fold";
+    EXPECT_EQ(table.FindByPath(u"C:\\Windows\\Notepad"), kNoPspId);
+    EXPECT_EQ(table.FindByPath(u""), kNoPspId);
+}
+
+TEST(ProcessSourcePathTable, AddKeepsAnExistingIdAndLeavesLastIdAndDirtyAlone) {
+    ProcessSourcePathTable table;
+    table.Add(4, u"first");
+    table.Add(4, u"second");
+    EXPECT_EQ(table.paths.at(4), u"first");
+    EXPECT_EQ(table.lastId, kNoPspId);
+    EXPECT_FALSE(table.dirty);
+    ASSERT_NE(table.PathOf(4), nullptr);
+    EXPECT_EQ(*table.PathOf(4), u"first");
+    EXPECT_EQ(table.PathOf(5), nullptr);
+    EXPECT_EQ(table.PathOf(kNoPspId), nullptr);
+}
+
+TEST(ProcessSourcePathTable, AddPathReusesEqualPathsAndNeverCollides) {
+    ProcessSourcePathTable table;
+    EXPECT_EQ(table.AddPath(u"C:\\a.exe"), 0u);
+    EXPECT_EQ(table.AddPath(u"C:\\A.EXE"), 0u);
+    EXPECT_EQ(table.AddPath(u"C:\\b.exe"), 1u);
+    EXPECT_EQ(table.lastId, 1u);
+    // An entry added without lastId must not be overwritten by the next new id.
+    table.Add(2, u"C:\\c.exe");
+    EXPECT_EQ(table.AddPath(u"C:\\d.exe"), 3u);
+    EXPECT_EQ(table.paths.at(2), u"C:\\c.exe");
+    // Over-long paths are cut the way the file cuts them, so a second add finds the entry.
+    const std::u16string longPath(400, u'L');
+    const std::uint32_t id = table.AddPath(longPath);
+    EXPECT_EQ(table.paths.at(id), std::u16string(259, u'L'));
+    EXPECT_EQ(table.AddPath(longPath), id);
+}
+
+TEST(ProcessSourcePathTable, AddPathRefusesWhenTheIdSpaceIsUsedUp) {
+    ProcessSourcePathTable table;
+    table.Add(0xFFFFFFFE, u"top");
+    table.lastId = 0xFFFFFFFE;
+    EXPECT_EQ(table.AddPath(u"more"), kNoPspId);
+    EXPECT_EQ(table.paths.size(), 1u);
+    EXPECT_FALSE(table.dirty);
+}
+
+}  // namespace
+}  // namespace keyrack
