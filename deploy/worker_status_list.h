@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,7 +22,16 @@ class WorkerStatusList {
     // Replaces the text of an entry; dropped when the entry is null or out of range.
     void Publish(std::size_t index, std::u16string text) {
         std::lock_guard lock(m_mutex);
-        if (index < m_entries.size() && m_entries[index]) *m_entries[index] = std::move(text);
+        if (index < m_entries.size() && m_entries[index]) {
+            *m_entries[index] = std::move(text);
+            if (m_listener) m_listener(index, *m_entries[index]);
+        }
+    }
+    // Called under the status lock with every text stored by Publish (tests watch the lines
+    // that are replaced before anyone could read them). It must not use the list.
+    void SetListener(std::function<void(std::size_t, const std::u16string&)> listener) {
+        std::lock_guard lock(m_mutex);
+        m_listener = std::move(listener);
     }
     // The entry becomes null; the list keeps its length.
     void Remove(std::size_t index) {
@@ -53,6 +63,7 @@ class WorkerStatusList {
   private:
     mutable std::mutex m_mutex;  // the status lock
     std::vector<std::optional<std::u16string>> m_entries;
+    std::function<void(std::size_t, const std::u16string&)> m_listener;
 };
 
 // The process-wide list of the deployment in progress, shown by the indicator.

@@ -1,0 +1,313 @@
+// RunItemGroup on the simulated desktop: when the path and title searches run, what they may
+// take, what is learned, how windows are placed, and the status lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "deploy/item_group.h"
+#include "tests/fakes/fake_desktop.h"
+
+namespace keyrack::testing {
+namespace {
+
+constexpr char16_t kEditor[] = u"C:\\Apps\\Editor.exe";
+constexpr char16_t kLauncher[] = u"C:\\Apps\\Launcher.exe";
+constexpr char16_t kReal[] = u"C:\\Apps\\Real\\Viewer.exe";
+
+class ItemGroupTest : public ::testing::Test {
+  protected:
+    ItemGroupTest() {
+        m_status.SetListener([this](std::size_t index, const std::u16string& text) {
+            m_published.emplace_back(index, text);
+        });
+        m_index = m_status.Append();
+    }
+
+    SlotItem& Item(std::u16string path, std::u16string name, bool maximize = false) {
+        auto item = std::make_unique<SlotItem>();
+        item->path = std::move(path);
+        item->name = std::move(name);
+        item->maximize = maximize ? 1 : 0;
+        item->x = 40 + 10 * static_cast<int>(m_items.size());
+        item->y = 50;
+        item->width = 640;
+        item->height = 480;
+        item->window = 0xDEAD;  // stale value the group must reset
+        m_items.push_back(std::move(item));
+        return *m_items.back();
+    }
+
+    void Program(std::u16string file, int pauses, std::u16string owner = {},
+                 std::u16string title = u"") {
+        FakeProgram program;
+        program.pausesBeforeWindow = pauses;
+        program.ownerImagePath = std::move(owner);
+        program.window.title = std::move(title);
+        m_desktop.AddProgram(std::move(file), program);
+    }
+
+    WindowHandle Existing(const std::u16string& image, const std::u16string& title = u"") {
+        FakeWindow window;
+        window.processId = m_desktop.AddProcess(image);
+        window.title = title;
+        return m_desktop.AddWindow(window);
+    }
+
+    void Run() {
+        ItemQueue queue;
+        for (auto& item : m_items) queue.push(item.get());
+        RunItemGroup(m_desktop, m_status, queue, m_path, m_index, m_changed);
+        EXPECT_TRUE(queue.empty());
+    }
+
+    // Sleep(1) calls recorded, between two call indices.
+    std::size_t PausesOf1() const {
+        const auto sleeps = m_desktop.CallsNamed("Sleep");
+        return static_cast<std::size_t>(std::count_if(
+            sleeps.begin(), sleeps.end(), [](const FakeCall& c) { return c.args[0] == 1; }));
+    }
+
+    std::vector<std::u16string> Published() const {
+        std::vector<std::u16string> texts;
+        for (const auto& [index, text] : m_published) {
+            EXPECT_EQ(index, m_index);
+            texts.push_back(text);
+        }
+        return texts;
+    }
+
+    FakeDesktop m_desktop;
+    WorkerStatusList m_status;
+    std::vector<std::pair<std::size_t, std::u16string>> m_published;
+    std::size_t m_index = 0;
+    std::vector<std::unique_ptr<SlotItem>> m_items;
+    std::u16string m_path = kEditor;
+    PathLearning m_changed;
+};
+
+TEST_F(ItemGroupTest, PathSearchRunsAtOnceBeforeAnyPause) {
+    Program(kEditor, 0);
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
+    EXPECT_EQ(PausesOf1(), 0u);
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 2u) << "the pre-scan and one path search";
+    EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 0u);
+    EXPECT_FALSE(m_changed.Changed());
+}
+
+TEST_F(ItemGroupTest, PathSearchRunsAfterEachPause) {
+    Program(kEditor, 37);
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_NE(item.window, 0u);
+    EXPECT_EQ(PausesOf1(), 37u);
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 1u + 37u);
+    EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 0u) << "no title search before 500 pauses";
+}
+
+TEST_F(ItemGroupTest, PathSearchStillWinsAtPause499) {
+    Program(kEditor, 499, {}, u"Doc");
+    Existing(kReal, u"Doc");  // would be taken by a title search
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor).at(0));
+    EXPECT_EQ(m_path, kEditor);
+    EXPECT_FALSE(m_changed.Changed());
+}
+
+TEST_F(ItemGroupTest, TitleSearchJoinsAtPause500AndLearnsTheOwnersPath) {
+    Program(kLauncher, 3, kReal, u"Viewer - report");
+    SlotItem& item = Item(kLauncher, u"viewer - REPORT");
+    m_path = kLauncher;
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(kLauncher).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kLauncher)[0]);
+    EXPECT_EQ(PausesOf1(), 500u);
+    EXPECT_EQ(m_path, kReal);
+    EXPECT_TRUE(m_changed.Changed());
+    // The title search ran once, after the 500th pause and the path search that followed it.
+    const auto calls = m_desktop.Calls();
+    std::size_t pauses = 0;
+    for (const FakeCall& call : calls) {
+        if (call.name == "Sleep" && call.args[0] == 1) ++pauses;
+        if (call.name == "GetWindowTitle") {
+            EXPECT_EQ(pauses, 500u);
+        }
+    }
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 501u + 1u);
+}
+
+TEST_F(ItemGroupTest, TimesOutAfter2000PausesWithTheTitleSearchFrom500) {
+    FakeProgram nothing;
+    nothing.kind = FakeProgram::Kind::kOpensNothing;
+    m_desktop.AddProgram(kEditor, nothing);
+    const WindowHandle unrelated = Existing(u"C:\\Other.exe", u"Other");
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_EQ(item.window, 0u);
+    EXPECT_EQ(PausesOf1(), 2000u);
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 2001u + 1501u);
+    EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 1501u);
+    EXPECT_EQ(m_desktop.CountOf("ShowWindow"), 0u);
+    EXPECT_EQ(m_desktop.CountOf("MoveWindow"), 0u);
+    EXPECT_TRUE(m_desktop.Exists(unrelated));
+    EXPECT_EQ(Published(),
+              (std::vector<std::u16string>{u"프로세스 실행: Doc", u"프로세스 탐색: Doc",
+                                           u"타임아웃: Doc", u"프로세스 배치: Doc"}));
+    EXPECT_EQ(m_status.Snapshot().at(m_index), std::nullopt) << "entry nulled at the end";
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+}
+
+TEST_F(ItemGroupTest, WindowsOpenBeforeTheFirstLaunchAreNeverTaken) {
+    const WindowHandle old = Existing(kEditor, u"Doc");
+    FakeProgram activate;
+    activate.kind = FakeProgram::Kind::kActivatesExisting;
+    activate.existing = old;
+    m_desktop.AddProgram(kEditor, activate);
+    SlotItem& item = Item(kEditor, u"Doc");
+    ::testing::internal::CaptureStdout();
+    Run();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("pre: C:\\Apps\\Editor.exe\n"), std::string::npos);
+    EXPECT_EQ(item.window, 0u) << "neither the path nor the title search takes it";
+    EXPECT_EQ(m_desktop.CountOf("MoveWindow"), 0u);
+    EXPECT_EQ(m_desktop.Window(old).normalRect, (Rect{100, 100, 900, 700}));
+    EXPECT_FALSE(m_changed.Changed());
+}
+
+TEST_F(ItemGroupTest, TwoItemsOfOneProgramGetTwoWindows) {
+    Program(kEditor, 2);
+    SlotItem& first = Item(kEditor, u"A");
+    SlotItem& second = Item(kEditor, u"B", true);
+    Run();
+    const auto opened = m_desktop.WindowsOpenedBy(kEditor);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(first.window, opened[0]);
+    EXPECT_EQ(second.window, opened[1]);
+    EXPECT_EQ(m_desktop.Window(opened[0]).normalRect, (Rect{40, 50, 680, 530}));
+    EXPECT_EQ(m_desktop.Window(opened[1]).normalRect, (Rect{50, 50, 690, 530}));
+    EXPECT_FALSE(m_desktop.Window(opened[0]).zoomed);
+    EXPECT_TRUE(m_desktop.Window(opened[1]).zoomed);
+}
+
+TEST_F(ItemGroupTest, LaterItemsSearchTheLearnedPathWithoutANewPreScan) {
+    const WindowHandle oldReal = Existing(kReal, u"Old viewer");  // open before the deployment
+    Program(kLauncher, 0, kReal, u"Viewer");
+    FakeProgram nothing;
+    nothing.kind = FakeProgram::Kind::kOpensNothing;
+    m_desktop.AddProgram(u"C:\\Apps\\Second.exe", nothing);
+    m_path = kLauncher;
+    SlotItem& first = Item(kLauncher, u"Viewer");
+    SlotItem& second = Item(u"C:\\Apps\\Second.exe", u"unrelated title");
+    Run();
+    EXPECT_EQ(first.window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
+    EXPECT_EQ(m_path, kReal);
+    EXPECT_EQ(second.window, oldReal) << "found at once by the new path; it was never claimed";
+    EXPECT_EQ(PausesOf1(), 500u) << "the second item needed no pause";
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + (501u + 1u) + 1u) << "one pre-scan only";
+}
+
+TEST_F(ItemGroupTest, PlacementShowsNormalMovesThenMaximises) {
+    FakeProgram zoomed;
+    zoomed.window.zoomed = true;  // opens maximised
+    m_desktop.AddProgram(kEditor, zoomed);
+    m_desktop.AddProgram(u"C:\\Apps\\Max.exe", {});
+    SlotItem& plain = Item(kEditor, u"plain");
+    m_path = kEditor;
+    Run();
+    EXPECT_FALSE(m_desktop.Window(plain.window).zoomed) << "ends normal at the stored rectangle";
+    EXPECT_EQ(m_desktop.CurrentRect(plain.window), (Rect{40, 50, 680, 530}));
+
+    std::vector<std::string> placement;
+    for (const FakeCall& call : m_desktop.Calls()) {
+        if (call.name == "ShowWindow") placement.push_back("Show " + std::to_string(call.args[1]));
+        if (call.name == "MoveWindow") {
+            EXPECT_EQ(call.args, (std::vector<std::int64_t>{static_cast<std::int64_t>(plain.window),
+                                                            40, 50, 640, 480, 0}));
+            placement.push_back("Move");
+        }
+    }
+    EXPECT_EQ(placement, (std::vector<std::string>{"Show 1", "Move"}));
+}
+
+TEST_F(ItemGroupTest, MaximisedItemIsMaximisedAfterTheMove) {
+    Program(kEditor, 0);
+    Item(kEditor, u"big", true);
+    Run();
+    std::vector<std::string> placement;
+    for (const FakeCall& call : m_desktop.Calls()) {
+        if (call.name == "ShowWindow") placement.push_back("Show " + std::to_string(call.args[1]));
+        if (call.name == "MoveWindow") placement.push_back("Move");
+    }
+    EXPECT_EQ(placement, (std::vector<std::string>{"Show 1", "Move", "Show 3"}));
+}
+
+TEST_F(ItemGroupTest, LaunchUsesPathParametersAndShowAndPausesAfterEveryItem) {
+    Program(kEditor, 0);
+    SlotItem& first = Item(kEditor, u"A");
+    first.parameters = u"/n file.txt";
+    Item(kEditor, u"B");
+    Run();
+    std::vector<std::string> order;
+    for (const FakeCall& call : m_desktop.Calls()) {
+        if (call.name == "ShellExecuteDefault") {
+            EXPECT_EQ(call.args[0], 5) << "SW_SHOW";
+            order.push_back("launch");
+        }
+        if (call.name == "MoveWindow") order.push_back("move");
+        if (call.name == "Sleep" && call.args[0] == 200) order.push_back("pause");
+    }
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"launch", "move", "pause", "launch", "move", "pause"}));
+    const auto launches = m_desktop.CallsNamed("ShellExecuteDefault");
+    EXPECT_EQ(launches[0].text, u"C:\\Apps\\Editor.exe|/n file.txt");
+    EXPECT_EQ(launches[1].text, u"C:\\Apps\\Editor.exe|");
+}
+
+TEST_F(ItemGroupTest, StatusLinesOfAFoundItem) {
+    Program(kEditor, 1);
+    Item(kEditor, u"메모");
+    Run();
+    EXPECT_EQ(Published(),
+              (std::vector<std::u16string>{u"프로세스 실행: 메모", u"프로세스 탐색: 메모",
+                                           u"프로세스 배치: 메모"}));
+    EXPECT_EQ(m_status.Snapshot().size(), 1u);
+    EXPECT_EQ(m_status.Snapshot()[0], std::nullopt);
+}
+
+TEST_F(ItemGroupTest, FailedLaunchIsReportedAndStillSearchedByTitle) {
+    FakeProgram fails;
+    fails.launchFails = true;
+    m_desktop.AddProgram(kEditor, fails);
+    const WindowHandle sameTitle = Existing(kReal, u"Doc");
+    SlotItem& item = Item(kEditor, u"Doc");
+    ::testing::internal::CaptureStdout();
+    Run();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("execute error\n"), std::string::npos);
+    EXPECT_EQ(item.window, sameTitle) << "a title match may take an unrelated program";
+    EXPECT_EQ(m_desktop.CurrentRect(sameTitle), (Rect{40, 50, 680, 530}));
+    EXPECT_EQ(m_path, kReal);
+}
+
+TEST_F(ItemGroupTest, UnreadableAndNonCandidateWindowsAreSkipped) {
+    FakeProgram program;
+    program.ownerOpenable = false;  // its own window can't be identified by path
+    program.window.title = u"Doc";
+    m_desktop.AddProgram(kEditor, program);
+    FakeWindow tool;
+    tool.exStyle = win::kWsExToolWindow;
+    tool.title = u"Doc";
+    tool.processId = m_desktop.AddProcess(kEditor);
+    m_desktop.AddWindow(tool);
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_EQ(item.window, 0u);
+    EXPECT_EQ(PausesOf1(), 2000u);
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+}
+
+}  // namespace
+}  // namespace keyrack::testing

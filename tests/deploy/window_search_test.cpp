@@ -1,0 +1,171 @@
+// The candidate test and the three enumeration callbacks on single windows.
+#include <gtest/gtest.h>
+
+#include "deploy/process_image.h"
+#include "deploy/window_search.h"
+#include "tests/fakes/fake_desktop.h"
+
+namespace keyrack::testing {
+namespace {
+
+constexpr char16_t kApp[] = u"C:\\Apps\\Editor.exe";
+
+class WindowSearchTest : public ::testing::Test {
+  protected:
+    WindowHandle Add(FakeWindow window, const std::u16string& image = kApp, bool openable = true) {
+        window.processId = m_desktop.AddProcess(image, openable);
+        return m_desktop.AddWindow(window);
+    }
+    FakeDesktop m_desktop;
+    std::u16string m_path = kApp;
+    WindowSearch m_search{m_desktop, m_path};
+};
+
+TEST_F(WindowSearchTest, CandidateRules) {
+    FakeWindow plain;
+    EXPECT_TRUE(IsCandidateWindow(m_desktop, Add(plain)));
+
+    FakeWindow hidden;
+    hidden.visible = false;
+    hidden.exStyle = win::kWsExAppWindow;
+    EXPECT_FALSE(IsCandidateWindow(m_desktop, Add(hidden))) << "invisible is never a candidate";
+
+    FakeWindow tool;
+    tool.exStyle = win::kWsExToolWindow;
+    EXPECT_FALSE(IsCandidateWindow(m_desktop, Add(tool)));
+
+    FakeWindow appTool;
+    appTool.exStyle = win::kWsExToolWindow | win::kWsExAppWindow;
+    const WindowHandle owner = Add(plain);
+    appTool.owner = owner;
+    EXPECT_TRUE(IsCandidateWindow(m_desktop, Add(appTool)))
+        << "APPWINDOW beats TOOLWINDOW and owner";
+
+    FakeWindow owned;
+    owned.owner = owner;
+    EXPECT_FALSE(IsCandidateWindow(m_desktop, Add(owned)));
+
+    EXPECT_FALSE(IsCandidateWindow(m_desktop, 0));
+}
+
+TEST_F(WindowSearchTest, CandidateTestAsksOnlyWhatItNeeds) {
+    FakeWindow hidden;
+    hidden.visible = false;
+    const WindowHandle window = Add(hidden);
+    m_desktop.ClearCalls();
+    IsCandidateWindow(m_desktop, window);
+    EXPECT_EQ(m_desktop.CountOf("IsWindowVisible"), 1u);
+    EXPECT_EQ(m_desktop.CountOf("GetExStyle"), 0u);
+    EXPECT_EQ(m_desktop.CountOf("GetOwner"), 0u);
+}
+
+TEST_F(WindowSearchTest, ImagePathOpensWithQueryAndReadAccessAndClosesAlways) {
+    const WindowHandle window = Add({});
+    m_desktop.ClearCalls();
+    EXPECT_EQ(ImagePathOfWindow(m_desktop, window), std::u16string(kApp));
+    const auto open = m_desktop.CallsNamed("OpenProcess");
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(open[0].args[0], 0x0410);
+    EXPECT_EQ(open[0].args[1], 0) << "no inheritance";
+    const auto read = m_desktop.CallsNamed("GetProcessImagePath");
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].args[1], 260);
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+
+    const WindowHandle locked = Add({}, kApp, false);
+    EXPECT_EQ(ImagePathOfWindow(m_desktop, locked), std::nullopt);
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+}
+
+TEST_F(WindowSearchTest, ImagePathOfAProcessWithoutPathIsNull) {
+    const WindowHandle window = Add({}, u"");
+    EXPECT_EQ(ImagePathOfWindow(m_desktop, window), std::nullopt);
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0) << "closed even when the read fails";
+}
+
+TEST_F(WindowSearchTest, CollectClaimsMatchingCandidatesCaseInsensitivelyAndNeverStops) {
+    const WindowHandle mine = Add({}, u"c:\\apps\\EDITOR.EXE");
+    const WindowHandle other = Add({}, u"C:\\Apps\\Other.exe");
+    FakeWindow tool;
+    tool.exStyle = win::kWsExToolWindow;
+    const WindowHandle myTool = Add(tool);
+    const WindowHandle locked = Add({}, kApp, false);
+    for (const WindowHandle window : {mine, other, myTool, locked})
+        EXPECT_TRUE(CollectExistingWindows(m_search, window));
+    EXPECT_EQ(m_search.claimed, (std::unordered_set<WindowHandle>{mine}));
+    EXPECT_EQ(m_search.found, 0u);
+}
+
+TEST_F(WindowSearchTest, PathSearchTakesUnclaimedMatchAndStops) {
+    const WindowHandle claimed = Add({});
+    const WindowHandle other = Add({}, u"C:\\Apps\\Other.exe");
+    const WindowHandle fresh = Add({});
+    m_search.claimed.insert(claimed);
+    EXPECT_TRUE(FindWindowByPath(m_search, claimed));
+    EXPECT_TRUE(FindWindowByPath(m_search, other));
+    EXPECT_EQ(m_search.found, 0u);
+    EXPECT_FALSE(FindWindowByPath(m_search, fresh));
+    EXPECT_EQ(m_search.found, fresh);
+    EXPECT_TRUE(m_search.claimed.count(fresh));
+    EXPECT_EQ(m_path, kApp);
+}
+
+TEST_F(WindowSearchTest, PathSearchSkipsUnreadableProcesses) {
+    const WindowHandle locked = Add({}, kApp, false);
+    EXPECT_TRUE(FindWindowByPath(m_search, locked));
+    EXPECT_EQ(m_search.found, 0u);
+}
+
+TEST_F(WindowSearchTest, TitleSearchTakesAnyProgramAndLearnsItsPath) {
+    FakeWindow titled;
+    titled.title = u"Report - VIEWER";
+    const WindowHandle window = Add(titled, u"C:\\Other\\Viewer.exe");
+    m_search.title = u"report - viewer";
+    EXPECT_FALSE(FindWindowByTitle(m_search, window));
+    EXPECT_EQ(m_search.found, window);
+    EXPECT_EQ(m_path, u"C:\\Other\\Viewer.exe") << "the table entry itself is rewritten";
+    EXPECT_TRUE(m_search.claimed.count(window));
+    const auto title = m_desktop.CallsNamed("GetWindowTitle");
+    ASSERT_FALSE(title.empty());
+    EXPECT_EQ(title.back().args[1], 1024);
+}
+
+TEST_F(WindowSearchTest, TitleSearchSkipsClaimedOtherTitlesAndUnreadableOwners) {
+    FakeWindow titled;
+    titled.title = u"Notes";
+    const WindowHandle claimed = Add(titled);
+    const WindowHandle locked = Add(titled, u"C:\\x.exe", false);
+    FakeWindow other;
+    other.title = u"Notes 2";
+    const WindowHandle different = Add(other);
+    m_search.title = u"Notes";
+    m_search.claimed.insert(claimed);
+    for (const WindowHandle window : {claimed, locked, different})
+        EXPECT_TRUE(FindWindowByTitle(m_search, window));
+    EXPECT_EQ(m_search.found, 0u);
+    EXPECT_EQ(m_path, kApp);
+}
+
+TEST_F(WindowSearchTest, EmptyNameMatchesAnUntitledWindowOnly) {
+    FakeWindow titled;
+    titled.title = u"Something";
+    const WindowHandle named = Add(titled);
+    const WindowHandle untitled = Add({}, u"C:\\Tools\\Blank.exe");
+    m_search.title.clear();
+    EXPECT_TRUE(FindWindowByTitle(m_search, named));
+    EXPECT_FALSE(FindWindowByTitle(m_search, untitled));
+    EXPECT_EQ(m_search.found, untitled);
+}
+
+TEST_F(WindowSearchTest, LongTitlesAreCutTo1023Units) {
+    FakeWindow titled;
+    titled.title = std::u16string(1100, u'a');
+    const WindowHandle window = Add(titled);
+    m_search.title = std::u16string(1100, u'a');
+    EXPECT_TRUE(FindWindowByTitle(m_search, window)) << "the full title never matches";
+    m_search.title = std::u16string(1023, u'a');
+    EXPECT_FALSE(FindWindowByTitle(m_search, window));
+}
+
+}  // namespace
+}  // namespace keyrack::testing
