@@ -1,0 +1,46 @@
+// The desktop of a command-line tool that only reads and writes files: no windows, no
+// processes, no icons.
+#pragma once
+
+#include "platform/desktop.h"
+
+namespace keyrack::slotfile {
+
+class FileOnlyDesktop final : public Desktop {
+  public:
+    std::filesystem::path ExecutableFolder() override { return {}; }
+    IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
+    IconHandle LoadApplicationIcon() override { return 0; }
+    void DestroyIcon(IconHandle) override {}
+    void EnumWindows(const std::function<bool(WindowHandle)>&) override {}
+    bool IsWindowVisible(WindowHandle) override { return false; }
+    std::uint32_t GetExStyle(WindowHandle) override { return 0; }
+    WindowHandle GetOwner(WindowHandle) override { return 0; }
+    std::uint32_t GetWindowThreadProcessId(WindowHandle, std::uint32_t* processId) override {
+        if (processId) *processId = 0;
+        return 0;
+    }
+    std::u16string GetWindowTitle(WindowHandle, std::size_t) override { return {}; }
+    bool GetWindowRect(WindowHandle, Rect*) override { return false; }
+    bool IsIconic(WindowHandle) override { return false; }
+    bool IsZoomed(WindowHandle) override { return false; }
+    WindowHandle GetForegroundWindow() override { return 0; }
+    bool ShowWindow(WindowHandle, int) override { return false; }
+    bool MoveWindow(WindowHandle, int, int, int, int, bool) override { return false; }
+    bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, unsigned) override {
+        return false;
+    }
+    bool PostWindowMessage(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {
+        return false;
+    }
+    ProcessHandle OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
+    std::u16string GetProcessImagePath(ProcessHandle, std::size_t) override { return {}; }
+    void CloseHandle(ProcessHandle) override {}
+    bool ShellExecuteDefault(std::u16string_view, std::u16string_view, int) override {
+        return false;
+    }
+    short GetKeyState(int) override { return 0; }
+    void Sleep(unsigned) override {}
+};
+
+}  // namespace keyrack::slotfile
