@@ -388,23 +388,24 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
         Record("Sleep", {milliseconds});
         m_virtualMs += milliseconds;
         const auto self = std::this_thread::get_id();
+        std::vector<Pending> due;
         for (auto it = m_pending.begin(); it != m_pending.end();) {
-            if (it->thread != self || --it->pausesLeft > 0) {
+            if (it->thread == self && --it->pausesLeft <= 0) {
+                due.push_back(std::move(*it));
+                it = m_pending.erase(it);
+            } else {
                 ++it;
-                continue;
             }
-            const std::u16string after = it->program.opensAfterLaunchOf;
+        }
+        for (const Pending& launch : due) {
+            const std::u16string& after = launch.program.opensAfterLaunchOf;
             if (!after.empty()) {
                 // Real waiting, bounded: the other launch must come from another thread.
                 m_launched.wait_for(lock, std::chrono::seconds(10),
                                     [&] { return m_launchedFiles.count(after) != 0; });
-                if (m_launchedFiles.count(after) == 0) {
-                    it = m_pending.erase(it);  // never opens
-                    continue;
-                }
+                if (m_launchedFiles.count(after) == 0) continue;  // never opens
             }
-            OpenProgramWindow(*it);
-            it = m_pending.erase(it);
+            OpenProgramWindow(launch);
         }
         hook = m_sleepHook;
     }

@@ -1,0 +1,302 @@
+// RunItemGroups and DeploySlot on slot files in a temporary store and the simulated desktop:
+// grouping, threads, the learned path, the window list, the indicator and the run log.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <system_error>
+
+#include "deploy/deploy_slot.h"
+#include "deploy/item_groups.h"
+#include "deploy/slot_windows.h"
+#include "tests/deploy/deploy_fixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+constexpr char16_t kEditor[] = u"C:\\Apps\\Editor.exe";
+constexpr char16_t kPaint[] = u"C:\\Apps\\Paint.exe";
+constexpr char16_t kLauncher[] = u"C:\\Apps\\Launcher.exe";
+constexpr char16_t kReal[] = u"C:\\Apps\\Real\\Viewer.exe";
+
+class RunItemGroupsTest : public DeployTest {
+  protected:
+    RunItemGroupsTest() {
+        m_status.SetListener([this](std::size_t index, const std::u16string& text) {
+            m_published.emplace_back(index, text);
+        });
+    }
+    std::vector<std::pair<std::size_t, std::u16string>> m_published;
+    RunLog m_log;
+};
+
+// Editor (psp 5) twice around Paint (psp 2).
+std::vector<ItemSpec> TwoGroups() {
+    return {{kEditor, u"E1", 5, false, 0, 0, 400, 300},
+            {kPaint, u"P1", 2, true, 500, 0, 400, 300},
+            {kEditor, u"E2", 5, false, 0, 400, 400, 300}};
+}
+const std::map<std::uint32_t, std::u16string> kTwoGroupTable{{2, kPaint}, {5, kEditor}};
+
+TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequence) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
+    auto slot = LoadSlot(0);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+
+    // Status index 0 belongs to psp 2 (Paint), index 1 to psp 5 (Editor).
+    std::map<std::size_t, std::set<std::u16string>> linesByIndex;
+    for (const auto& [index, text] : m_published) linesByIndex[index].insert(text);
+    EXPECT_TRUE(linesByIndex[0].count(u"프로세스 실행: P1"));
+    EXPECT_TRUE(linesByIndex[1].count(u"프로세스 실행: E1"));
+    EXPECT_TRUE(linesByIndex[1].count(u"프로세스 실행: E2"));
+    EXPECT_FALSE(linesByIndex[0].count(u"프로세스 실행: E1"));
+    EXPECT_EQ(m_status.Snapshot(),
+              (std::vector<std::optional<std::u16string>>{std::nullopt, std::nullopt}));
+
+    // One thread per group, neither of them the caller; the editor's items one after the other.
+    std::map<std::u16string, std::thread::id> launchThread;
+    std::vector<std::string> editorThread;
+    std::thread::id editor;
+    for (const FakeCall& call : m_desktop.Calls()) {
+        if (call.name == "ShellExecuteDefault") {
+            launchThread[call.text] = call.thread;
+            if (call.text.starts_with(kEditor)) editor = call.thread;
+        }
+    }
+    EXPECT_NE(launchThread[std::u16string(kEditor) + u"|"],
+              launchThread[std::u16string(kPaint) + u"|"]);
+    EXPECT_NE(editor, std::this_thread::get_id());
+    for (const FakeCall& call : m_desktop.Calls()) {
+        if (call.thread != editor) continue;
+        if (call.name == "ShellExecuteDefault") editorThread.push_back("launch");
+        if (call.name == "MoveWindow") editorThread.push_back("move");
+        if (call.name == "Sleep" && call.args[0] == 200) editorThread.push_back("pause");
+    }
+    EXPECT_EQ(editorThread,
+              (std::vector<std::string>{"launch", "move", "pause", "launch", "move", "pause"}));
+
+    // Each item holds its own window; the window list keeps slot order.
+    const auto editors = m_desktop.WindowsOpenedBy(kEditor);
+    const auto paints = m_desktop.WindowsOpenedBy(kPaint);
+    ASSERT_EQ(editors.size(), 2u);
+    ASSERT_EQ(paints.size(), 1u);
+    EXPECT_EQ(slot->BuildWindowList(),
+              (WindowList{{editors[0], 0, 0}, {paints[0], 1, 0}, {editors[1], 0, 0}}));
+}
+
+TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
+    // Each program opens its window only once the other group has launched too: a sequential
+    // run would time both out.
+    FakeProgram editor;
+    editor.opensAfterLaunchOf = kPaint;
+    editor.pausesBeforeWindow = 1;
+    FakeProgram paint;
+    paint.opensAfterLaunchOf = kEditor;
+    paint.pausesBeforeWindow = 1;
+    m_desktop.AddProgram(kEditor, editor);
+    m_desktop.AddProgram(kPaint, paint);
+    WriteSlot(0, u"Work", {{kEditor, u"E", 1}, {kPaint, u"P", 2}}, {{1, kEditor}, {2, kPaint}});
+    auto slot = LoadSlot(0);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    EXPECT_NE(slot->items[0]->window, 0u);
+    EXPECT_NE(slot->items[1]->window, 0u);
+}
+
+TEST_F(RunItemGroupsTest, LearnedPathIsSavedOnceAndUsedByLaterItems) {
+    m_desktop.AddProgram(
+        kLauncher, FakeProgram{.ownerImagePath = kReal, .window = FakeWindow{.title = u"Viewer"}});
+    m_desktop.AddProgram(kReal, {});
+    WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
+    auto slot = LoadSlot(0);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    EXPECT_EQ(slot->items[0]->window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
+    EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
+    EXPECT_EQ(slot->psp.paths.at(7), kReal);
+    EXPECT_FALSE(slot->psp.dirty);
+    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kReal}}));
+
+    // Saved already: releasing the slot does not write the table again.
+    std::filesystem::remove(m_paths.TableFile());
+    slot->Release();
+    EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile()));
+}
+
+TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
+    m_desktop.AddProgram(kEditor, {});
+    WriteSlot(0, u"Work", {{kEditor, u"E", 5}}, {{5, kEditor}});
+    auto slot = LoadSlot(0);
+    std::filesystem::remove(m_paths.TableFile());
+    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    EXPECT_NE(slot->items[0]->window, 0u);
+    EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile())) << "not rewritten";
+}
+
+TEST_F(RunItemGroupsTest, GroupWithoutTableEntryRunsWithAnEmptyPath) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, FakeProgram{.window = FakeWindow{.title = u"Canvas"}});
+    // psp 9 has no table entry; psp 2 (Paint) would have failed the lookup after psp 1 started.
+    WriteSlot(0, u"Broken", {{kEditor, u"E", 1}, {kPaint, u"Canvas", 9}, {kEditor, u"E2", 12}},
+              {{1, kEditor}, {12, kEditor}});
+    auto slot = LoadSlot(0);
+    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread));
+    EXPECT_NE(slot->items[0]->window, 0u);
+    EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kPaint).at(0)) << "by title";
+    EXPECT_NE(slot->items[2]->window, 0u) << "groups after the missing entry still run";
+    EXPECT_EQ(slot->psp.paths.count(9), 0u);
+    const auto lines = LogLines(m_log.Contents());
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) {
+                                return l.ends_with(" 스레드 종료") && l.starts_with("0x");
+                            }),
+              3);
+}
+
+TEST_F(RunItemGroupsTest, ThreadThatCannotStartLeavesItsItemsWithoutWindows) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
+    auto slot = LoadSlot(0);
+    for (auto& item : slot->items) item->window = 0xBAD;
+    int started = 0;
+    const ThreadStarter failSecond = [&](std::function<void()> body) {
+        if (++started == 2)
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        return StartStdThread(std::move(body));
+    };
+    RunItemGroups(*slot, m_status, m_log, failSecond);
+    EXPECT_NE(slot->items[1]->window, 0u) << "psp 2 started first and ran";
+    EXPECT_NE(slot->items[1]->window, 0xBADu);
+    EXPECT_EQ(slot->items[0]->window, 0u);
+    EXPECT_EQ(slot->items[2]->window, 0u);
+    EXPECT_TRUE(m_desktop.WindowsOpenedBy(kEditor).empty());
+    EXPECT_EQ(m_status.Snapshot(),
+              (std::vector<std::optional<std::u16string>>{std::nullopt, std::nullopt}));
+    const auto lines = LogLines(m_log.Contents());
+    const std::regex created("0x[0-9a-f]+ 스레드 생성");
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& l) { return std::regex_match(l, created); }),
+              1);
+    EXPECT_EQ(lines.back(), "아이템 그룹 실행 스레드 종료");
+}
+
+class DeploySlotTest : public DeployTest {
+  protected:
+    RunLog m_log;
+    SlotManager m_slots{m_paths, m_desktop};
+    RecordingIndicator m_indicator{m_desktop, m_status};
+};
+
+TEST_F(DeploySlotTest, RunLogOfATwoGroupDeployment) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(2, u"Work", TwoGroups(), kTwoGroupTable);
+    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log);
+    const auto lines = LogLines(m_log.Contents());
+    ASSERT_EQ(lines.size(), 15u);
+    const std::vector<std::string> head{"슬롯 로딩 성공", "인디케이터에 슬롯 이름 지정",
+                                        "슬롯 열기", "psp기준 아이템 분류",
+                                        "아이템 그룹 실행 스레드 실행"};
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), head);
+    std::smatch first, second;
+    ASSERT_TRUE(std::regex_match(lines[5], first, std::regex("(0x[0-9a-f]+) 스레드 생성")));
+    ASSERT_TRUE(std::regex_match(lines[6], second, std::regex("(0x[0-9a-f]+) 스레드 생성")));
+    EXPECT_NE(first[1].str(), second[1].str());
+    EXPECT_EQ(lines[7], "아이템 그룹 실행 스레드 종료 대기");
+    EXPECT_EQ(lines[8], first[1].str() + " 스레드 종료");
+    EXPECT_EQ(lines[9], second[1].str() + " 스레드 종료");
+    const std::vector<std::string> tail{"아이템 그룹 실행 스레드 종료", "HandleMaxiPair 로드 완료",
+                                        "슬롯 맨 위로", "인디케이터 종료",
+                                        "슬롯 메니저 메모리 해제"};
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 10, lines.end()), tail);
+}
+
+TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(2, u"작업", TwoGroups(), kTwoGroupTable);
+    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log);
+    EXPECT_EQ(m_indicator.events,
+              (std::vector<std::u16string>{u"name:작업", u"outcome:완료", u"finish"}));
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, 2500u);
+    EXPECT_EQ(m_indicator.statusAtOutcome,
+              (std::vector<std::optional<std::u16string>>{std::nullopt, std::nullopt}))
+        << "the finished threads' entries stay during the pause";
+    EXPECT_TRUE(m_indicator.statusAtFinish.empty()) << "emptied before the indicator closes";
+
+    const auto list = m_slots.GetWindowList(2);
+    ASSERT_TRUE(list);
+    const auto editors = m_desktop.WindowsOpenedBy(kEditor);
+    const auto paints = m_desktop.WindowsOpenedBy(kPaint);
+    EXPECT_EQ(*list,
+              (WindowList{{editors.at(0), 0, 0}, {paints.at(0), 1, 0}, {editors.at(1), 0, 0}}));
+    EXPECT_EQ(m_desktop.ZOrder().front(), editors[1]) << "the raise ends with the last item on top";
+    EXPECT_TRUE(m_desktop.Window(paints[0]).zoomed);
+    EXPECT_EQ(m_desktop.Window(editors[0]).normalRect, (Rect{0, 0, 400, 300}));
+}
+
+TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
+    WriteSlot(0, u"Empty", {}, {});
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log);
+    const auto lines = LogLines(m_log.Contents());
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "슬롯 로딩 성공", "인디케이터에 슬롯 이름 지정", "슬롯 열기",
+                         "psp기준 아이템 분류", "아이템 그룹 실행 스레드 실행",
+                         "아이템 그룹 실행 스레드 종료 대기", "아이템 그룹 실행 스레드 종료",
+                         "HandleMaxiPair 로드 완료", "슬롯 맨 위로", "인디케이터 종료",
+                         "슬롯 메니저 메모리 해제"}));
+    ASSERT_TRUE(m_slots.GetWindowList(0));
+    EXPECT_TRUE(m_slots.GetWindowList(0)->empty());
+    PruneWindowLists(m_slots);
+    EXPECT_FALSE(m_slots.HasWindowList(0));
+}
+
+TEST_F(DeploySlotTest, FailedLoadShowsLoadFailureAndStoresNothing) {
+    DeploySlot(m_slots, 4, &m_indicator, m_status, m_log);
+    EXPECT_EQ(LogLines(m_log.Contents()),
+              (std::vector<std::string>{"슬롯 로딩 실패", "인디케이터 종료"}));
+    EXPECT_EQ(m_indicator.events, (std::vector<std::u16string>{u"outcome:로드 실패", u"finish"}));
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, 2500u);
+    EXPECT_FALSE(m_slots.HasWindowList(4));
+    EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), 0u);
+}
+
+TEST_F(DeploySlotTest, DeploysWithoutAnIndicator) {
+    m_desktop.AddProgram(kEditor, {});
+    WriteSlot(1, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
+    m_status.Append();  // left over; cleared at the end all the same
+    DeploySlot(m_slots, 1, nullptr, m_status, m_log);
+    ASSERT_TRUE(m_slots.GetWindowList(1));
+    EXPECT_EQ(m_slots.GetWindowList(1)->size(), 1u);
+    EXPECT_NE(m_slots.GetWindowList(1)->front().handle, 0u);
+    EXPECT_TRUE(m_status.Snapshot().empty());
+    const auto sleeps = m_desktop.CallsNamed("Sleep");
+    EXPECT_TRUE(std::none_of(sleeps.begin(), sleeps.end(), [](const FakeCall& c) {
+        return c.args[0] == 2500;
+    })) << "no outcome to show";
+}
+
+TEST_F(DeploySlotTest, SlotWhoseWindowsAllTimeOutGetsANullListThatThePruningDrops) {
+    FakeProgram nothing;
+    nothing.kind = FakeProgram::Kind::kOpensNothing;
+    m_desktop.AddProgram(kEditor, nothing);
+    WriteSlot(0, u"Nothing", {{kEditor, u"E", 0}, {kEditor, u"F", 0}}, {{0, kEditor}});
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log);
+    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}, {0, 0, 0}}));
+    PruneWindowLists(m_slots);
+    EXPECT_FALSE(m_slots.HasWindowList(0));
+}
+
+TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
+    m_desktop.AddProgram(kEditor, {});
+    WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
+    m_slots.SetWindowList(0, WindowList{{0x77, 0, 1}, {0x78, 0, 1}});
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log);
+    EXPECT_EQ(m_slots.GetWindowList(0),
+              (WindowList{{m_desktop.WindowsOpenedBy(kEditor).at(0), 0, 0}}));
+}
+
+}  // namespace
+}  // namespace keyrack::testing
