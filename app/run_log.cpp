@@ -60,14 +60,21 @@ bool RunLog::TryDumpLog() const { return TryDumpTo(nullptr); }
 
 bool RunLog::TryDumpLog(const std::filesystem::path& file) const { return TryDumpTo(&file); }
 
-std::unique_lock<std::timed_mutex> RunLog::TryHold() const {
+std::unique_lock<std::mutex> RunLog::TryHold() const {
     // A fault raised by the thread that holds the mutex: its append may be half done, and
     // waiting for itself would only run out the clock (and re-locking is undefined).
     if (m_owner.load() == std::this_thread::get_id()) return {};
     // Only tried, never waited on without a bound: an append holds the mutex for
     // microseconds, while a thread that faulted holding it (or that the fault froze) never
     // gives it back, and the filter must still write the minidump and tell the user.
-    return std::unique_lock(m_mutex, kCrashLockWait);
+    // try_lock in a paced loop rather than a timed mutex: every step is a plain try.
+    std::unique_lock lock(m_mutex, std::try_to_lock);
+    const auto deadline = std::chrono::steady_clock::now() + kCrashLockWait;
+    while (!lock.owns_lock() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lock.try_lock();
+    }
+    return lock;
 }
 
 bool RunLog::TryDumpTo(const std::filesystem::path* file) const {

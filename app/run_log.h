@@ -45,7 +45,7 @@ class RunLog {
     friend struct RunLogProbe;  // lets the tests hold the mutex from another thread
 
     // Locks m_mutex and records the owning thread, so that a fault raised by the owner can be
-    // told apart from one raised elsewhere (re-locking a std::timed_mutex is undefined).
+    // told apart from one raised elsewhere (re-locking a std::mutex is undefined).
     class Hold {
       public:
         explicit Hold(const RunLog& log);
@@ -58,11 +58,11 @@ class RunLog {
     };
 
     // Takes the mutex for the crash filter, or leaves it untaken (see TryDumpLog).
-    std::unique_lock<std::timed_mutex> TryHold() const;
+    std::unique_lock<std::mutex> TryHold() const;
     bool TryDumpTo(const std::filesystem::path* file) const;
     static bool WriteDump(const std::string& content, const std::filesystem::path& file);
 
-    mutable std::timed_mutex m_mutex;
+    mutable std::mutex m_mutex;
     mutable std::atomic<std::thread::id> m_owner{};
     std::string m_text;
     std::filesystem::path m_dumpFile = std::filesystem::path("crash") / "CrashLog.txt";
