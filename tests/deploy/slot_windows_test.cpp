@@ -1,0 +1,157 @@
+// Toggling, raising, minimising, closing and pruning of slot window lists.
+#include <gtest/gtest.h>
+
+#include "app/run_log.h"
+#include "deploy/slot_windows.h"
+#include "tests/deploy/deploy_fixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+class SlotWindowsTest : public DeployTest {
+  protected:
+    SlotWindowsTest() { logger().ResetLog(); }
+
+    WindowHandle Window() { return OpenWindowOf(u"C:\\Apps\\Editor.exe", u"w"); }
+
+    // The toggle's calls as short strings, pauses included.
+    std::vector<std::string> Trace() const {
+        std::vector<std::string> out;
+        for (const FakeCall& call : m_desktop.Calls()) {
+            std::string line = call.name;
+            for (const auto arg : call.args) line += " " + std::to_string(arg);
+            out.push_back(line);
+        }
+        return out;
+    }
+
+    SlotManager m_slots{m_paths, m_desktop};
+};
+
+std::string H(WindowHandle handle) { return std::to_string(handle); }
+
+TEST_F(SlotWindowsTest, MinimiseShowsEachWithoutActivationMarksItAndPauses) {
+    const WindowHandle a = Window(), b = Window();
+    m_slots.SetWindowList(3, {{a, 0, 0}, {0, 1, 0}, {b, 1, 0}});
+    m_desktop.ClearCalls();
+    MinimizeSlotWindows(m_slots, 3);
+    EXPECT_EQ(Trace(),
+              (std::vector<std::string>{"ShowWindow " + H(a) + " 7", "Sleep 50", "ShowWindow 0 7",
+                                        "Sleep 50", "ShowWindow " + H(b) + " 7", "Sleep 50"}));
+    EXPECT_EQ(m_slots.GetWindowList(3), (WindowList{{a, 0, 1}, {0, 1, 1}, {b, 1, 1}}));
+    EXPECT_TRUE(m_desktop.Window(a).iconic);
+}
+
+TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
+    const WindowHandle a = Window(), b = Window(), c = Window();
+    m_desktop.ShowWindow(c, win::kSwShowMinNoActive);
+    m_slots.SetWindowList(0, {{a, 0, 1}, {b, 1, 1}, {c, 0, 1}});
+    m_desktop.ClearCalls();
+    RaiseSlotWindows(m_slots, 0);
+    const std::string pos = " 0 0 0 0 0 19";
+    EXPECT_EQ(Trace(),
+              (std::vector<std::string>{"ShowWindow " + H(a) + " 7", "ShowWindow " + H(b) + " 7",
+                                        "ShowWindow " + H(c) + " 7", "IsIconic " + H(a),
+                                        "ShowWindow " + H(a) + " 4", "SetWindowPos " + H(a) + pos,
+                                        "Sleep 50", "IsIconic " + H(b), "ShowWindow " + H(b) + " 4",
+                                        "SetWindowPos " + H(b) + pos, "ShowWindow " + H(b) + " 3",
+                                        "Sleep 50", "IsIconic " + H(c), "ShowWindow " + H(c) + " 4",
+                                        "SetWindowPos " + H(c) + pos, "Sleep 50"}));
+    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {b, 1, 0}, {c, 0, 0}}));
+    const auto z = m_desktop.ZOrder();
+    EXPECT_EQ(std::vector<WindowHandle>(z.begin(), z.begin() + 3),
+              (std::vector<WindowHandle>{c, b, a}));
+    for (const WindowHandle w : {a, b, c}) EXPECT_FALSE(m_desktop.Window(w).iconic);
+    EXPECT_TRUE(m_desktop.Window(b).zoomed);
+}
+
+TEST_F(SlotWindowsTest, RaiseSkipsTheRestoreOfAWindowThatIsNotIconic) {
+    // A window that ignores the minimise (the call fails on a null handle) is not restored.
+    m_slots.SetWindowList(0, {{0, 0, 1}});
+    m_desktop.ClearCalls();
+    RaiseSlotWindows(m_slots, 0);
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"ShowWindow 0 7", "IsIconic 0",
+                                                 "SetWindowPos 0 0 0 0 0 0 19", "Sleep 50"}));
+    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}}));
+}
+
+TEST_F(SlotWindowsTest, ToggleFollowsTheFirstEntryOnly) {
+    const WindowHandle a = Window(), b = Window();
+    m_slots.SetWindowList(1, {{a, 0, 0}, {b, 0, 1}});
+    ToggleSlotWindows(m_slots, 1);
+    EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{a, 0, 1}, {b, 0, 1}}));
+    // The user restored the first window by hand: it is still marked, so the chord raises.
+    m_desktop.ShowWindow(a, win::kSwShowNormal);
+    ToggleSlotWindows(m_slots, 1);
+    EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{a, 0, 0}, {b, 0, 0}}));
+    EXPECT_FALSE(m_desktop.Window(b).iconic);
+    EXPECT_EQ(LogLines(logger().Contents()),
+              (std::vector<std::string>{"슬롯 최소화", "슬롯 맨 위로"}));
+}
+
+TEST_F(SlotWindowsTest, NullFirstHandleStillToggles) {
+    const WindowHandle b = Window();
+    m_slots.SetWindowList(1, {{0, 0, 0}, {b, 0, 0}});
+    ToggleSlotWindows(m_slots, 1);
+    EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{0, 0, 1}, {b, 0, 1}}));
+    ToggleSlotWindows(m_slots, 1);
+    EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{0, 0, 0}, {b, 0, 0}}));
+}
+
+TEST_F(SlotWindowsTest, EmptyOrMissingListIsNeverToggled) {
+    m_slots.SetWindowList(2, {});
+    m_desktop.ClearCalls();
+    ToggleSlotWindows(m_slots, 2);
+    ToggleSlotWindows(m_slots, 5);
+    EXPECT_TRUE(m_desktop.Calls().empty());
+    EXPECT_TRUE(logger().Contents().empty());
+}
+
+TEST_F(SlotWindowsTest, ClosePostsWmCloseToEveryEntryAndKeepsTheList) {
+    const WindowHandle a = Window(), b = Window();
+    FakeWindow stubborn;
+    stubborn.refusesClose = true;
+    stubborn.processId = m_desktop.AddProcess(u"C:\\Apps\\Ask.exe");
+    const WindowHandle c = m_desktop.AddWindow(stubborn);
+    const WindowList list{{a, 0, 0}, {0, 0, 0}, {b, 1, 0}, {c, 0, 0}};
+    m_slots.SetWindowList(7, list);
+    m_desktop.ClearCalls();
+    CloseSlotWindows(m_slots, 7);
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"PostWindowMessage " + H(a) + " 16 0 0",
+                                                 "PostWindowMessage 0 16 0 0",
+                                                 "PostWindowMessage " + H(b) + " 16 0 0",
+                                                 "PostWindowMessage " + H(c) + " 16 0 0"}));
+    EXPECT_EQ(m_slots.GetWindowList(7), list);
+    PruneWindowLists(m_slots);
+    EXPECT_EQ(m_slots.GetWindowList(7), (WindowList{{0, 0, 0}, {0, 0, 0}, {0, 1, 0}, {c, 0, 0}}));
+    m_desktop.DestroyWindow(c);
+    PruneWindowLists(m_slots);
+    EXPECT_FALSE(m_slots.HasWindowList(7));
+}
+
+TEST_F(SlotWindowsTest, CloseWithoutAListDoesNothing) {
+    m_desktop.ClearCalls();
+    CloseSlotWindows(m_slots, 4);
+    EXPECT_TRUE(m_desktop.Calls().empty());
+}
+
+TEST_F(SlotWindowsTest, PruningNullsGoneWindowsAndDropsDeadAndEmptyLists) {
+    const WindowHandle a = Window(), b = Window(), c = Window();
+    m_slots.SetWindowList(0, {{a, 0, 0}, {b, 0, 1}});
+    m_slots.SetWindowList(1, {{c, 1, 0}});
+    m_slots.SetWindowList(2, {});
+    m_slots.SetWindowList(3, {{0, 0, 0}});
+    m_desktop.DestroyWindow(b);
+    m_desktop.DestroyWindow(c);
+    m_desktop.ClearCalls();
+    PruneWindowLists(m_slots);
+    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {0, 0, 1}}));
+    EXPECT_FALSE(m_slots.HasWindowList(1));
+    EXPECT_FALSE(m_slots.HasWindowList(2));
+    EXPECT_FALSE(m_slots.HasWindowList(3));
+    for (const FakeCall& call : m_desktop.Calls()) EXPECT_EQ(call.name, "GetWindowThreadProcessId");
+    EXPECT_EQ(m_desktop.CountOf("Sleep"), 0u);
+}
+
+}  // namespace
+}  // namespace keyrack::testing
