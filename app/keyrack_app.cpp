@@ -1,0 +1,55 @@
+#include "app/keyrack_app.h"
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/crash_filter.h"
+#include "app/run_log.h"
+#include "app/shared_resources.h"
+#include "platform/win32/win32_desktop.h"
+#include "res/resource.h"
+
+namespace keyrack {
+
+void EnsureFolder(std::wstring_view name) {
+    // The module path at any length: a truncated one would name some other folder.
+    const std::filesystem::path folder = ExecutableFolderOfProcess();
+    if (folder.empty()) return;
+    const std::filesystem::path target = folder / name;
+    std::error_code ignored;
+    if (!std::filesystem::exists(target, ignored)) CreateDirectoryW(target.c_str(), nullptr);
+}
+
+BOOL CKeyrackApp::InitInstance() {
+    SetUnhandledExceptionFilter(CrashFilter);
+
+    // One Keyrack per session: a second one would answer every chord a second time.
+    m_instance = std::make_unique<SingleInstance>();
+    if (!m_instance->IsFirst()) return FALSE;
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    EnsureFolder(L"data");
+    EnsureFolder(L"crash");
+    logger().SetDumpFile(ExecutableFolderOfProcess() / L"crash" / L"CrashLog.txt");
+
+    m_dlg = std::make_unique<CKeyrackDlg>();
+    m_dlg->Create(IDD_MAIN, nullptr);
+    m_pMainWnd = m_dlg.get();
+    return TRUE;
+}
+
+int CKeyrackApp::ExitInstance() {
+    // The window is gone by now; the object still owns the slot manager and the indicators.
+    m_dlg.reset();
+    RemoveFontFiles();
+    m_instance.reset();
+    return CWinApp::ExitInstance();
+}
+
+}  // namespace keyrack

@@ -1,0 +1,241 @@
+#include "app/keyrack_dlg.h"
+
+#include <cwchar>
+
+#include "app/hotkey_loop.h"
+#include "app/tray_menu_win32.h"
+#include "deploy/slot_windows.h"
+#include "framework/win_app.h"
+#include "popups/app_about_dlg.h"
+#include "popups/indicator_dlg.h"
+#include "res/resource.h"
+
+namespace keyrack {
+
+CKeyrackDlg::CKeyrackDlg()
+    : CDialogEx(IDD_MAIN),
+      m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
+      m_pollDone(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")) {}
+
+CKeyrackDlg::~CKeyrackDlg() {
+    StopPolling();
+    // Indicators whose release never arrived (the window went before them).
+    m_indicator = nullptr;
+    m_indicators.clear();
+    RemoveTrayIcon();
+}
+
+BOOL CKeyrackDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    m_window = m_hWnd;
+
+    m_nid = NOTIFYICONDATAW{};
+    m_nid.cbSize = sizeof(NOTIFYICONDATAW);
+    m_nid.hWnd = m_hWnd;
+    m_nid.uID = kTrayIconId;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = WM_TRAY_CALLBACK;
+    m_nid.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
+    wcsncpy_s(m_nid.szTip, 128, L"Keyrack", _TRUNCATE);
+    AddTrayIcon();
+
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_pollThread = std::make_unique<std::thread>([this] {
+        HotkeyLoop(m_running, *this, m_slots, m_desktop);
+        SetEvent(m_pollDone.get());
+    });
+
+    ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
+void CKeyrackDlg::AddTrayIcon() { m_iconAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE; }
+
+void CKeyrackDlg::RemoveTrayIcon() {
+    if (!m_iconAdded) return;
+    Shell_NotifyIconW(NIM_DELETE, &m_nid);
+    m_iconAdded = false;
+}
+
+void CKeyrackDlg::OnCancel() { Shutdown(); }
+
+void CKeyrackDlg::Shutdown() {
+    if (m_shuttingDown) return;
+    m_shuttingDown = true;
+    // The icon goes at once, so the user sees the program leave even while a deployment in
+    // flight is still finishing.
+    RemoveTrayIcon();
+    StopPolling();
+    DestroyWindow();
+}
+
+void CKeyrackDlg::StopPolling() {
+    m_running = false;
+    if (!m_pollThread) return;
+    if (m_pollThread->joinable()) {
+        // The polling thread may be inside a deployment that sends messages to windows of this
+        // thread (the indicator, WM_CREATE_INDICATOR); keep handling them until it ends.
+        HANDLE done = m_pollDone.get();
+        bool quit = false;
+        WPARAM quitCode = 0;
+        while (done != nullptr) {
+            const DWORD woke = MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT);
+            if (woke != WAIT_OBJECT_0 + 1) break;  // the thread is done (or the wait failed)
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    quit = true;
+                    quitCode = msg.wParam;
+                    continue;
+                }
+                AfxPumpMessage(msg);
+            }
+        }
+        if (quit) PostQuitMessage(static_cast<int>(quitCode));
+        m_pollThread->join();
+    }
+    m_pollThread.reset();
+}
+
+void CKeyrackDlg::PostNcDestroy() {
+    m_window = nullptr;
+    StopPolling();
+}
+
+DeploymentIndicator* CKeyrackDlg::CreateIndicator() {
+    HWND window = m_window;
+    if (window == nullptr || !m_running) return nullptr;
+    // The result is the new indicator; 0 when the window has gone or refused.
+    return reinterpret_cast<IndicatorDlg*>(SendMessageW(window, WM_CREATE_INDICATOR, 0, 0));
+}
+
+LRESULT CKeyrackDlg::OnCreateIndicator() {
+    if (m_shuttingDown) return 0;
+    auto indicator = std::make_unique<IndicatorDlg>();
+    if (!indicator->Create(IDD_INDICATOR)) return 0;
+    indicator->ShowWindow(SW_SHOW);
+    SetForegroundWindow(indicator->GetSafeHwnd());
+    IndicatorDlg* created = indicator.get();
+    m_indicators.push_back(std::move(indicator));
+    m_indicator = created;
+    return reinterpret_cast<LRESULT>(created);
+}
+
+void CKeyrackDlg::OnReleaseIndicator(WPARAM wParam) {
+    // The indicator names itself: a newer indicator, created before this release was handled,
+    // stays.
+    auto* asking = reinterpret_cast<IndicatorDlg*>(wParam);
+    for (auto it = m_indicators.begin(); it != m_indicators.end(); ++it) {
+        if (it->get() != asking) continue;
+        IndicatorDlg* expected = asking;
+        m_indicator.compare_exchange_strong(expected, nullptr);
+        m_indicators.erase(it);
+        return;
+    }
+}
+
+void CKeyrackDlg::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
+    if (wParam != kTrayIconId) return;
+    if (lParam != WM_LBUTTONDOWN && lParam != WM_RBUTTONDOWN) return;
+    if (m_shuttingDown || m_menuOpen) return;
+    m_menuOpen = true;
+    TrayMenu menu;
+    menu.Build(m_slots);
+    menu.Track(m_hWnd);
+    m_menuOpen = false;
+}
+
+void CKeyrackDlg::ShowAbout() {
+    if (m_about != nullptr) {
+        // Already open: its modal loop runs further up this thread's stack.
+        SetForegroundWindow(m_about->GetSafeHwnd());
+        return;
+    }
+    AppAboutDlg about;
+    m_about = &about;
+    about.DoModal();
+    m_about = nullptr;
+}
+
+void CKeyrackDlg::EditSlot(int /*index*/) {}
+
+BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
+    if (m_shuttingDown) return TRUE;
+    const unsigned id = LOWORD(wParam);
+    if (id == kIdTrayExit) {
+        Shutdown();
+        return TRUE;
+    }
+    if (id == kIdTrayAbout) {
+        ShowAbout();
+        return TRUE;
+    }
+    if (const int slot = SlotOfEditCommand(id); slot >= 0) {
+        EditSlot(slot);
+        return TRUE;
+    }
+    if (const int slot = SlotOfCloseCommand(id); slot >= 0) {
+        CloseSlotWindows(m_slots, slot);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == m_taskbarCreated && m_taskbarCreated != 0) {
+        // Explorer started again: its new taskbar has none of the old icons.
+        if (!m_shuttingDown) AddTrayIcon();
+        return TRUE;
+    }
+    switch (msg) {
+        case WM_SYSCOMMAND:
+            if (wParam == SC_CLOSE) {
+                ShowWindow(SW_HIDE);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_PAINT:
+            if (IsIconic(m_hWnd)) {
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(m_hWnd, &paint);
+                SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+                RECT client;
+                GetClientRect(m_hWnd, &client);
+                const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+                const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+                DrawIcon(dc, x, y, m_hIcon);
+                EndPaint(m_hWnd, &paint);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(m_hIcon);
+        case WM_TRAY_CALLBACK:
+            OnTrayCallback(wParam, lParam);
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_CREATE_INDICATOR:
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, OnCreateIndicator());
+            return TRUE;
+        case WM_RELEASE_INDICATOR:
+            OnReleaseIndicator(wParam);
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_CLOSE:
+            Shutdown();
+            return TRUE;
+        case WM_WINDOWPOSCHANGING: {
+            auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+            position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+            return FALSE;
+        }
+        default:
+            return DialogProcDefault(msg, wParam, lParam);
+    }
+}
+
+}  // namespace keyrack

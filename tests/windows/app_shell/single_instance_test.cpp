@@ -1,0 +1,74 @@
+// The named mutex that keeps a second Keyrack from starting in the same session.
+#include "app/single_instance.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace keyrack {
+namespace {
+
+std::wstring UniqueName(const wchar_t* what) {
+    return std::wstring(L"Local\\KeyrackTest.") + what + L"." +
+           std::to_wstring(GetCurrentProcessId());
+}
+
+TEST(SingleInstanceTest, OnlyTheFirstHolderIsFirstUntilItEnds) {
+    const std::wstring name = UniqueName(L"first");
+    {
+        SingleInstance first(name.c_str());
+        EXPECT_TRUE(first.IsFirst());
+        SingleInstance second(name.c_str());
+        EXPECT_FALSE(second.IsFirst());
+        SingleInstance third(name.c_str());
+        EXPECT_FALSE(third.IsFirst());
+    }
+    // Every holder has gone: the next start is the first again.
+    SingleInstance again(name.c_str());
+    EXPECT_TRUE(again.IsFirst());
+}
+
+TEST(SingleInstanceTest, OtherNamesDoNotCount) {
+    SingleInstance one(UniqueName(L"one").c_str());
+    SingleInstance other(UniqueName(L"other").c_str());
+    EXPECT_TRUE(one.IsFirst());
+    EXPECT_TRUE(other.IsFirst());
+}
+
+TEST(SingleInstanceTest, SeesAHolderInAnotherProcess) {
+    // A child process (cmd.exe, waiting) inherits nothing; it opens the mutex by name through
+    // a second handle of ours duplicated into it, which keeps the mutex alive after we close
+    // ours, as a running Keyrack would.
+    const std::wstring name = UniqueName(L"process");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    std::wstring command = L"cmd.exe /c ping -n 30 127.0.0.1 >nul";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &child));
+    {
+        SingleInstance mine(name.c_str());
+        ASSERT_TRUE(mine.IsFirst());
+        HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
+        ASSERT_NE(mutex, nullptr);
+        HANDLE inChild = nullptr;
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), mutex, child.hProcess, &inChild, 0, FALSE,
+                                    DUPLICATE_SAME_ACCESS));
+        CloseHandle(mutex);
+    }
+    {
+        SingleInstance later(name.c_str());
+        EXPECT_FALSE(later.IsFirst());
+    }
+    TerminateProcess(child.hProcess, 0);
+    WaitForSingleObject(child.hProcess, 10000);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    SingleInstance afterChild(name.c_str());
+    EXPECT_TRUE(afterChild.IsFirst());
+}
+
+}  // namespace
+}  // namespace keyrack
