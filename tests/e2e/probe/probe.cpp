@@ -7,9 +7,10 @@
 //                   telling whether the shell holds a tray icon with id 145 for it.
 //   probe foreground  the foreground window's handle.
 // Everything is UTF-8 on standard output.
+#include <windows.h>
+
 #include <psapi.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>
