@@ -2,6 +2,7 @@
 //   crash_child fault         the fault, nothing else going on
 //   crash_child fault-locked  the fault while another thread holds the run log's mutex
 //   crash_child fault-std-thread  the fault on a std::thread, as the program's own threads are
+//   crash_child fault-two     two threads fault at once
 //   crash_child dump          no fault: dumps the log to crash\CrashLog.txt beside the exe
 #include <windows.h>
 
@@ -62,6 +63,26 @@ int RunStdThreadFault() {
     return 2;  // the process should have ended in the filter
 }
 
+UniqueHandle g_go;
+
+DWORD WINAPI FaultOnGo(void*) {
+    WaitForSingleObject(g_go.Get(), INFINITE);
+    return Fault(nullptr);
+}
+
+int RunTwoFaults() {
+    SetUnhandledExceptionFilter(keyrack::CrashFilter);
+    LogTheLines();
+    g_go = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueHandle first(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));
+    const UniqueHandle second(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));
+    if (!first || !second) return 3;
+    SetEvent(g_go.Get());
+    WaitForSingleObject(first.Get(), INFINITE);
+    WaitForSingleObject(second.Get(), INFINITE);
+    return 2;  // the process should have ended in the filter
+}
+
 int RunDump() {
     keyrack::logger().SetDumpFile(keyrack::ExecutableFolder() / L"crash" / L"CrashLog.txt");
     LogTheLines();
@@ -75,6 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"fault") return RunFault(false);
     if (mode == L"fault-locked") return RunFault(true);
     if (mode == L"fault-std-thread") return RunStdThreadFault();
+    if (mode == L"fault-two") return RunTwoFaults();
     if (mode == L"dump") return RunDump();
     return 4;
 }

@@ -50,6 +50,7 @@ fs::path ThisExecutableFolder() {
 struct FoundBox {
     DWORD pid;
     HWND box;
+    int count;
 };
 
 BOOL CALLBACK FindBox(HWND window, LPARAM param) {
@@ -61,13 +62,14 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     GetWindowTextW(window, title, 64);
     if (std::u16string(reinterpret_cast<const char16_t*>(title)) != kCrashCaption) return TRUE;
     found->box = window;
-    return FALSE;
+    ++found->count;
+    return TRUE;
 }
 
 // The message box of the child's process, polled for until it shows or the child ends.
 HWND WaitForBox(DWORD pid, const UniqueHandle& child) {
     for (DWORD waited = 0; waited < kPollBoundMs; waited += kPollStepMs) {
-        FoundBox found{pid, nullptr};
+        FoundBox found{pid, nullptr, 0};
         EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
         if (found.box && IsWindowVisible(found.box)) return found.box;
         if (WaitForSingleObject(child.Get(), kPollStepMs) == WAIT_OBJECT_0) return nullptr;
@@ -254,6 +256,10 @@ TEST_F(CrashFolders, FaultOnWorkerThreadWritesLogAndDumpThenShowsTheBox) {
 
 TEST_F(CrashFolders, FaultOnStdThreadReachesTheFilter) {
     ExpectCrashReport(L"fault-std-thread", &kChildLogBytes);
+}
+
+TEST_F(CrashFolders, TwoThreadsFaultingAtOnceGiveOneReport) {
+    ExpectCrashReport(L"fault-two", &kChildLogBytes);
 }
 
 TEST_F(CrashFolders, FaultWhileAnotherThreadHoldsTheLogStillReports) {
