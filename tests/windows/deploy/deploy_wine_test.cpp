@@ -1,0 +1,197 @@
+// A real slot deployed under Wine without the GUI: two Notepad items (one program, two
+// windows, each moved to its own rectangle, one maximised) and an item whose launcher starts
+// another executable that owns the window, found by title and its path learned into the table
+// file. Then the toggle, the close command and the pruning on those real windows.
+#include <psapi.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "app/run_log.h"
+#include "deploy/deploy_slot.h"
+#include "deploy/slot_windows.h"
+#include "platform/text.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_desktop.h"
+#include "slots/slot.h"
+#include "slots/slot_manager.h"
+
+namespace keyrack {
+namespace {
+
+constexpr char16_t kNotepad[] = u"C:\\windows\\system32\\notepad.exe";
+
+HWND H(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+// Polls `condition` every 20 ms for at most `limit`.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+Rect RectOf(WindowHandle window) {
+    RECT r{};
+    ::GetWindowRect(H(window), &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+std::u16string ImagePathOf(WindowHandle window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(H(window), &pid);
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return {};
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD n = ::K32GetModuleFileNameExW(process, nullptr, buffer, MAX_PATH);
+    ::CloseHandle(process);
+    return FromWide(std::wstring_view(buffer, n));
+}
+
+// Position of each window in the Z order, top first.
+std::vector<int> ZPositions(const WindowList& list) {
+    std::vector<HWND> order;
+    ::EnumWindows(
+        [](HWND window, LPARAM all) {
+            reinterpret_cast<std::vector<HWND>*>(all)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&order));
+    std::vector<int> positions;
+    for (const HandleMaxiPair& pair : list) {
+        const auto it = std::find(order.begin(), order.end(), H(pair.handle));
+        positions.push_back(it == order.end() ? -1 : static_cast<int>(it - order.begin()));
+    }
+    return positions;
+}
+
+std::unique_ptr<SlotItem> MakeItem(std::u16string path, std::u16string name, std::uint32_t pspId,
+                                   Rect rect, bool maximize) {
+    auto owned = std::make_unique<SlotItem>();
+    SlotItem& item = *owned;
+    item.path = std::move(path);
+    item.name = std::move(name);
+    item.pspId = pspId;
+    item.x = rect.left;
+    item.y = rect.top;
+    item.width = rect.Width();
+    item.height = rect.Height();
+    item.maximize = maximize ? 1 : 0;
+    return owned;
+}
+
+class DeployWineTest : public ::testing::Test {
+  protected:
+    DeployWineTest() {
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("keyrack-deploy-" + std::to_string(::GetCurrentProcessId()));
+        std::filesystem::create_directories(m_folder / "data");
+        m_paths = StorePaths{m_folder / "data"};
+        logger().SetDumpFile(m_folder / "CrashLog.txt");
+    }
+    ~DeployWineTest() override {
+        for (const WindowHandle window : m_cleanup)
+            if (::IsWindow(H(window))) ::PostMessageW(H(window), WM_CLOSE, 0, 0);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+
+    std::filesystem::path m_folder;
+    StorePaths m_paths;
+    Win32Desktop m_desktop;
+    std::vector<WindowHandle> m_cleanup;
+};
+
+TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
+    const std::filesystem::path bin = ExecutableFolderOfProcess();
+    const std::u16string launcher = (bin / "keyrack_test_launcher.exe").u16string();
+    const std::u16string owner = (bin / "keyrack_test_window.exe").u16string();
+    const std::u16string title =
+        u"Keyrack deploy probe " + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
+    const Rect first{100, 100, 600, 450}, second{700, 120, 1300, 520}, third{300, 560, 800, 860};
+
+    {  // the slot file and the table, as the editor would have stored them
+        Slot slot(0, m_paths, m_desktop);
+        slot.name = u"Wine";
+        slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, first, false));
+        slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, second, true));
+        slot.items.push_back(MakeItem(launcher, title, 1, third, false));
+        slot.items.back()->parameters = title;  // the launcher titles the window with it
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
+        slot.psp.Add(0, kNotepad);
+        slot.psp.Add(1, launcher);
+        slot.psp.lastId = 1;
+        slot.psp.dirty = true;
+    }
+
+    SlotManager slots(m_paths, m_desktop);
+    WorkerStatusList status;
+    RunLog log;
+    DeploySlot(slots, 0, nullptr, status, log);
+
+    const auto list = slots.GetWindowList(0);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 3u);
+    for (const HandleMaxiPair& pair : *list) m_cleanup.push_back(pair.handle);
+    for (std::size_t i = 0; i < list->size(); ++i)
+        ASSERT_NE((*list)[i].handle, 0u) << "item " << i << "; log:\n" << log.Contents();
+    EXPECT_NE((*list)[0].handle, (*list)[1].handle) << "two windows of one program";
+
+    EXPECT_TRUE(EqualsNoCase(ImagePathOf((*list)[0].handle), kNotepad));
+    EXPECT_TRUE(EqualsNoCase(ImagePathOf((*list)[1].handle), kNotepad));
+    EXPECT_TRUE(EqualsNoCase(ImagePathOf((*list)[2].handle), owner));
+    EXPECT_EQ(RectOf((*list)[0].handle), first);
+    EXPECT_FALSE(::IsZoomed(H((*list)[0].handle)));
+    EXPECT_TRUE(::IsZoomed(H((*list)[1].handle)));
+    EXPECT_EQ(RectOf((*list)[2].handle), third);
+    EXPECT_EQ((*list)[1].maximize, 1);
+
+    // The learned path is in the table file.
+    ProcessSourcePathTable table;
+    table.Load(m_paths);
+    ASSERT_EQ(table.paths.count(1), 1u);
+    EXPECT_TRUE(EqualsNoCase(table.paths[1], owner)) << Utf16ToUtf8(table.paths[1]);
+    EXPECT_TRUE(EqualsNoCase(table.paths[0], kNotepad));
+
+    // The deployment's raise leaves the last item on top of the slot's windows.
+    auto z = ZPositions(*list);
+    EXPECT_LT(z[2], z[1]);
+    EXPECT_LT(z[2], z[0]);
+
+    ToggleSlotWindows(slots, 0);
+    EXPECT_TRUE(WaitFor([&] {
+        for (const HandleMaxiPair& pair : *list)
+            if (!::IsIconic(H(pair.handle))) return false;
+        return true;
+    })) << "every window minimised";
+    ToggleSlotWindows(slots, 0);
+    EXPECT_TRUE(WaitFor([&] {
+        for (const HandleMaxiPair& pair : *list)
+            if (::IsIconic(H(pair.handle))) return false;
+        return true;
+    })) << "every window back";
+    EXPECT_TRUE(::IsZoomed(H((*list)[1].handle)));
+    z = ZPositions(*list);
+    EXPECT_LT(z[2], z[1]) << "last item on top";
+    EXPECT_LT(z[1], z[0]);
+
+    CloseSlotWindows(slots, 0);
+    EXPECT_TRUE(WaitFor([&] {
+        for (const HandleMaxiPair& pair : *list)
+            if (::IsWindow(H(pair.handle))) return false;
+        return true;
+    })) << "every window closed";
+    PruneWindowLists(slots);
+    EXPECT_FALSE(slots.HasWindowList(0));
+}
+
+}  // namespace
+}  // namespace keyrack
