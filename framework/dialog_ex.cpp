@@ -72,6 +72,26 @@ std::wstring CDialogEx::GetDlgItemText(int id) const {
     return text;
 }
 
+void CDialogEx::CenterWindow() const {
+    if (m_hWnd == nullptr) return;
+    RECT area{};
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        area = monitor.rcWork;
+    }
+    RECT self{};
+    ::GetWindowRect(m_hWnd, &self);
+    const int w = self.right - self.left, h = self.bottom - self.top;
+    const int x = area.left + (area.right - area.left - w) / 2;
+    const int y = area.top + (area.bottom - area.top - h) / 2;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CDialogEx::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DialogProcDefault(msg, wParam, lParam);
 }

@@ -12,7 +12,9 @@ namespace keyrack {
 class CDialogEx {
   public:
     explicit CDialogEx(UINT templateId, HWND parent = nullptr);
-    // Destroys the window if it still exists.
+    // Destroys the window if it still exists, without calling the class's procedure any more
+    // (the derived parts are gone by then). A class that handles WM_DESTROY or WM_NCDESTROY
+    // destroys its window in its own destructor.
     virtual ~CDialogEx();
     CDialogEx(const CDialogEx&) = delete;
     CDialogEx& operator=(const CDialogEx&) = delete;
@@ -33,6 +35,9 @@ class CDialogEx {
         return ::SetDlgItemTextW(m_hWnd, id, text);
     }
     std::wstring GetDlgItemText(int id) const;
+    // Centres the window over its owner, or over the work area of its monitor when the owner
+    // is hidden, minimised or missing.
+    void CenterWindow() const;
     LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendDlgItemMessageW(m_hWnd, id, msg, wParam, lParam);
     }

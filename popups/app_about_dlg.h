@@ -1,0 +1,37 @@
+// The About box: program name, version, developer and year, contact links and the licence
+// notices. Modal; its links open their targets through the shell.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#include <string>
+
+#include "framework/dialog_ex.h"
+#include "res/resource.h"
+
+namespace keyrack {
+
+class AppAboutDlg : public CDialogEx {
+  public:
+    // How a link target is opened: ShellExecuteW's signature. Tests put a recorder here.
+    using ShellOpen = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*,
+                                         const wchar_t*, int);
+
+    explicit AppAboutDlg(HWND parent = nullptr);
+    ~AppAboutDlg() override;
+
+    ShellOpen m_shellOpen = &::ShellExecuteW;
+
+    // What a click on the link with this href of this control opens; empty when nothing.
+    // LICENSE.txt is the one beside the executable.
+    static std::wstring TargetFor(int controlId, const wchar_t* href);
+
+  protected:
+    BOOL OnInitDialog() override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+}  // namespace keyrack

@@ -1,0 +1,201 @@
+#include "popups/indicator_dlg.h"
+
+#include "app/shared_resources.h"
+#include "framework/gdi.h"
+#include "platform/win32/wide.h"
+#include "popups/indicator_model.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr int kCorner = 20;
+
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+}  // namespace
+
+IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
+    : CDialogEx(IDD_INDICATOR),
+      m_phaseTexts(kIndicatorPhaseTexts),
+      m_statusList(statusList),
+      m_refreshEnded(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+IndicatorDlg::~IndicatorDlg() {
+    StopRefreshThread();
+    DestroyWindow();
+    if (m_refreshEnded != nullptr) ::CloseHandle(m_refreshEnded);
+}
+
+BOOL IndicatorDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    ::GetWindowRect(m_hWnd, &m_initRect);
+    m_taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    m_refreshThread = std::make_unique<std::thread>(&IndicatorDlg::RefreshLoop, this);
+
+    SendDlgItemMessage(IDC_IND_SLOTNAME, WM_SETFONT, reinterpret_cast<WPARAM>(fontBold20.Get()),
+                       TRUE);
+    SendDlgItemMessage(IDC_IND_PROGRESS, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(fontExtraBold30.Get()), TRUE);
+    SendDlgItemMessage(IDC_IND_LINES, WM_SETFONT, reinterpret_cast<WPARAM>(fontMedium15.Get()),
+                       TRUE);
+    ::BringWindowToTop(m_hWnd);
+
+    RECT taskbar{};
+    ::GetWindowRect(m_taskbar, &taskbar);  // stays empty without a taskbar: placed off screen
+    MoveAboveTaskbar(taskbar);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+
+    RECT now{};
+    ::GetWindowRect(m_hWnd, &now);
+    CRgn region =
+        CRgn::RoundRect(0, 0, now.right - now.left, now.bottom - now.top, kCorner, kCorner);
+    // The window owns the region once SetWindowRgn accepted it.
+    if (!region.IsNull() && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) region.Detach();
+
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return TRUE;
+}
+
+void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {
+    const int w = m_initRect.right - m_initRect.left;
+    const int h = m_initRect.bottom - m_initRect.top;
+    const IndicatorPosition at =
+        PlaceAboveTaskbar(Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, w, h);
+    ::MoveWindow(m_hWnd, at.x, at.y, w, h, TRUE);
+}
+
+void IndicatorDlg::RefreshLoop() {
+    const HWND self = m_hWnd;
+    IndicatorAnimation animation;
+    RECT taskbar{};
+    ::GetWindowRect(m_taskbar, &taskbar);
+    RECT placedFor = taskbar;
+    std::u16string progressShown, linesShown;
+    bool first = true;
+    // The texts and the position change only through window calls, which the system carries
+    // out on the popup's own thread. Each is made when its value changed: the same text or
+    // position again would only cost a cross-thread call and a repaint every cycle.
+    while (m_running.load()) {
+        std::u16string progress;
+        if (m_done.load()) {
+            std::lock_guard lock(m_finalTextMutex);
+            progress = animation.Next(true, m_finalText);
+        } else {
+            progress = animation.Next(false, std::u16string());
+        }
+        if (first || progress != progressShown) {
+            ::SetDlgItemTextW(self, IDC_IND_PROGRESS, Wide(progress).c_str());
+            progressShown = std::move(progress);
+        }
+
+        std::u16string lines = m_statusList.JoinedLines();
+        if (first || lines != linesShown) {
+            ::SetDlgItemTextW(self, IDC_IND_LINES, Wide(lines).c_str());
+            linesShown = std::move(lines);
+        }
+
+        // A failing read (the taskbar went away) keeps the last rectangle.
+        RECT now{};
+        if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &now)) taskbar = now;
+        if (!::EqualRect(&taskbar, &placedFor)) {
+            MoveAboveTaskbar(taskbar);
+            placedFor = taskbar;
+        }
+        first = false;
+        ::Sleep(1);
+    }
+    ::SetEvent(m_refreshEnded);
+}
+
+void IndicatorDlg::StopRefreshThread() {
+    m_running.store(false);
+    if (m_refreshThread == nullptr) return;
+    // The refresh thread's window calls are served by the popup's thread. When that thread is
+    // the one waiting here, it keeps serving them (sent messages only) until the loop ended.
+    DWORD owner = m_hWnd != nullptr ? ::GetWindowThreadProcessId(m_hWnd, nullptr) : 0;
+    if (owner == ::GetCurrentThreadId()) {
+        while (::WaitForSingleObject(m_refreshEnded, 0) == WAIT_TIMEOUT) {
+            ::MsgWaitForMultipleObjects(1, &m_refreshEnded, FALSE, INFINITE, QS_SENDMESSAGE);
+            MSG msg;
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    m_refreshThread->join();
+    m_refreshThread.reset();
+}
+
+void IndicatorDlg::SetSlotName(const std::u16string& name) {
+    ::SetDlgItemTextW(m_hWnd, IDC_IND_SLOTNAME, Wide(name).c_str());
+}
+
+void IndicatorDlg::ShowOutcome(const std::u16string& finalText) {
+    {
+        std::lock_guard lock(m_finalTextMutex);
+        m_finalText = finalText;
+    }
+    m_done.store(true);
+}
+
+void IndicatorDlg::Finish() {
+    StopRefreshThread();
+    m_closing.store(true);
+    Close();
+}
+
+void IndicatorDlg::Close() {
+    // Hide like the dialog's cancel, then ask the owner to delete this popup. Nothing of the
+    // object may be touched after the post: the owner may delete it at once.
+    const HWND self = m_hWnd;
+    const HWND owner = ::GetWindow(self, GW_OWNER);
+    ::ShowWindow(self, SW_HIDE);
+    ::PostMessageW(owner, kReleaseMessage, reinterpret_cast<WPARAM>(this), 0);
+}
+
+void IndicatorDlg::OnCancel() {
+    // Only the deployment closes the popup (Finish); Esc or a close request is ignored.
+}
+
+BOOL IndicatorDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
+    // The progress text's notifications are of no interest.
+    return LOWORD(wParam) == IDC_IND_PROGRESS ? TRUE : FALSE;
+}
+
+void IndicatorDlg::Paint() {
+    CPaintDC dc(m_hWnd);
+    const int w = m_initRect.right - m_initRect.left;
+    const int h = m_initRect.bottom - m_initRect.top;
+    CPen pen(PS_SOLID, 1, panelColoursDark.border);
+    CBrush brush(panelColoursDark.background);
+    CSelectObject selectPen(dc, pen);
+    CSelectObject selectBrush(dc, brush);
+    ::RoundRect(dc, 0, 0, w - 1, h - 1, kCorner, kCorner);
+}
+
+INT_PTR IndicatorDlg::OnCtlColorStatic(HDC dc, HWND control) const {
+    RECT client{};
+    ::GetClientRect(control, &client);
+    CBrush background(panelColoursDark.background);
+    ::FillRect(dc, &client, background);
+    ::SetTextColor(dc, panelColoursDark.text);
+    ::SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+}
+
+INT_PTR IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT:
+            Paint();
+            return TRUE;
+        case WM_NCPAINT:
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        default:
+            return DialogProcDefault(msg, wParam, lParam);
+    }
+}
+
+}  // namespace keyrack

@@ -1,0 +1,71 @@
+// The indicator popup shown while a slot is deployed: slot name, opening animation that turns
+// into the outcome, and one status line per working item group. A refresh thread of its own
+// updates the texts and keeps the popup above the right end of the taskbar.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "deploy/indicator.h"
+#include "deploy/worker_status_list.h"
+#include "framework/dialog_ex.h"
+#include "res/resource.h"
+
+namespace keyrack {
+
+class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
+  public:
+    // Posted to the owner (the main window) when the popup has closed; wParam is the
+    // IndicatorDlg* that posted it, so the owner deletes exactly that popup.
+    static constexpr UINT kReleaseMessage = WM_USER + 4;
+
+    explicit IndicatorDlg(WorkerStatusList& statusList = workerStatusList());
+    // Stops the refresh thread if it still runs, then destroys the window. Runs on the
+    // user-interface thread.
+    ~IndicatorDlg() override;
+
+    // DeploymentIndicator, called by the deployment's thread.
+    void SetSlotName(const std::u16string& name) override;
+    void ShowOutcome(const std::u16string& finalText) override;
+    void Finish() override;
+
+    bool IsRefreshing() const { return m_refreshThread != nullptr; }
+    const RECT& InitRect() const { return m_initRect; }
+
+  protected:
+    BOOL OnInitDialog() override;
+    // Esc and the close command: ignored while a deployment drives the popup; only Finish
+    // closes it, so it is never deleted while the deployment or its refresh thread use it.
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void RefreshLoop();
+    void StopRefreshThread();
+    void MoveAboveTaskbar(const RECT& taskbar) const;
+    void Paint();
+    INT_PTR OnCtlColorStatic(HDC dc, HWND control) const;
+    void Close();
+
+    HWND m_taskbar = nullptr;
+    std::unique_ptr<std::thread> m_refreshThread;
+    RECT m_initRect{};
+    std::atomic<bool> m_running{true};
+    const std::array<std::u16string, 3> m_phaseTexts;
+    std::u16string m_finalText;
+    std::atomic<bool> m_done{false};
+
+    WorkerStatusList& m_statusList;
+    mutable std::mutex m_finalTextMutex;  // ShowOutcome may come while the refresh thread reads
+    HANDLE m_refreshEnded = nullptr;      // set by the refresh thread as it returns
+    std::atomic<bool> m_closing{false};   // Finish has started closing the popup
+};
+
+}  // namespace keyrack
