@@ -75,10 +75,13 @@ TEST_F(ConcurrencyTest, TogglesAgainstListChangesFromAnotherThread) {
     // Whatever the other thread left, one more raise leaves every entry marked raised.
     if (m_slots.HasWindowList(3)) {
         RaiseSlotWindows(m_slots, 3);
-        for (const HandleMaxiPair& pair : *m_slots.GetWindowList(3)) {
+        const auto list = m_slots.GetWindowList(3);
+        ASSERT_TRUE(list.has_value());
+        for (const HandleMaxiPair& pair : *list) {
             EXPECT_EQ(pair.minimized, 0);
-            if (pair.handle != 0 && m_desktop.Exists(pair.handle))
+            if (pair.handle != 0 && m_desktop.Exists(pair.handle)) {
                 EXPECT_FALSE(m_desktop.Window(pair.handle).iconic);
+            }
         }
     }
 }

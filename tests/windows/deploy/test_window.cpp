@@ -2,8 +2,9 @@
 //   keyrack_test_window.exe <count> <title>
 // opens <count> visible windows titled <title> and runs until all are closed (at most two
 // minutes, so a failed test leaves nothing behind).
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <string>
 
