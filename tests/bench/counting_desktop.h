@@ -1,0 +1,80 @@
+// A desktop seam that forwards every call to another one and counts the calls, so the cost of
+// a search attempt can be told in platform calls on any desktop.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/desktop.h"
+
+namespace keyrack::bench {
+
+class CountingDesktop final : public Desktop {
+  public:
+    explicit CountingDesktop(Desktop& inner) : m_inner(inner) {}
+
+    std::uint64_t Calls() const { return m_calls.load(); }
+    void Reset() { m_calls = 0; }
+
+    std::filesystem::path ExecutableFolder() override {
+        return Count(), m_inner.ExecutableFolder();
+    }
+    IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override {
+        return Count(), m_inner.ExtractFileIcon(path, index);
+    }
+    IconHandle LoadApplicationIcon() override { return Count(), m_inner.LoadApplicationIcon(); }
+    void DestroyIcon(IconHandle icon) override { Count(), m_inner.DestroyIcon(icon); }
+    void EnumWindows(const std::function<bool(WindowHandle)>& visit) override {
+        Count(), m_inner.EnumWindows(visit);
+    }
+    bool IsWindowVisible(WindowHandle w) override { return Count(), m_inner.IsWindowVisible(w); }
+    std::uint32_t GetExStyle(WindowHandle w) override { return Count(), m_inner.GetExStyle(w); }
+    WindowHandle GetOwner(WindowHandle w) override { return Count(), m_inner.GetOwner(w); }
+    std::uint32_t GetWindowThreadProcessId(WindowHandle w, std::uint32_t* pid) override {
+        return Count(), m_inner.GetWindowThreadProcessId(w, pid);
+    }
+    std::u16string GetWindowTitle(WindowHandle w, std::size_t capacity) override {
+        return Count(), m_inner.GetWindowTitle(w, capacity);
+    }
+    bool GetWindowRect(WindowHandle w, Rect* rect) override {
+        return Count(), m_inner.GetWindowRect(w, rect);
+    }
+    bool IsIconic(WindowHandle w) override { return Count(), m_inner.IsIconic(w); }
+    bool IsZoomed(WindowHandle w) override { return Count(), m_inner.IsZoomed(w); }
+    WindowHandle GetForegroundWindow() override { return Count(), m_inner.GetForegroundWindow(); }
+    bool ShowWindow(WindowHandle w, int command) override {
+        return Count(), m_inner.ShowWindow(w, command);
+    }
+    bool MoveWindow(WindowHandle w, int x, int y, int width, int height, bool repaint) override {
+        return Count(), m_inner.MoveWindow(w, x, y, width, height, repaint);
+    }
+    bool SetWindowPos(WindowHandle w, WindowHandle after, int x, int y, int cx, int cy,
+                      unsigned flags) override {
+        return Count(), m_inner.SetWindowPos(w, after, x, y, cx, cy, flags);
+    }
+    bool PostWindowMessage(WindowHandle w, unsigned message, std::uintptr_t wParam,
+                           std::intptr_t lParam) override {
+        return Count(), m_inner.PostWindowMessage(w, message, wParam, lParam);
+    }
+    ProcessHandle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override {
+        return Count(), m_inner.OpenProcess(access, inherit, pid);
+    }
+    std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override {
+        return Count(), m_inner.GetProcessImagePath(process, capacity);
+    }
+    void CloseHandle(ProcessHandle handle) override { Count(), m_inner.CloseHandle(handle); }
+    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                             int show) override {
+        return Count(), m_inner.ShellExecuteDefault(file, parameters, show);
+    }
+    short GetKeyState(int key) override { return Count(), m_inner.GetKeyState(key); }
+    void Sleep(unsigned milliseconds) override { Count(), m_inner.Sleep(milliseconds); }
+
+  private:
+    void Count() { m_calls.fetch_add(1, std::memory_order_relaxed); }
+
+    Desktop& m_inner;
+    std::atomic<std::uint64_t> m_calls{0};
+};
+
+}  // namespace keyrack::bench

@@ -1,0 +1,63 @@
+// The cost of one search attempt against 10, 100 and 1000 top-level windows on the simulated
+// desktop: time and platform calls per attempt. The group's path matches no window, so every
+// attempt walks the whole Z order, as while a program is still starting.
+#include <benchmark/benchmark.h>
+
+#include "deploy/window_search.h"
+#include "tests/bench/counting_desktop.h"
+#include "tests/fakes/fake_desktop.h"
+
+namespace keyrack::bench {
+namespace {
+
+// A desktop of `count` windows: 40 % hidden, 10 % tool windows, 10 % owned, the rest
+// candidates of assorted programs titled "Window <k>".
+void Populate(testing::FakeDesktop& desktop, int count) {
+    desktop.SetRecording(false);
+    std::vector<std::uint32_t> processes;
+    for (int p = 0; p < 20; ++p)
+        processes.push_back(
+            desktop.AddProcess(u"C:\\Programs\\App" + std::u16string(1, u'A' + p) + u".exe"));
+    WindowHandle anyOwner = 0;
+    for (int k = 0; k < count; ++k) {
+        testing::FakeWindow window;
+        window.processId = processes[static_cast<std::size_t>(k) % processes.size()];
+        window.title = u"Window " + std::u16string(1, static_cast<char16_t>(u'0' + k % 10));
+        const int kind = k % 10;
+        if (kind < 4)
+            window.visible = false;
+        else if (kind == 4)
+            window.exStyle = win::kWsExToolWindow;
+        else if (kind == 5)
+            window.owner = anyOwner;
+        const WindowHandle handle = desktop.AddWindow(window);
+        if (!anyOwner) anyOwner = handle;
+    }
+}
+
+template <bool (*Callback)(WindowSearch&, WindowHandle)>
+void Attempt(benchmark::State& state) {
+    testing::FakeDesktop fake;
+    Populate(fake, static_cast<int>(state.range(0)));
+    CountingDesktop desktop(fake);
+    std::u16string path = u"C:\\Programs\\NotRunning.exe";
+    WindowSearch search(desktop, path);
+    search.title = u"No such title";
+    for (auto _ : state) {
+        desktop.EnumWindows([&](WindowHandle w) { return Callback(search, w); });
+        benchmark::DoNotOptimize(search.found);
+    }
+    state.counters["calls/attempt"] = benchmark::Counter(static_cast<double>(desktop.Calls()) /
+                                                         static_cast<double>(state.iterations()));
+}
+
+void PathAttempt(benchmark::State& state) { Attempt<FindWindowByPath>(state); }
+void TitleAttempt(benchmark::State& state) { Attempt<FindWindowByTitle>(state); }
+
+BENCHMARK(PathAttempt)->Arg(10)->Arg(100)->Arg(1000);
+BENCHMARK(TitleAttempt)->Arg(10)->Arg(100)->Arg(1000);
+
+}  // namespace
+}  // namespace keyrack::bench
+
+BENCHMARK_MAIN();
