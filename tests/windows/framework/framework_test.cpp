@@ -1,0 +1,272 @@
+// The thin dialog framework against real windows: modal and modeless dialogs from templates,
+// the message loop with IsDialogMessage, notification results, subclassed controls and the
+// GDI owners.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/framework.h"
+#include "res/resource.h"
+
+namespace keyrack {
+namespace {
+
+// A dialog on the main window's template that records what the framework calls.
+class ProbeDlg : public CDialogEx {
+  public:
+    static constexpr UINT kDestroyYourself = WM_APP + 1;
+    ProbeDlg() : CDialogEx(IDD_MAIN) {}
+    std::vector<std::string> m_calls;
+    HWND m_hwndAtInit = nullptr;
+    LRESULT m_notifyResult = 0;
+    bool m_endOnInit = false;
+    bool* m_postNcDestroyed = nullptr;
+
+  protected:
+    BOOL OnInitDialog() override {
+        m_calls.push_back("init");
+        m_hwndAtInit = m_hWnd;
+        if (m_endOnInit) ::PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return TRUE;
+    }
+    void OnOK() override {
+        m_calls.push_back("ok");
+        CDialogEx::OnOK();
+    }
+    void OnCancel() override {
+        m_calls.push_back("cancel");
+        EndDialog(77);
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM) override {
+        if (LOWORD(wParam) == 4242) {
+            m_calls.push_back("command");
+            return TRUE;
+        }
+        return FALSE;
+    }
+    BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* result) override {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code != 123u) return FALSE;
+        m_calls.push_back("notify");
+        *result = m_notifyResult;
+        return TRUE;
+    }
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+            case kDestroyYourself:
+                ::DestroyWindow(m_hWnd);
+                return TRUE;
+            default:
+                return DialogProcDefault(msg, wParam, lParam);
+        }
+    }
+    void PostNcDestroy() override {
+        m_calls.push_back(m_hWnd == nullptr ? "gone" : "still");
+        if (m_postNcDestroyed != nullptr) *m_postNcDestroyed = true;
+    }
+};
+
+TEST(DialogEx, ModalRunsInitThenOkEndsWithItsResult) {
+    ProbeDlg dialog;
+    dialog.m_endOnInit = true;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_calls, (std::vector<std::string>{"init", "ok", "gone"}));
+    EXPECT_NE(dialog.m_hwndAtInit, nullptr);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST(DialogEx, ModelessKeepsTheObjectInTheWindowAndDispatchesToIt) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    HWND hwnd = dialog.m_hWnd;
+    EXPECT_EQ(dialog.m_hwndAtInit, hwnd);
+    EXPECT_EQ(::GetWindowLongPtrW(hwnd, DWLP_USER), reinterpret_cast<LONG_PTR>(&dialog));
+    EXPECT_FALSE(dialog.IsModal());
+
+    ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(4242, 0), 0);
+    ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    // Modeless: the cancel's EndDialog hides the window and leaves it alive.
+    EXPECT_TRUE(::IsWindow(hwnd));
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+
+    NMHDR header{hwnd, 5, 123u};
+    dialog.m_notifyResult = 98765;
+    EXPECT_EQ(::SendMessageW(hwnd, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 98765);
+    NMHDR other{hwnd, 5, 124u};
+    EXPECT_EQ(::SendMessageW(hwnd, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&other)), 0);
+
+    bool destroyed = false;
+    dialog.m_postNcDestroyed = &destroyed;
+    EXPECT_TRUE(dialog.DestroyWindow());
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_EQ(dialog.m_calls,
+              (std::vector<std::string>{"init", "command", "cancel", "notify", "gone"}));
+}
+
+TEST(DialogEx, DestructorDestroysAModelessWindow) {
+    HWND hwnd = nullptr;
+    {
+        ProbeDlg dialog;
+        ASSERT_TRUE(dialog.Create());
+        hwnd = dialog.m_hWnd;
+        ASSERT_TRUE(::IsWindow(hwnd));
+    }
+    EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+TEST(DialogEx, WithoutParentTheApplicationsMainWindowOwnsIt) {
+    CWinApp app;
+    ProbeDlg main;
+    ASSERT_TRUE(main.Create());
+    app.m_pMainWnd = &main;
+    ProbeDlg child;
+    ASSERT_TRUE(child.Create());
+    EXPECT_EQ(::GetWindow(child.m_hWnd, GW_OWNER), main.m_hWnd);
+    app.m_pMainWnd = nullptr;
+}
+
+class LoopApp : public CWinApp {
+  public:
+    int m_exits = 0;
+    int ExitInstance() override {
+        ++m_exits;
+        return 5;
+    }
+};
+
+TEST(WinApp, LoopGivesKeysToModelessDialogsAndEndsWithTheMainWindow) {
+    LoopApp app;
+    ProbeDlg main;
+    ASSERT_TRUE(main.Create());
+    main.ShowWindow(SW_SHOW);
+    app.m_pMainWnd = &main;
+    // Esc on a control of the modeless dialog: only IsDialogMessage turns it into IDCANCEL.
+    ::PostMessageW(main.GetDlgItem(IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    ::PostMessageW(main.m_hWnd, WM_COMMAND, MAKEWPARAM(4242, 0), 0);
+    // Then the main window destroys itself, which ends the loop.
+    ::PostMessageW(main.m_hWnd, ProbeDlg::kDestroyYourself, 0, 0);
+    EXPECT_EQ(app.Run(), 5);
+    EXPECT_EQ(app.m_exits, 1);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_EQ(main.m_calls, (std::vector<std::string>{"init", "cancel", "command", "gone"}));
+}
+
+TEST(WinApp, FailedStartSkipsTheLoop) {
+    struct Failing : LoopApp {
+        BOOL InitInstance() override { return FALSE; }
+    } app;
+    EXPECT_EQ(AfxWinMain(app), 5);
+    EXPECT_EQ(app.m_exits, 1);
+}
+
+class CountingStatic : public CStatic {
+  public:
+    int m_setTexts = 0;
+
+  protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_SETTEXT) ++m_setTexts;
+        return Default(msg, wParam, lParam);
+    }
+};
+
+TEST(Static, TakesOverAControlAndLetsGoWhenItIsDestroyed) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    CountingStatic control;
+    ASSERT_TRUE(control.SubclassDlgItem(IDOK, dialog.m_hWnd));
+    EXPECT_EQ(control.m_hWnd, dialog.GetDlgItem(IDOK));
+    EXPECT_FALSE(control.SubclassDlgItem(IDCANCEL, dialog.m_hWnd)) << "one control at a time";
+    control.SetWindowText(L"바꿈");
+    ::SetDlgItemTextW(dialog.m_hWnd, IDOK, L"다시");
+    EXPECT_EQ(control.m_setTexts, 2);
+    wchar_t text[32] = {};
+    ::GetDlgItemTextW(dialog.m_hWnd, IDOK, text, 32);
+    EXPECT_STREQ(text, L"다시") << "the control's own procedure still runs";
+    dialog.DestroyWindow();
+    EXPECT_EQ(control.m_hWnd, nullptr);
+}
+
+TEST(Static, UnsubclassGivesTheControlBack) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    CountingStatic control;
+    ASSERT_TRUE(control.SubclassDlgItem(IDCANCEL, dialog.m_hWnd));
+    EXPECT_EQ(control.UnsubclassWindow(), dialog.GetDlgItem(IDCANCEL));
+    ::SetDlgItemTextW(dialog.m_hWnd, IDCANCEL, L"x");
+    EXPECT_EQ(control.m_setTexts, 0);
+}
+
+TEST(Gdi, OwnersDeleteTheirObjectsAndMovesHandThemOver) {
+    HPEN handle = nullptr;
+    {
+        CPen pen(PS_SOLID, 1, RGB(1, 2, 3));
+        handle = pen;
+        ASSERT_EQ(::GetObjectType(handle), static_cast<DWORD>(OBJ_PEN));
+        CPen moved(std::move(pen));
+        EXPECT_TRUE(pen.IsNull());
+        EXPECT_EQ(moved.Get(), handle);
+        CPen assigned;
+        assigned = std::move(moved);
+        EXPECT_EQ(assigned.Get(), handle);
+        EXPECT_EQ(::GetObjectType(handle), static_cast<DWORD>(OBJ_PEN));
+    }
+    EXPECT_EQ(::GetObjectType(handle), 0u);
+
+    CRgn region = CRgn::RoundRect(0, 0, 40, 30, 20, 20);
+    HRGN raw = region.Detach();
+    EXPECT_TRUE(region.IsNull());
+    EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_REGION));
+    ::DeleteObject(raw);
+}
+
+TEST(Gdi, SelectObjectRestoresThePreviousObject) {
+    CClientDC screen(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HGDIOBJ before = ::GetCurrentObject(dc, OBJ_BRUSH);
+    {
+        CBrush brush(RGB(10, 20, 30));
+        CSelectObject select(dc, brush);
+        EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), brush.Get());
+    }
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), before);
+    ::DeleteDC(dc);
+}
+
+TEST(Gdi, MemoryDcDrawsOffScreenAndCopiesToItsTarget) {
+    CClientDC screen(nullptr);
+    HDC target = ::CreateCompatibleDC(screen);
+    CBitmap bitmap(screen, 50, 50);
+    CSelectObject selectTarget(target, bitmap);
+    {
+        CBrush white(RGB(255, 255, 255));
+        RECT all{0, 0, 50, 50};
+        ::FillRect(target, &all, white);
+    }
+    {
+        RECT area{10, 10, 30, 30};
+        CMemoryDC memory(target, area);
+        CBrush red(RGB(200, 0, 0));
+        ::FillRect(memory, &area, red);
+        // Nothing reaches the target before the memory DC ends.
+        EXPECT_EQ(::GetPixel(target, 15, 15), RGB(255, 255, 255));
+    }
+    EXPECT_EQ(::GetPixel(target, 15, 15), RGB(200, 0, 0));
+    EXPECT_EQ(::GetPixel(target, 29, 29), RGB(200, 0, 0));
+    EXPECT_EQ(::GetPixel(target, 30, 30), RGB(255, 255, 255));
+    EXPECT_EQ(::GetPixel(target, 5, 5), RGB(255, 255, 255));
+    {
+        RECT area{0, 0, 50, 50};
+        CMemoryDC discarded(target, area);
+        discarded.Discard();
+    }
+    EXPECT_EQ(::GetPixel(target, 15, 15), RGB(200, 0, 0));
+    ::DeleteDC(target);
+}
+
+}  // namespace
+}  // namespace keyrack

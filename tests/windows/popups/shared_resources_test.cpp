@@ -1,0 +1,95 @@
+// The shared fonts and colours: font files found beside the executable whatever the current
+// directory, removed again at exit, and the colour sets.
+#include "app/shared_resources.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "ui_pump.h"
+
+namespace keyrack {
+namespace {
+
+std::wstring MappedFace(const wchar_t* face, int height = 15) {
+    HFONT font = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
+                               0, 0, 0, face);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    wchar_t mapped[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, mapped);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    ::DeleteObject(font);
+    return mapped;
+}
+
+TEST(SharedFonts, FilesAreTakenFromBesideTheExecutableNotTheCurrentDirectory) {
+    const std::wstring folder = testing::ModuleFolder();
+    const auto paths = FontFilePaths();
+    EXPECT_EQ(paths[0], folder + L"\\font\\Pretendard-Medium.ttf");
+    EXPECT_EQ(paths[1], folder + L"\\font\\Pretendard-Bold.ttf");
+    EXPECT_EQ(paths[2], folder + L"\\font\\Pretendard-ExtraBold.ttf");
+    for (const std::wstring& path : paths)
+        EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    // Run from a directory without a font folder, and still the faces are there.
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    if (std::wstring(current) == folder) {
+        ASSERT_TRUE(::SetCurrentDirectoryW(L"C:\\"));
+    }
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    EXPECT_EQ(::GetFileAttributesW((std::wstring(current) + L"\\font").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(MappedFace(L"Pretendard Medium"), L"Pretendard Medium");
+    EXPECT_EQ(MappedFace(L"Pretendard ExtraBold"), L"Pretendard ExtraBold");
+}
+
+TEST(SharedFonts, RemoveFontFilesTakesThemOutOfTheFontTable) {
+    ASSERT_EQ(MappedFace(L"Pretendard Medium"), L"Pretendard Medium");
+    RemoveFontFiles();
+    // Heights not asked for before: Wine reuses a recently realised font for the same request.
+    EXPECT_NE(MappedFace(L"Pretendard Medium", 23), L"Pretendard Medium");
+    EXPECT_NE(MappedFace(L"Pretendard ExtraBold", 23), L"Pretendard ExtraBold");
+    // Back for the other tests of this process.
+    for (const std::wstring& path : FontFilePaths()) ::AddFontResourceW(path.c_str());
+    EXPECT_EQ(MappedFace(L"Pretendard Medium", 24), L"Pretendard Medium");
+}
+
+TEST(SharedFonts, FourFontsWithTheirFacesAndCellHeights) {
+    struct Expect {
+        HFONT font;
+        const wchar_t* face;
+        LONG height;
+    } expected[] = {{fontMedium17, L"Pretendard Medium", 17},
+                    {fontMedium15, L"Pretendard Medium", 15},
+                    {fontBold20, L"Pretendard Bold", 20},
+                    {fontExtraBold30, L"Pretendard ExtraBold", 30}};
+    for (const Expect& e : expected) {
+        LOGFONTW font{};
+        ASSERT_EQ(::GetObjectW(e.font, sizeof(font), &font), static_cast<int>(sizeof(font)));
+        EXPECT_STREQ(font.lfFaceName, e.face);
+        EXPECT_EQ(font.lfHeight, e.height);
+        EXPECT_EQ(font.lfWidth, 0);
+        EXPECT_EQ(font.lfWeight, FW_NORMAL);
+        EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+        EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+        EXPECT_EQ(font.lfQuality, DEFAULT_QUALITY);
+    }
+}
+
+TEST(SharedColours, LightAndDarkSetsAndReferencesToTheLightOne) {
+    EXPECT_EQ(panelColoursLight.background, 0x00F0F0F0u);
+    EXPECT_EQ(panelColoursLight.text, 0x00000000u);
+    EXPECT_EQ(panelColoursLight.border, 0x00C8C8C8u);
+    EXPECT_EQ(panelColoursDark.background, 0x00212122u);
+    EXPECT_EQ(panelColoursDark.text, 0x00FFFFFFu);
+    EXPECT_EQ(panelColoursDark.border, 0x00434344u);
+    EXPECT_EQ(panelColourRefs.background, &panelColoursLight.background);
+    EXPECT_EQ(panelColourRefs.text, &panelColoursLight.text);
+    EXPECT_EQ(panelColourRefs.border, &panelColoursLight.border);
+}
+
+}  // namespace
+}  // namespace keyrack
