@@ -1,5 +1,7 @@
 #include "app/shared_resources.h"
 
+#include "platform/win32/win32_desktop.h"
+
 namespace keyrack {
 
 CFont fontMedium17;
@@ -31,23 +33,8 @@ struct SharedResourcesInit {
 
 }  // namespace
 
-std::wstring ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (got == 0) return L".";
-        if (got < path.size()) {
-            path.resize(got);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
 std::array<std::wstring, 3> FontFilePaths() {
-    const std::wstring folder = ExecutableFolder() + L"\\font\\";
+    const std::wstring folder = ExecutableFolderOfProcess().wstring() + L"\\font\\";
     return {folder + kFontFiles[0], folder + kFontFiles[1], folder + kFontFiles[2]};
 }
 

@@ -44,7 +44,5 @@ void RemoveFontFiles();
 // The font files' full paths, in the order they are added and removed: the "font" folder
 // beside the executable, whatever the current directory is.
 std::array<std::wstring, 3> FontFilePaths();
-// The folder of the running executable, without a trailing backslash.
-std::wstring ExecutableFolder();
 
 }  // namespace keyrack

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/shared_resources.h"
+#include "platform/win32/win32_desktop.h"
 #include "popups/about_texts.h"
 
 namespace keyrack {
@@ -61,7 +62,8 @@ std::wstring AppAboutDlg::TargetFor(int controlId, const wchar_t* href) {
         if (is(about::kHrefSite)) return about::kSiteTarget;
     } else if (controlId == IDC_ABOUT_LICENSE_LINK) {
         // Beside the executable, not in whatever the current directory happens to be.
-        if (is(about::kHrefLicense)) return ExecutableFolder() + L"\\" + about::kLicenseFile;
+        if (is(about::kHrefLicense))
+            return (ExecutableFolderOfProcess() / about::kLicenseFile).wstring();
         if (is(about::kHrefPretendard)) return about::kPretendardTarget;
     }
     return {};
