@@ -69,7 +69,7 @@ void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {
 
 void IndicatorDlg::RefreshLoop() {
     const HWND self = m_hWnd;
-    IndicatorAnimation animation;
+    IndicatorAnimation animation(m_phaseTexts);
     RECT taskbar{};
     ::GetWindowRect(m_taskbar, &taskbar);
     RECT placedFor = taskbar;

@@ -18,15 +18,19 @@ inline const std::array<std::u16string, 3> kIndicatorPhaseTexts = {u"여는 중.
 // deployment is done the counter stands still and the final text is shown.
 class IndicatorAnimation {
   public:
+    explicit IndicatorAnimation(
+        const std::array<std::u16string, 3>& phaseTexts = kIndicatorPhaseTexts)
+        : m_phaseTexts(phaseTexts) {}
     // One refresh cycle: the progress text to show.
     const std::u16string& Next(bool done, const std::u16string& finalText) {
         if (done) return finalText;
         m_counter = m_counter + 1 < 30 ? m_counter + 1 : 1;
-        return kIndicatorPhaseTexts[static_cast<std::size_t>(m_counter / 10)];
+        return m_phaseTexts[static_cast<std::size_t>(m_counter / 10)];
     }
     int Counter() const { return m_counter; }
 
   private:
+    const std::array<std::u16string, 3>& m_phaseTexts;
     int m_counter = 0;
 };
 
