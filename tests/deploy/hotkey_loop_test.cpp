@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <set>
 
@@ -269,6 +270,47 @@ TEST_F(HotkeyLoopTest, EmptyListIsNotToggledAndIsDroppedInTheSamePass) {
     EXPECT_EQ(host.requests, 0);
     EXPECT_EQ(m_desktop.CountOf("ShowWindow"), 0u);
     EXPECT_FALSE(m_slots.HasWindowList(2));
+}
+
+TEST_F(HotkeyLoopTest, StopsWhenTheRunFlagIsClearedFromAnotherThread) {
+    Host host(nullptr);
+    std::thread polling([&] { HotkeyLoop(m_running, host, m_slots, m_desktop); });
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_desktop.CountOf("Sleep") < 100 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::yield();
+    m_running = false;
+    polling.join();
+    EXPECT_GE(m_desktop.CountOf("Sleep"), 100u);
+}
+
+// Clears the run flag while the outcome is shown: the deployment still ends properly.
+class StoppingIndicator : public RecordingIndicator {
+  public:
+    StoppingIndicator(FakeDesktop& desktop, std::atomic<bool>& running)
+        : RecordingIndicator(desktop, workerStatusList()), m_running(running) {}
+    void ShowOutcome(const std::u16string& text) override {
+        m_running = false;
+        RecordingIndicator::ShowOutcome(text);
+    }
+
+  private:
+    std::atomic<bool>& m_running;
+};
+
+TEST_F(HotkeyLoopTest, ADeploymentInProgressRunsToItsEnd) {
+    m_desktop.AddProgram(u"C:\\A.exe", {});
+    WriteSlot(0, u"One", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
+    StoppingIndicator indicator(m_desktop, m_running);
+    Host host(&indicator);
+    m_desktop.SetKey(win::kVkLControl, true);
+    m_desktop.SetKey(win::kVkLShift, true);
+    m_desktop.SetKey(F(1), true);
+    HotkeyLoop(m_running, host, m_slots, m_desktop);
+    EXPECT_EQ(indicator.events.back(), u"finish");
+    EXPECT_EQ(LogLines(logger().Contents()).back(), "슬롯 전개 종료");
+    EXPECT_TRUE(std::filesystem::exists(m_folder / "CrashLog.txt"));
+    EXPECT_TRUE(m_slots.HasWindowList(0));
+    EXPECT_EQ(host.requests, 1) << "one pass only";
 }
 
 }  // namespace
