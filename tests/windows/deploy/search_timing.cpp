@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "deploy/process_image.h"
 #include "deploy/window_search.h"
 #include "platform/win32/win32_desktop.h"
 #include "tests/bench/counting_desktop.h"
@@ -48,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
     keyrack::Win32Desktop real;
     keyrack::bench::CountingDesktop desktop(real);
 
-    std::printf("windows  top-level  us/attempt  calls/attempt\n");
+    std::printf("windows  top-level  us/attempt  calls/attempt  us/image-path\n");
     for (const int n : {10, 100, 1000}) {
         const std::wstring title = L"bench" + std::to_wstring(n);
         std::wstring commandLine = L"\"" + helper + L"\" " + std::to_wstring(n) + L" " + title;
@@ -72,8 +73,16 @@ int wmain(int argc, wchar_t** argv) {
         const double us =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count();
-        std::printf("%7d  %9d  %10.1f  %13.1f\n", n, TopLevelWindows(), us / attempts,
-                    static_cast<double>(desktop.Calls()) / attempts);
+        // The share of one candidate's image path (open, read, close) in that cost.
+        HWND sample = ::FindWindowW(L"KeyrackTestWindow", title.c_str());
+        const auto pathStart = std::chrono::steady_clock::now();
+        for (int k = 0; k < attempts; ++k)
+            keyrack::ImagePathOfWindow(real, reinterpret_cast<keyrack::WindowHandle>(sample));
+        const double pathUs =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - pathStart)
+                .count();
+        std::printf("%7d  %9d  %10.1f  %13.1f  %13.1f\n", n, TopLevelWindows(), us / attempts,
+                    static_cast<double>(desktop.Calls()) / attempts, pathUs / attempts);
         std::fflush(stdout);
 
         ::TerminateProcess(process.hProcess, 0);
