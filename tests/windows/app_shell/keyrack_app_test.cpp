@@ -1,0 +1,105 @@
+// Start-up and shutdown of the application object under Wine: folders beside the executable
+// whatever the current directory, the run log's dump file, the hidden main window with its
+// tray icon, and a second instance that leaves at once.
+#include "app/keyrack_app.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/run_log.h"
+#include "platform/win32/win32_desktop.h"
+
+namespace keyrack {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HasTrayIcon(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// Runs the test from a current directory of its own, like a shortcut with another start-in
+// folder.
+class ElsewhereTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_previous = fs::current_path();
+        m_elsewhere = fs::temp_directory_path() /
+                      ("keyrack-elsewhere-" + std::to_string(GetCurrentProcessId()));
+        fs::create_directories(m_elsewhere);
+        fs::current_path(m_elsewhere);
+        m_exeFolder = ExecutableFolderOfProcess();
+    }
+    void TearDown() override {
+        fs::current_path(m_previous);
+        std::error_code ignored;
+        fs::remove_all(m_elsewhere, ignored);
+    }
+    fs::path m_previous, m_elsewhere, m_exeFolder;
+};
+
+TEST_F(ElsewhereTest, EnsureFolderMakesTheFolderBesideTheExecutableAndKeepsAnExistingOne) {
+    const std::wstring name = L"ensure-" + std::to_wstring(GetCurrentProcessId());
+    const fs::path beside = m_exeFolder / name;
+    fs::remove_all(beside);
+    EnsureFolder(name);
+    EXPECT_TRUE(fs::is_directory(beside));
+    EXPECT_FALSE(fs::exists(m_elsewhere / name));
+
+    { std::ofstream(beside / "keep.txt") << "kept"; }
+    EnsureFolder(name);
+    std::ifstream kept(beside / "keep.txt");
+    std::string text;
+    kept >> text;
+    EXPECT_EQ(text, "kept");
+    kept.close();
+    fs::remove_all(beside);
+}
+
+TEST_F(ElsewhereTest, StartsHiddenInTheTrayAndEndsOnClose) {
+    {
+        SingleInstance running;
+        if (!running.IsFirst()) GTEST_SKIP() << "a Keyrack is running in this session";
+    }
+    CKeyrackApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_TRUE(fs::is_directory(m_exeFolder / "data"));
+    EXPECT_TRUE(fs::is_directory(m_exeFolder / "crash"));
+    EXPECT_FALSE(fs::exists(m_elsewhere / "data"));
+    EXPECT_FALSE(fs::exists(m_elsewhere / "crash"));
+    EXPECT_EQ(logger().DumpFile(), m_exeFolder / "crash" / "CrashLog.txt");
+
+    ASSERT_NE(app.m_pMainWnd, nullptr);
+    const HWND main = app.m_pMainWnd->GetSafeHwnd();
+    ASSERT_TRUE(IsWindow(main));
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(HasTrayIcon(main));
+
+    // A second start in the same session: it leaves without a window of its own.
+    {
+        CKeyrackApp second;
+        EXPECT_FALSE(second.InitInstance());
+        EXPECT_EQ(second.m_pMainWnd, nullptr);
+        second.ExitInstance();
+    }
+    EXPECT_TRUE(HasTrayIcon(main));
+
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_FALSE(HasTrayIcon(main));
+    app.ExitInstance();
+}
+
+}  // namespace
+}  // namespace keyrack
