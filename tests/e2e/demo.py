@@ -38,6 +38,7 @@ def main():
     expected = expected_windows(1)
     before = {w["hwnd"] for w in desk.windows()}
     print("demo: pressing Left Ctrl + Left Shift + F1")
+    desk.focus_desktop()
     chord_at = time.monotonic()
     desk.chord("F1")
 

@@ -111,6 +111,17 @@ class Desktop:
             self.x("windowfocus", "--sync", chosen[0])
         return bool(chosen)
 
+    def focus_desktop(self):
+        """Gives the X focus to Wine's shell desktop window (on a desktop with a window
+        manager the keys would otherwise go to the terminal)."""
+        out = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], env=self.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
+        ids = out.stdout.decode().split()
+        if ids:
+            self.x("windowactivate", "--sync", ids[0])
+            self.x("windowfocus", "--sync", ids[0])
+        return bool(ids)
+
     def keys(self, *names, rect=None):
         if rect is not None:
             self.focus(rect)
