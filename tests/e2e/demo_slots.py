@@ -25,7 +25,7 @@ SLOTS = {
                   item(NOTEPAD, "Untitled - Notepad", 980, 40, 900, 900)]},
     # Slot 2 (F2): WordPad and the clock.
     2: {"name": "문서와 시계",
-        "items": [item(WORDPAD, "Document - WordPad", 200, 120, 1100, 760),
+        "items": [item(WORDPAD, "Document - Wine Wordpad", 200, 120, 1100, 760),
                   item(CLOCK, "Clock", 1340, 120, 420, 420)]},
 }
 
