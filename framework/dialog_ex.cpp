@@ -27,6 +27,7 @@ HWND CDialogEx::OwnerForNewDialog(HWND parent) const {
 }
 
 INT_PTR CDialogEx::DoModal() {
+    if (m_hWnd != nullptr) return -1;  // one window per object
     m_modal = true;
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     INT_PTR result =
@@ -37,6 +38,7 @@ INT_PTR CDialogEx::DoModal() {
 }
 
 BOOL CDialogEx::Create(UINT templateId, HWND parent) {
+    if (m_hWnd != nullptr) return FALSE;  // one window per object
     if (templateId != 0) m_templateId = templateId;
     if (parent != nullptr) m_parent = parent;
     m_modal = false;

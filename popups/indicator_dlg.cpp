@@ -140,8 +140,9 @@ void IndicatorDlg::ShowOutcome(const std::u16string& finalText) {
 }
 
 void IndicatorDlg::Finish() {
+    // Once only: a second release could reach a newer popup's owner after this one is gone.
+    if (m_closing.exchange(true)) return;
     StopRefreshThread();
-    m_closing.store(true);
     Close();
 }
 
@@ -149,6 +150,7 @@ void IndicatorDlg::Close() {
     // Hide like the dialog's cancel, then ask the owner to delete this popup. Nothing of the
     // object may be touched after the post: the owner may delete it at once.
     const HWND self = m_hWnd;
+    if (self == nullptr) return;  // the window went first (shutdown): nobody to ask
     const HWND owner = ::GetWindow(self, GW_OWNER);
     ::ShowWindow(self, SW_HIDE);
     ::PostMessageW(owner, kReleaseMessage, reinterpret_cast<WPARAM>(this), 0);

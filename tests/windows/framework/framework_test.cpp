@@ -107,6 +107,15 @@ TEST(DialogEx, ModelessKeepsTheObjectInTheWindowAndDispatchesToIt) {
               (std::vector<std::string>{"init", "command", "cancel", "notify", "gone"}));
 }
 
+TEST(DialogEx, OneWindowPerObject) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    HWND first = dialog.m_hWnd;
+    EXPECT_FALSE(dialog.Create());
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(dialog.m_hWnd, first);
+}
+
 TEST(DialogEx, DestructorDestroysAModelessWindow) {
     HWND hwnd = nullptr;
     {
