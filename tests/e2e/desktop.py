@@ -37,6 +37,12 @@ class Desktop:
         """One row per Keyrack main window: {"hwnd", "pid", "icon": bool}."""
         return self._probe("tray")
 
+    def explorer_restart(self):
+        """Drops Keyrack's tray icons and broadcasts "TaskbarCreated", as a restarted Explorer
+        does; returns how many icons were dropped."""
+        rows = self._probe("explorer-restart")
+        return rows[0]["dropped"] if rows else 0
+
     def keyrack_windows(self):
         return [w for w in self.windows() if w["image"].lower().endswith("\\keyrack.exe")]
 

@@ -6,6 +6,8 @@
 //   probe tray      one JSON object per Keyrack main window (a dialog of a keyrack.exe process)
 //                   telling whether the shell holds a tray icon with id 145 for it.
 //   probe foreground  the foreground window's handle.
+//   probe explorer-restart  what a restarted Explorer means to tray programs: every Keyrack
+//                   tray icon is gone (NIM_DELETE), then "TaskbarCreated" is broadcast.
 // Everything is UTF-8 on standard output.
 #include <windows.h>
 
@@ -167,16 +169,38 @@ int ListTrayIcons() {
     return 0;
 }
 
+// The shell forgets the icons, as when Explorer ends, and the new taskbar announces itself.
+int RestartExplorer() {
+    int dropped = 0;
+    for (HWND window : TopLevelWindows()) {
+        if (ClassOf(window) != L"#32770") continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (!IsKeyrackImage(ImageOf(pid))) continue;
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = window;
+        data.uID = 145;
+        if (Shell_NotifyIconW(NIM_DELETE, &data)) ++dropped;
+    }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                        SMTO_ABORTIFHUNG, 2000, &ignored);
+    std::printf("{\"dropped\":%d}\n", dropped);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"windows";
     if (command == L"windows") return ListWindows();
     if (command == L"tray") return ListTrayIcons();
+    if (command == L"explorer-restart") return RestartExplorer();
     if (command == L"foreground") {
         std::printf("%s\n", Handle(GetForegroundWindow()).c_str());
         return 0;
     }
-    std::fprintf(stderr, "usage: probe windows | tray | foreground\n");
+    std::fprintf(stderr, "usage: probe windows | tray | foreground | explorer-restart\n");
     return 2;
 }
