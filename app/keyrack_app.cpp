@@ -34,6 +34,10 @@ BOOL CKeyrackApp::InitInstance() {
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
+    // Restart Manager support, restart only: an installer or update that has to end Keyrack
+    // starts it again afterwards (no recovery data, nothing to pass on the command line).
+    RegisterApplicationRestart(L"", 0);
+
     EnsureFolder(L"data");
     EnsureFolder(L"crash");
     logger().SetDumpFile(ExecutableFolderOfProcess() / L"crash" / L"CrashLog.txt");
