@@ -53,7 +53,12 @@ BOOL CKeyrackDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CKeyrackDlg::AddTrayIcon() { m_iconAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE; }
+void CKeyrackDlg::AddTrayIcon() {
+    // A "TaskbarCreated" can come while the shell still holds the icon; then it stays ours to
+    // remove.
+    m_iconAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE ||
+                  Shell_NotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
+}
 
 void CKeyrackDlg::RemoveTrayIcon() {
     if (!m_iconAdded) return;

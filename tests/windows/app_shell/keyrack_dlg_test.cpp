@@ -78,6 +78,11 @@ TEST_F(MainWindowTest, TrayIconReturnsWhenTheTaskbarIsCreatedAgain) {
     ASSERT_FALSE(HasTrayIcon(m_main));
     SendMessageW(m_main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(HasTrayIcon(m_main));
+    // Announced again while the icon is there: it stays, and still goes at the end.
+    SendMessageW(m_main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(HasTrayIcon(m_main));
+    SendMessageW(m_main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(HasTrayIcon(m_main));
 }
 
 TEST_F(MainWindowTest, ReleaseDeletesTheIndicatorThatAskedAndNoOther) {
