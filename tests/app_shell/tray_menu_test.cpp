@@ -15,7 +15,7 @@
 
 #include "platform/text.h"
 #include "slots/slot_manager.h"
-#include "tests/fakes/null_desktop.h"
+#include "platform/null_desktop.h"
 
 namespace keyrack {
 namespace {
@@ -55,7 +55,7 @@ class TrayMenuTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    testing::NullDesktop m_desktop;
+    NullDesktop m_desktop;
     fs::path m_root;
     StorePaths m_paths;
 };

@@ -7,12 +7,12 @@
 
 #include "platform/text.h"
 #include "slots/slot.h"
-#include "tests/fakes/null_desktop.h"
+#include "platform/null_desktop.h"
 
 namespace {
 
 // Hands out distinct icons so that every item owns a real handle to destroy.
-class IconDesktop : public keyrack::testing::NullDesktop {
+class IconDesktop : public keyrack::NullDesktop {
   public:
     keyrack::IconHandle ExtractFileIcon(std::u16string_view path, unsigned) override {
         return path.empty() ? 0 : ++m_next;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "slots/store_paths.h"
-#include "tests/fakes/null_desktop.h"
+#include "platform/null_desktop.h"
 
 namespace keyrack::testing {
 

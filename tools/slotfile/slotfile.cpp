@@ -12,7 +12,7 @@
 
 #include "platform/text.h"
 #include "slots/slot.h"
-#include "tools/slotfile/file_only_desktop.h"
+#include "platform/null_desktop.h"
 
 namespace keyrack::slotfile {
 namespace {
@@ -264,7 +264,7 @@ int Dump(const StorePaths& store, int number, std::ostream& out, std::ostream& e
         err << "slotfile: no slot file at " << Utf8Of(file) << "\n";
         return kExitFile;
     }
-    FileOnlyDesktop desktop;
+    NullDesktop desktop;
     Slot slot(number - 1, store, desktop);
     if (!slot.Load()) {
         err << "slotfile: can't read " << Utf8Of(file) << "\n";
@@ -276,7 +276,7 @@ int Dump(const StorePaths& store, int number, std::ostream& out, std::ostream& e
 
 int Make(const StorePaths& store, int number, std::istream& in, std::ostream& err) {
     const std::string text(std::istreambuf_iterator<char>(in), {});
-    FileOnlyDesktop desktop;
+    NullDesktop desktop;
     ParsedSlot parsed;
     ProcessSourcePathTable table;
     Slot slot(number - 1, store, desktop);

@@ -146,18 +146,36 @@ int ListWindows() {
     return 0;
 }
 
-// NIM_MODIFY with no flags changes nothing and succeeds only when the shell holds an icon with
-// this window and id, so it tells from outside whether Keyrack's tray icon exists.
-int ListTrayIcons() {
+struct KeyrackDialog {
+    HWND window;
+    DWORD pid;
+};
+
+// The dialogs of Keyrack's processes: the hidden main window that owns the tray icon is one.
+std::vector<KeyrackDialog> KeyrackDialogs() {
+    std::vector<KeyrackDialog> dialogs;
     for (HWND window : TopLevelWindows()) {
         if (ClassOf(window) != L"#32770") continue;
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        if (!IsKeyrackImage(ImageOf(pid))) continue;
-        NOTIFYICONDATAW data{};
-        data.cbSize = sizeof data;
-        data.hWnd = window;
-        data.uID = 145;
+        if (IsKeyrackImage(ImageOf(pid))) dialogs.push_back({window, pid});
+    }
+    return dialogs;
+}
+
+NOTIFYICONDATAW TrayIconOf(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 145;
+    return data;
+}
+
+// NIM_MODIFY with no flags changes nothing and succeeds only when the shell holds an icon with
+// this window and id, so it tells from outside whether Keyrack's tray icon exists.
+int ListTrayIcons() {
+    for (const auto& [window, pid] : KeyrackDialogs()) {
+        NOTIFYICONDATAW data = TrayIconOf(window);
         const bool present = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
         wchar_t title[256] = {};
         GetWindowTextW(window, title, 256);
@@ -172,15 +190,8 @@ int ListTrayIcons() {
 // The shell forgets the icons, as when Explorer ends, and the new taskbar announces itself.
 int RestartExplorer() {
     int dropped = 0;
-    for (HWND window : TopLevelWindows()) {
-        if (ClassOf(window) != L"#32770") continue;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (!IsKeyrackImage(ImageOf(pid))) continue;
-        NOTIFYICONDATAW data{};
-        data.cbSize = sizeof data;
-        data.hWnd = window;
-        data.uID = 145;
+    for (const auto& dialog : KeyrackDialogs()) {
+        NOTIFYICONDATAW data = TrayIconOf(dialog.window);
         if (Shell_NotifyIconW(NIM_DELETE, &data)) ++dropped;
     }
     DWORD_PTR ignored = 0;

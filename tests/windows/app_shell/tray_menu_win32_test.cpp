@@ -11,7 +11,7 @@
 #include "app/tray_menu_win32.h"
 #include "platform/text.h"
 #include "slots/slot_manager.h"
-#include "tests/fakes/null_desktop.h"
+#include "platform/null_desktop.h"
 
 namespace keyrack {
 namespace {
@@ -96,7 +96,7 @@ TEST(TrayMenuWin32Test, BuildReadsTheSlotStore) {
     const auto root =
         std::filesystem::temp_directory_path() / ("keyrack-traywin-" + std::to_string(random()));
     std::filesystem::create_directories(root / "data");
-    testing::NullDesktop desktop;
+    NullDesktop desktop;
     const StorePaths paths{root / "data"};
     {
         Slot slot(4, paths, desktop);

@@ -145,7 +145,7 @@ class ReplaceTest : public ::testing::Test {
     }
 
     TempFolder folder;
-    testing::NullDesktop desktop;
+    NullDesktop desktop;
     std::vector<std::uint8_t> old;
 };
 

@@ -1,17 +1,18 @@
-// The desktop of a command-line tool that only reads and writes files: no windows, no
-// processes, no icons.
+// A desktop with no windows, no processes and no icons: every call answers "nothing". Tools
+// that only read and write files use it as it is; test doubles override what they need.
 #pragma once
 
 #include "platform/desktop.h"
 
-namespace keyrack::slotfile {
+namespace keyrack {
 
-class FileOnlyDesktop final : public Desktop {
-  public:
+class NullDesktop : public Desktop {
+public:
     std::filesystem::path ExecutableFolder() override { return {}; }
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
     IconHandle LoadApplicationIcon() override { return 0; }
     void DestroyIcon(IconHandle) override {}
+
     void EnumWindows(const std::function<bool(WindowHandle)>&) override {}
     bool IsWindowVisible(WindowHandle) override { return false; }
     std::uint32_t GetExStyle(WindowHandle) override { return 0; }
@@ -25,6 +26,7 @@ class FileOnlyDesktop final : public Desktop {
     bool IsIconic(WindowHandle) override { return false; }
     bool IsZoomed(WindowHandle) override { return false; }
     WindowHandle GetForegroundWindow() override { return 0; }
+
     bool ShowWindow(WindowHandle, int) override { return false; }
     bool MoveWindow(WindowHandle, int, int, int, int, bool) override { return false; }
     bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, unsigned) override {
@@ -33,14 +35,17 @@ class FileOnlyDesktop final : public Desktop {
     bool PostWindowMessage(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {
         return false;
     }
+
     ProcessHandle OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
     std::u16string GetProcessImagePath(ProcessHandle, std::size_t) override { return {}; }
     void CloseHandle(ProcessHandle) override {}
+
     bool ShellExecuteDefault(std::u16string_view, std::u16string_view, int) override {
         return false;
     }
+
     short GetKeyState(int) override { return 0; }
     void Sleep(unsigned) override {}
 };
 
-}  // namespace keyrack::slotfile
+}  // namespace keyrack
