@@ -10,7 +10,11 @@
 namespace keyrack {
 
 // The temporary file a write goes through: the target's name with ".tmp" appended.
-std::filesystem::path AtomicTempPath(const std::filesystem::path& target);
+inline std::filesystem::path AtomicTempPath(const std::filesystem::path& target) {
+    std::filesystem::path temp = target;
+    temp += ".tmp";
+    return temp;
+}
 
 // Writes `bytes` to the temporary file, flushes it to disk and moves it over `target`. On
 // failure the temporary file is removed and `target` is untouched. Writes within one process

@@ -52,12 +52,6 @@ bool WriteTemp(const std::filesystem::path& temp, std::span<const std::uint8_t> 
 
 }  // namespace
 
-std::filesystem::path AtomicTempPath(const std::filesystem::path& target) {
-    std::filesystem::path temp = target;
-    temp += ".tmp";
-    return temp;
-}
-
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
     std::lock_guard lock(WriteMutex());
     const std::filesystem::path temp = AtomicTempPath(target);
