@@ -15,6 +15,12 @@ function(keyrack_add_test name)
     target_link_options(${name} PRIVATE -mconsole)
     set_target_properties(${name} PROPERTIES LINK_OPTIONS "")
   endif()
+  # Every test case is bounded. The property list is built so that no LABELS leaves an empty
+  # value behind: that would shift TIMEOUT into the labels and leave the cases unbounded.
+  set(properties TIMEOUT 300)
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+                       PROPERTIES ${properties})
 endfunction()
