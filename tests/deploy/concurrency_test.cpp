@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "deploy/deploy_slot.h"
@@ -25,9 +26,12 @@ class ConcurrencyTest : public DeployTest {
             if (++round % 3 == 0) m_slots.SetWindowList(slot, {{0, 1, 0}});
             (void)m_slots.GetWindowList(slot);
             (void)m_status.JoinedLines();
+            ++m_rounds;
             std::this_thread::yield();
         }
     }
+
+    std::atomic<int> m_rounds{0};
 
     SlotManager m_slots{m_paths, m_desktop};
     RunLog m_log;
@@ -64,7 +68,10 @@ TEST_F(ConcurrencyTest, TogglesAgainstListChangesFromAnotherThread) {
     m_slots.SetWindowList(3, {{windows[0], 0, 0}, {windows[1], 1, 0}, {windows[2], 0, 0}});
     std::atomic<bool> done{false};
     std::thread other([&] { Interfere(done, 3); });
-    for (int i = 0; i < 40; ++i) {
+    // The toggles run on a virtual clock and could all be over before the other thread is
+    // first scheduled; go on until it has interfered a few times (bounded in real time).
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int i = 0; i < 40 || (m_rounds < 20 && std::chrono::steady_clock::now() < limit); ++i) {
         ToggleSlotWindows(m_slots, 3);
         RaiseSlotWindows(m_slots, 3);
         if (!m_slots.HasWindowList(3)) m_slots.SetWindowList(3, {{windows[3], 0, 0}});
