@@ -57,8 +57,12 @@ TEST_F(ConcurrencyTest, DeploymentAgainstPruningReplacementAndClosing) {
         done = true;
         other.join();
     }
-    const auto list = m_slots.GetWindowList(0);
-    ASSERT_TRUE(list.has_value() || !m_slots.HasWindowList(0));
+    // Every deployment ran to its end: each item got its own new window, and the log closes.
+    for (const char16_t id : {u'0', u'1', u'2'}) {
+        const std::u16string path = u"C:\\Apps\\P" + std::u16string(1, id) + u".exe";
+        EXPECT_EQ(m_desktop.WindowsOpenedBy(path).size(), 2u * 3u);
+    }
+    EXPECT_EQ(LogLines(m_log.Contents()).back(), "슬롯 메니저 메모리 해제");
     EXPECT_TRUE(m_status.Snapshot().empty());
 }
 
