@@ -55,7 +55,8 @@ TEST_F(SlotFileTest, ItemsFollowTheHeaderInListOrderAsTheirImages) {
     Slot slot(0, folder.Store(), desktop);
     slot.name = u"Three";
     for (int k = 0; k < 3; ++k)
-        slot.items.push_back(MakeItem(k, u"p" + std::u16string(1, u'0' + k), k));
+        slot.items.push_back(
+            MakeItem(k, u"p" + std::u16string(1, static_cast<char16_t>(u'0' + k)), k));
     slot.items[1]->icon = UniqueIcon(desktop, desktop.LoadApplicationIcon());
     ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     EXPECT_EQ(slot.count, 3);
@@ -78,13 +79,15 @@ TEST_F(SlotFileTest, ReadingBackGivesEveryFieldButWindowAndIcon) {
         Slot slot(4, folder.Store(), desktop);
         slot.name = u"\uC2AC\uB86F five";
         for (int k = 0; k < 4; ++k)
-            slot.items.push_back(MakeItem(k, u"app" + std::u16string(1, u'a' + k), 7));
+            slot.items.push_back(
+                MakeItem(k, u"app" + std::u16string(1, static_cast<char16_t>(u'a' + k)), 7));
         slot.items[2]->reserved = 0x12;
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     }
     Slot original(4, folder.Store(), desktop);
     for (int k = 0; k < 4; ++k)
-        original.items.push_back(MakeItem(k, u"app" + std::u16string(1, u'a' + k), 7));
+        original.items.push_back(
+            MakeItem(k, u"app" + std::u16string(1, static_cast<char16_t>(u'a' + k)), 7));
 
     Slot loaded(4, folder.Store(), desktop);
     ASSERT_TRUE(loaded.Load());
