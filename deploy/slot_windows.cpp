@@ -58,8 +58,10 @@ void CloseSlotWindows(SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
     Desktop& desktop = slots.GetDesktop();
+    // A null handle is skipped: PostMessageW to no window would post WM_CLOSE to the calling
+    // thread's own queue, which is the user-interface thread's.
     for (const HandleMaxiPair& pair : *list)
-        desktop.PostWindowMessage(pair.handle, win::kWmClose, 0, 0);
+        if (pair.handle != 0) desktop.PostWindowMessage(pair.handle, win::kWmClose, 0, 0);
 }
 
 void PruneWindowLists(SlotManager& slots) {
