@@ -67,15 +67,25 @@ class Desktop:
         subprocess.run(["xdotool", *args], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
 
-    def chord(self, key="F1"):
-        """Left Ctrl + Left Shift + key, pressed and released as a person would."""
+    def chord(self, key="F1", until=None, timeout=15):
+        """Left Ctrl + Left Shift + key, pressed and released as a person would. With `until`,
+        the keys stay down until it returns something truthy (at most `timeout` seconds): on a
+        loaded machine the desktop may take its time to pass the keys on, and a chord released
+        before Keyrack saw it would be lost. A chord acts once per press however long it is
+        held, and the keys go up as soon as its effect is seen. Returns `until`'s last
+        value."""
         self.x("keydown", "Control_L")
         self.x("keydown", "Shift_L")
         self.x("keydown", key)
-        time.sleep(0.15)
+        seen = None
+        if until is None:
+            time.sleep(0.15)
+        else:
+            seen = wait_for(until, timeout, interval=0.05)
         self.x("keyup", key)
         self.x("keyup", "Shift_L")
         self.x("keyup", "Control_L")
+        return seen
 
     def click_tray(self, button=1):
         self.x("mousemove", str(TRAY_ICON_POINT[0]), str(TRAY_ICON_POINT[1]))
