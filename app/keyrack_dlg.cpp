@@ -5,6 +5,7 @@
 #include "app/hotkey_loop.h"
 #include "app/tray_menu_win32.h"
 #include "deploy/slot_windows.h"
+#include "framework/gdi.h"
 #include "framework/win_app.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
@@ -205,15 +206,13 @@ INT_PTR CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_PAINT:
             if (IsIconic(m_hWnd)) {
-                PAINTSTRUCT paint;
-                HDC dc = BeginPaint(m_hWnd, &paint);
-                SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+                CPaintDC dc(m_hWnd);
+                SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(HDC(dc)), 0);
                 RECT client;
                 GetClientRect(m_hWnd, &client);
                 const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
                 const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
                 DrawIcon(dc, x, y, m_hIcon);
-                EndPaint(m_hWnd, &paint);
                 return TRUE;
             }
             return FALSE;
