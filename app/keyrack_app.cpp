@@ -43,7 +43,10 @@ BOOL CKeyrackApp::InitInstance() {
     logger().SetDumpFile(ExecutableFolderOfProcess() / L"crash" / L"CrashLog.txt");
 
     m_dlg = std::make_unique<CKeyrackDlg>();
-    m_dlg->Create(IDD_MAIN, nullptr);
+    // Without its window there is no tray icon, no chord and no way to end the program: a
+    // message loop would run invisibly for ever and hold the single-instance mutex, so that
+    // no later start could run either. End at once instead.
+    if (!m_dlg->Create(IDD_MAIN, nullptr)) return FALSE;
     m_pMainWnd = m_dlg.get();
     return TRUE;
 }
