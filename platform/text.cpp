@@ -87,8 +87,12 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             continue;
         }
         if (i + extra >= utf8.size() && extra > 0) {
+            // Too few bytes left for the sequence: one replacement for the lead byte and the
+            // continuation bytes after it, then read on, so text after a cut sequence stays.
             out += u'\uFFFD';
-            break;
+            ++i;
+            while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+            continue;
         }
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
