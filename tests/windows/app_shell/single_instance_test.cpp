@@ -38,16 +38,31 @@ TEST(SingleInstanceTest, OtherNamesDoNotCount) {
 }
 
 TEST(SingleInstanceTest, SeesAHolderInAnotherProcess) {
-    // A child process (cmd.exe, waiting) inherits nothing; it opens the mutex by name through
-    // a second handle of ours duplicated into it, which keeps the mutex alive after we close
-    // ours, as a running Keyrack would.
+    // A child process (cmd.exe, held suspended, so it starts nothing of its own that could
+    // outlive the test) inherits nothing; it holds the mutex through a second handle of ours
+    // duplicated into it, which keeps the mutex alive after we close ours, as a running
+    // Keyrack would.
     const std::wstring name = UniqueName(L"process");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
-    std::wstring command = L"cmd.exe /c ping -n 30 127.0.0.1 >nul";
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                               nullptr, nullptr, &startup, &child));
+    std::wstring command = L"cmd.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                               &child));
+    // Ends the child however the test leaves (a failed ASSERT returns early).
+    struct ChildEnder {
+        PROCESS_INFORMATION& child;
+        void End() {
+            if (child.hProcess == nullptr) return;
+            TerminateProcess(child.hProcess, 0);
+            WaitForSingleObject(child.hProcess, 10000);
+            CloseHandle(child.hThread);
+            CloseHandle(child.hProcess);
+            child.hProcess = child.hThread = nullptr;
+        }
+        ~ChildEnder() { End(); }
+    } ender{child};
     {
         SingleInstance mine(name.c_str());
         ASSERT_TRUE(mine.IsFirst());
@@ -62,10 +77,7 @@ TEST(SingleInstanceTest, SeesAHolderInAnotherProcess) {
         SingleInstance later(name.c_str());
         EXPECT_FALSE(later.IsFirst());
     }
-    TerminateProcess(child.hProcess, 0);
-    WaitForSingleObject(child.hProcess, 10000);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    ender.End();
     SingleInstance afterChild(name.c_str());
     EXPECT_TRUE(afterChild.IsFirst());
 }

@@ -37,6 +37,17 @@ TEST(IndicatorFromOutside, AnotherProcessSeesItAboveTheTaskbarAnimatingWithItsLi
     PROCESS_INFORMATION child{};
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &startup, &child));
+    // Ends the child however the test leaves (a failed ASSERT returns early): it would
+    // otherwise keep its popup on the shared desktop for a minute.
+    struct ChildEnder {
+        PROCESS_INFORMATION& child;
+        ~ChildEnder() {
+            ::TerminateProcess(child.hProcess, 0);
+            ::WaitForSingleObject(child.hProcess, 10000);
+            ::CloseHandle(child.hThread);
+            ::CloseHandle(child.hProcess);
+        }
+    } ender{child};
     Found found{child.dwProcessId, nullptr};
     for (int i = 0; i < 20000 && found.window == nullptr; ++i) {
         ::EnumWindows(&FindTopmostDialog, reinterpret_cast<LPARAM>(&found));
@@ -77,11 +88,6 @@ TEST(IndicatorFromOutside, AnotherProcessSeesItAboveTheTaskbarAnimatingWithItsLi
     EXPECT_TRUE(one && two && three);
     EXPECT_TRUE(
         eventually(lines, L"메모장 창을 옮기는 중 (notepad.exe)\n계산기 실행 중 (calc.exe)\n"));
-
-    ::TerminateProcess(child.hProcess, 0);
-    ::WaitForSingleObject(child.hProcess, 10000);
-    ::CloseHandle(child.hThread);
-    ::CloseHandle(child.hProcess);
 }
 
 }  // namespace
