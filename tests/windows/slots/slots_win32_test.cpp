@@ -125,6 +125,30 @@ TEST_F(BesideExecutableTest, MissingSlotFileIsReportedWithItsFullPath) {
     EXPECT_NE(out.find("12.slot"), std::string::npos) << out;
 }
 
+// Windows' ExtractIconW answers 1, not a handle, for a file that is no executable, library or
+// icon (Wine answers 0); the seam turns that into "no icon", so the slot falls back to the
+// application's icon and never destroys the pseudo-handle. A real icon is a real handle.
+TEST(Win32DesktopIcons, ExtractionGivesAnIconOnlyForFilesThatHoldOne) {
+    TempFolder folder;
+    const auto text = folder.Path() / "notes.txt";
+    WriteBytes(text, {'h', 'i', '\r', '\n'});
+    Win32Desktop desktop;
+    const auto wide = text.wstring();
+    EXPECT_EQ(desktop.ExtractFileIcon(
+                  std::u16string(reinterpret_cast<const char16_t*>(wide.c_str()), wide.size()), 0),
+              0u);
+    EXPECT_EQ(desktop.ExtractFileIcon(u"", 0), 0u);
+    EXPECT_EQ(desktop.ExtractFileIcon(u"C:\\no such folder\\none.exe", 0), 0u);
+
+    const IconHandle icon = desktop.ExtractFileIcon(kNotepad, 0);
+    ASSERT_NE(icon, 0u);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(icon), &info));
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    desktop.DestroyIcon(icon);
+}
+
 class ReplaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
