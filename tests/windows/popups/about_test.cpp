@@ -272,16 +272,29 @@ TEST(AboutModal, OpensCentredOnTheWorkArea) {
 
 TEST(AboutModal, RunsModallyAndCloseEndsIt) {
     AppAboutDlg about;
-    std::thread closer([] {
+    // The box of this thread, not one of another program on the shared desktop; and when it
+    // never shows, the modal loop is ended with WM_QUIT so that the test fails instead of
+    // waiting for ever.
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::thread closer([uiThread] {
         HWND box = nullptr;
         for (int i = 0; i < 20000 && box == nullptr; ++i) {
-            box = ::FindWindowW(L"#32770", L"앱 정보");
-            if (box == nullptr || !::IsWindowVisible(box)) {
-                box = nullptr;
-                ::Sleep(1);
-            }
+            ::EnumThreadWindows(
+                uiThread,
+                [](HWND window, LPARAM found) {
+                    if (!::IsWindowVisible(window) || WindowText(window) != L"앱 정보" ||
+                        ClassName(window) != L"#32770")
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
+            if (box == nullptr) ::Sleep(1);
         }
-        if (box != nullptr) ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        if (box != nullptr)
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        else
+            ::PostThreadMessageW(uiThread, WM_QUIT, 0, 0);
     });
     const INT_PTR result = about.DoModal();
     closer.join();
