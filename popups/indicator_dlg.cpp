@@ -156,6 +156,10 @@ void IndicatorDlg::Close() {
     ::PostMessageW(owner, kReleaseMessage, reinterpret_cast<WPARAM>(this), 0);
 }
 
+void IndicatorDlg::OnOK() {
+    // The popup has no OK button; Enter must not hide it like the default OK would.
+}
+
 void IndicatorDlg::OnCancel() {
     // Only the deployment closes the popup (Finish); Esc or a close request is ignored.
 }

@@ -40,8 +40,10 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
 
   protected:
     BOOL OnInitDialog() override;
-    // Esc and the close command: ignored while a deployment drives the popup; only Finish
-    // closes it, so it is never deleted while the deployment or its refresh thread use it.
+    // Esc, Enter and the close command: ignored while a deployment drives the popup; only
+    // Finish closes it, so it is never hidden or deleted while the deployment or its refresh
+    // thread use it.
+    void OnOK() override;
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

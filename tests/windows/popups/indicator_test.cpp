@@ -229,16 +229,19 @@ TEST_F(IndicatorTest, SlotNameAndStatusLinesInGroupOrder) {
     ASSERT_TRUE(PumpUntil([&] { return Text(IDC_IND_LINES).empty(); }));
 }
 
-TEST_F(IndicatorTest, EscapeDuringADeploymentIsIgnored) {
+TEST_F(IndicatorTest, EscapeAndEnterDuringADeploymentAreIgnored) {
     IndicatorDlg& indicator = Open();
     HWND hwnd = indicator.m_hWnd;
-    // Esc through the message loop (IsDialogMessage turns it into IDCANCEL), and IDCANCEL
-    // directly, as a close request would.
+    // Esc and Enter through the message loop (IsDialogMessage turns them into IDCANCEL and
+    // IDOK), and both commands directly, as a close request would.
     ::SetForegroundWindow(hwnd);
     ::SetFocus(hwnd);
     MSG esc{hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
     AfxPumpMessage(esc);
+    MSG enter{hwnd, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {}};
+    AfxPumpMessage(enter);
     ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
     for (int i = 0; i < 50; ++i) PumpOnce();
     WPARAM released = 0;
