@@ -11,9 +11,9 @@ function(keyrack_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   if(WIN32 AND NOT MSVC)
-    # gtest_main provides main(); -municode would ask for wmain.
-    target_link_options(${name} PRIVATE -mconsole)
-    set_target_properties(${name} PROPERTIES LINK_OPTIONS "")
+    # gtest_main provides main(), so the tests drop the directory's -municode (which asks for
+    # wmain) and keep only -static.
+    set_target_properties(${name} PROPERTIES LINK_OPTIONS "-static")
   endif()
   # Every test case is bounded. The property list is built so that no LABELS leaves an empty
   # value behind: that would shift TIMEOUT into the labels and leave the cases unbounded.
