@@ -122,7 +122,9 @@ std::u16string Win32Desktop::GetProcessImagePath(ProcessHandle process, std::siz
     std::vector<wchar_t> buffer(capacity, L'\0');
     const DWORD n = ::K32GetModuleFileNameExW(reinterpret_cast<HANDLE>(process), nullptr,
                                               buffer.data(), static_cast<DWORD>(capacity));
-    return FromWide(std::wstring_view(buffer.data(), n));
+    // A cut path may or may not carry a terminator within the n units: stop at the first NUL.
+    const std::wstring_view copied(buffer.data(), n);
+    return FromWide(copied.substr(0, copied.find(L'\0')));
 }
 
 void Win32Desktop::CloseHandle(ProcessHandle handle) {
