@@ -15,19 +15,14 @@
 
 #include "app/run_log.h"
 #include "platform/win32/win32_desktop.h"
+#include "tests/windows/app_shell/tray_icon.h"
 
 namespace keyrack {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool HasTrayIcon(HWND window) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
+using testing::HasTrayIcon;
 
 // Runs the test from a current directory of its own, like a shortcut with another start-in
 // folder.

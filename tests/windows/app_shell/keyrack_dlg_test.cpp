@@ -14,18 +14,12 @@
 #include "framework/win_app.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
+#include "tests/windows/app_shell/tray_icon.h"
 
 namespace keyrack {
 namespace {
 
-bool HasTrayIcon(HWND window) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    // No flags: changes nothing, and succeeds only while the shell holds the icon.
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
+using testing::HasTrayIcon;
 
 void PumpFor(int rounds) {
     for (int i = 0; i < rounds; ++i) {
