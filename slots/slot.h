@@ -27,6 +27,8 @@ class Slot {
   public:
     // A new, empty slot for index 0..11; loads its table from the table file.
     Slot(int index, StorePaths paths, Desktop& desktop);
+    // The same with a table the caller has read already (the tray menu reads twelve slots).
+    Slot(int index, StorePaths paths, Desktop& desktop, ProcessSourcePathTable table);
     // Releases the slot if that has not been done yet.
     ~Slot();
     Slot(const Slot&) = delete;
@@ -42,8 +44,9 @@ class Slot {
     WindowList BuildWindowList() const;
 
     // The file image and its reader, for Load/Save and for tests and fuzzing. LoadFromBytes
-    // fills an empty slot as Load does (missing bytes keep the new-item defaults, icons come
-    // from the desktop); ToBytes is null when the slot holds more than kMaxSlotItems items.
+    // fills an empty slot as Load does: `count` is the count byte as read, `items` the
+    // announced records wholly in `bytes`, icons come from the desktop. ToBytes is null when
+    // the slot holds more than kMaxSlotItems items.
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
     std::optional<std::vector<std::uint8_t>> ToBytes() const;
 
