@@ -2,9 +2,9 @@
 // the outcome on the indicator and release the working slot.
 #pragma once
 
-#include "app/run_log.h"
 #include "deploy/indicator.h"
 #include "deploy/worker_status_list.h"
+#include "platform/run_log.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {

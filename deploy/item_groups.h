@@ -6,8 +6,8 @@
 #include <memory>
 #include <thread>
 
-#include "app/run_log.h"
 #include "deploy/worker_status_list.h"
+#include "platform/run_log.h"
 #include "slots/slot.h"
 
 namespace keyrack {

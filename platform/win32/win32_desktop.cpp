@@ -1,8 +1,8 @@
 #include "platform/win32/win32_desktop.h"
 
-#include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -25,14 +25,14 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
 std::filesystem::path ExecutableFolderOfProcess() {
     std::vector<wchar_t> buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
-        if (n < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
+        if (n < buffer.size())
+            return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
         buffer.resize(buffer.size() * 2);
     }
 }
-
-std::filesystem::path Win32Desktop::ExecutableFolder() { return ExecutableFolderOfProcess(); }
 
 IconHandle Win32Desktop::ExtractFileIcon(std::u16string_view path, unsigned index) {
     const std::u16string file(path);
@@ -69,7 +69,8 @@ WindowHandle Win32Desktop::GetOwner(WindowHandle window) {
     return FromHwnd(::GetWindow(ToHwnd(window), GW_OWNER));
 }
 
-std::uint32_t Win32Desktop::GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) {
+std::uint32_t Win32Desktop::GetWindowThreadProcessId(WindowHandle window,
+                                                     std::uint32_t* processId) {
     DWORD pid = 0;
     const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(window), &pid);
     if (processId) *processId = pid;
@@ -108,7 +109,7 @@ bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, i
 }
 
 bool Win32Desktop::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                               std::intptr_t lParam) {
+                                     std::intptr_t lParam) {
     return ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
 }
 
@@ -132,7 +133,7 @@ void Win32Desktop::CloseHandle(ProcessHandle handle) {
 }
 
 bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                                  int show) {
+                                       int show) {
     const std::u16string fileText(file);
     const std::u16string parameterText(parameters);
     SHELLEXECUTEINFOW info{};

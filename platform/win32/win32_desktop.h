@@ -6,8 +6,7 @@
 namespace keyrack {
 
 class Win32Desktop final : public Desktop {
-public:
-    std::filesystem::path ExecutableFolder() override;
+  public:
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override;
     IconHandle LoadApplicationIcon() override;
     void DestroyIcon(IconHandle icon) override;
@@ -24,18 +23,20 @@ public:
     WindowHandle GetForegroundWindow() override;
 
     bool ShowWindow(WindowHandle window, int command) override;
-    bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) override;
+    bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                    bool repaint) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
     bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
+                           std::intptr_t lParam) override;
 
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
 
-    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters, int show) override;
+    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                             int show) override;
 
     short GetKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
