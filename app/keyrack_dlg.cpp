@@ -175,19 +175,19 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
     return FALSE;
 }
 
-INT_PTR CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg == m_taskbarCreated && m_taskbarCreated != 0) {
         // Explorer started again: its new taskbar has none of the old icons.
         if (!m_shuttingDown) AddTrayIcon();
-        return TRUE;
+        return true;
     }
     switch (msg) {
         case WM_SYSCOMMAND:
             if (wParam == SC_CLOSE) {
                 ShowWindow(SW_HIDE);
-                return TRUE;
+                return true;
             }
-            return FALSE;
+            return false;
         case WM_PAINT:
             if (IsIconic(m_hWnd)) {
                 CPaintDC dc(m_hWnd);
@@ -197,32 +197,31 @@ INT_PTR CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
                 const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
                 DrawIcon(dc, x, y, m_hIcon);
-                return TRUE;
+                return true;
             }
-            return FALSE;
+            return false;
         case WM_QUERYDRAGICON:
-            return reinterpret_cast<INT_PTR>(m_hIcon);
+            result = reinterpret_cast<LRESULT>(m_hIcon);
+            return true;
         case WM_TRAY_CALLBACK:
             OnTrayCallback(wParam, lParam);
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return true;
         case WM_CREATE_INDICATOR:
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, OnCreateIndicator());
-            return TRUE;
+            result = OnCreateIndicator();
+            return true;
         case WM_RELEASE_INDICATOR:
             OnReleaseIndicator(wParam);
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return true;
         case WM_CLOSE:
             Shutdown();
-            return TRUE;
+            return true;
         case WM_WINDOWPOSCHANGING: {
             auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
             position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
-            return FALSE;
+            return false;
         }
         default:
-            return DialogProcDefault(msg, wParam, lParam);
+            return DialogProcDefault(msg, wParam, lParam, result);
     }
 }
 

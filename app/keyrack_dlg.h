@@ -48,7 +48,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     void AddTrayIcon();
