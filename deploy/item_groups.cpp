@@ -43,10 +43,6 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
     return std::make_unique<std::thread>(std::move(body));
 }
 
-void RunItemGroups(Slot& slot) {
-    RunItemGroups(slot, workerStatusList(), logger(), StartStdThread);
-}
-
 void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start) {
     Desktop& desktop = slot.GetDesktop();
     log.LogLine("psp기준 아이템 분류");
@@ -69,10 +65,13 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             ItemQueue& items = queue;
             std::unique_ptr<std::thread> thread;
             try {
-                thread = start([&desktop, &status, &items, &processPath, statusIndex, &pspChanged] {
+                thread = start([&desktop, &status, &log, &items, &processPath, statusIndex,
+                                &pspChanged, pspId] {
                     try {
                         RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged);
                     } catch (...) {
+                        // The group's remaining items are not launched; the run log says so.
+                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", pspId));
                         status.Remove(statusIndex);
                     }
                 });

@@ -17,8 +17,8 @@ using ThreadStarter = std::function<std::unique_ptr<std::thread>(std::function<v
 std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 
 // On return every item's `window` holds the window found for it or null, and the slot's table
-// has been saved when a group learned a new path. Uses the process-wide status list and log.
-void RunItemGroups(Slot& slot);
+// has been saved when a group learned a new path. A group whose thread ends by an exception
+// leaves a line in `log`.
 void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start);
 
 }  // namespace keyrack
