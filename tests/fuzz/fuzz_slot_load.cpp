@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/slot.h"
-#include "platform/null_desktop.h"
 
 namespace {
 
