@@ -13,6 +13,7 @@ inline constexpr UINT kTrayIconId = 145;
 
 class TrayIcon {
   public:
+    TrayIcon() = default;
     // Removes the icon if it is still shown.
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
