@@ -47,8 +47,7 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
     Desktop& desktop = slot.GetDesktop();
     log.LogLine("psp기준 아이템 분류");
     std::map<std::uint32_t, ItemQueue> groups;
-    for (const auto& item : slot.items)
-        if (item) groups[item->pspId].push(item.get());
+    for (const auto& item : slot.items) groups[item->pspId].push(item.get());
 
     PathLearning pspChanged;
     // Groups whose id has no table entry search with an empty path of their own: only the
