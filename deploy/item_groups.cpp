@@ -62,15 +62,16 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             std::u16string& processPath =
                 entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
             ItemQueue& items = queue;
+            const std::uint32_t groupId = pspId;  // clang before 16 captures no structured binding
             std::unique_ptr<std::thread> thread;
             try {
                 thread = start([&desktop, &status, &log, &items, &processPath, statusIndex,
-                                &pspChanged, pspId] {
+                                &pspChanged, groupId] {
                     try {
                         RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged);
                     } catch (...) {
                         // The group's remaining items are not launched; the run log says so.
-                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", pspId));
+                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", groupId));
                         status.Remove(statusIndex);
                     }
                 });
