@@ -59,7 +59,6 @@ std::optional<int> ParseSlotNumber(const std::string& text) {
 OrderedJson DumpSlot(const Slot& slot) {
     OrderedJson items = OrderedJson::array();
     for (const auto& item : slot.items) {
-        if (!item) continue;
         OrderedJson entry;
         entry["path"] = Utf16ToUtf8(item->path);
         entry["fileName"] = Utf16ToUtf8(item->fileName);
@@ -305,9 +304,7 @@ ProcessSourcePathTable ResolveProcessPaths(std::vector<ParsedItem>& items,
             }
             continue;
         }
-        table.Add(id, path);
-        if (table.lastId == kNoPspId || id > table.lastId) table.lastId = id;
-        table.dirty = true;
+        table.AddEntry(id, path);
     }
     return table;
 }
