@@ -191,11 +191,12 @@ TEST_F(RunItemGroupsTest, GroupEndedByAnExceptionLeavesARunLogLine) {
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
     auto slot = LoadSlot(0);
-    // The pause after each launched item fails: both groups end after their first item.
+    // The pause after each launched item (taken in slices) fails: both groups end after their
+    // first item.
     m_desktop.SetSleepHook([](unsigned milliseconds) {
-        if (milliseconds == kAfterItemPauseMs) throw std::runtime_error("pause failed");
+        if (milliseconds == kStopCheckMs) throw std::runtime_error("pause failed");
     });
-    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread));
+    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop));
     const auto lines = LogLines(m_log.Contents());
     for (const char* expected :
          {"psp 2 아이템 그룹 스레드 예외 종료", "psp 5 아이템 그룹 스레드 예외 종료"})
