@@ -51,7 +51,7 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     items.clear();
     std::array<std::uint8_t, kSlotHeaderSize> header{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), header.size()), header.begin());
-    count = static_cast<std::int8_t>(header[0]);
+    const auto count = static_cast<std::int8_t>(header[0]);
     name = image::GetText(header, 1, kSlotNameCapacity);
 
     // Only records wholly in the file are kept: a record cut short by the end of the file and
@@ -98,7 +98,6 @@ SaveResult Slot::Save() {
         std::printf("can't open file at %s\n", PrintablePath(file).c_str());
         return SaveResult::kCannotWrite;
     }
-    count = static_cast<std::int8_t>((*bytes)[0]);
     return SaveResult::kSaved;
 }
 
