@@ -5,6 +5,7 @@
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/run_log.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -34,8 +35,9 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_polling.Start(
-        [this](const StopRequest& stop) { HotkeyLoop(stop, *this, m_slots, m_desktop); });
+    m_polling.Start([this](const StopRequest& stop) {
+        HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots);
+    });
 
     ShowWindow(SW_HIDE);
     return TRUE;
@@ -74,7 +76,7 @@ DeploymentIndicator* CKeyrackDlg::CreateIndicator() {
 
 LRESULT CKeyrackDlg::OnCreateIndicator() {
     if (m_shuttingDown) return 0;
-    auto indicator = std::make_unique<IndicatorDlg>();
+    auto indicator = std::make_unique<IndicatorDlg>(workerStatusList());
     if (!indicator->Create(IDD_INDICATOR)) return 0;
     indicator->ShowWindow(SW_SHOW);
     SetForegroundWindow(indicator->GetSafeHwnd());

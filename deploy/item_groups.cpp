@@ -43,9 +43,11 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
     return std::make_unique<std::thread>(std::move(body));
 }
 
-void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
-                   const StopRequest& stop) {
+void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
     Desktop& desktop = slot.GetDesktop();
+    RunLog& log = context.log;
+    WorkerStatusList& status = context.status;
+    const StopRequest& stop = context.stop;
     log.LogLine("psp기준 아이템 분류");
     std::map<std::uint32_t, ItemQueue> groups;
     for (const auto& item : slot.items) groups[item->pspId].push(item.get());

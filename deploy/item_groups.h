@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "deploy/stop_request.h"
+#include "deploy/deploy_context.h"
 #include "deploy/worker_status_list.h"
 #include "platform/run_log.h"
 #include "slots/slot.h"
@@ -18,10 +18,9 @@ using ThreadStarter = std::function<std::unique_ptr<std::thread>(std::function<v
 std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 
 // On return every item's `window` holds the window found for it or null, and the slot's table
-// has been saved when a group learned a new path. `stop` is handed to every group (see
+// has been saved when a group learned a new path. The context's stop is handed to every group (see
 // RunItemGroup); the groups are joined all the same. A group whose thread ends by an exception
 // leaves a line in `log`.
-void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
-                   const StopRequest& stop);
+void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start);
 
 }  // namespace keyrack

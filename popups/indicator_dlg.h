@@ -23,7 +23,7 @@ namespace keyrack {
 
 class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
   public:
-    explicit IndicatorDlg(WorkerStatusList& statusList = workerStatusList());
+    explicit IndicatorDlg(WorkerStatusList& statusList);
     // Stops the refresh thread if it still runs, then destroys the window. Runs on the
     // user-interface thread.
     ~IndicatorDlg() override;
