@@ -33,9 +33,6 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void ShowOutcome(const std::u16string& finalText) override;
     void Finish() override;
 
-    bool IsRefreshing() const { return m_refreshThread != nullptr; }
-    const RECT& InitRect() const { return m_initRect; }
-
   protected:
     BOOL OnInitDialog() override;
     // Esc, Enter and the close command: ignored while a deployment drives the popup; only
