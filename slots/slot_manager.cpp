@@ -28,6 +28,23 @@ void SlotManager::ReleaseCurrent(std::unique_ptr<Slot>& current) {
     current.reset();
 }
 
+void SlotManager::EditSlot(int index, SlotEditorDialog& editor) {
+    if (!ValidIndex(index)) return;
+    if (m_openEditor != nullptr) {
+        m_openEditor->BringToFront();
+        return;
+    }
+    auto current = std::make_unique<Slot>(index, m_paths, *m_desktop);
+    m_openEditor = &editor;
+    const bool confirmed = editor.Run(*current);
+    m_openEditor = nullptr;
+    if (confirmed) {
+        MergeEditedWindowList(index, current->BuildWindowList());
+        current->Save();
+    }
+    ReleaseCurrent(current);
+}
+
 bool SlotManager::HasWindowList(int index) const {
     if (!ValidIndex(index)) return false;
     std::lock_guard lock(m_windowsMutex);
@@ -52,6 +69,19 @@ void SlotManager::AppendWindowPairs(int index, const WindowList& pairs) {
     auto& list = m_windows[static_cast<std::size_t>(index)];
     if (!list) list.emplace();
     list->insert(list->end(), pairs.begin(), pairs.end());
+}
+
+void SlotManager::MergeEditedWindowList(int index, const WindowList& edited) {
+    if (!ValidIndex(index)) return;
+    std::lock_guard lock(m_windowsMutex);
+    auto& list = m_windows[static_cast<std::size_t>(index)];
+    if (!list) {
+        list = edited;
+        return;
+    }
+    for (const auto& pair : edited) {
+        if (pair.handle != 0) list->push_back(pair);
+    }
 }
 
 bool SlotManager::UpdateWindowList(int index, const std::function<void(WindowList&)>& change) {

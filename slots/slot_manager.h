@@ -11,6 +11,7 @@
 
 #include "platform/desktop.h"
 #include "slots/slot.h"
+#include "slots/slot_editor_dialog.h"
 #include "slots/store_paths.h"
 #include "slots/window_list.h"
 
@@ -26,12 +27,23 @@ class SlotManager {
     // Releases a working slot (writing its table if it changed) and resets the pointer.
     static void ReleaseCurrent(std::unique_ptr<Slot>& current);
 
+    // The editing flow of slot `index`, on the user-interface thread: a new working slot
+    // (table loaded), the editor run modally on it, and on OK the window list extended
+    // (MergeEditedWindowList) and the slot file written; the slot is released whatever the
+    // outcome, so table entries the editor added are written even after Cancel. While an
+    // editor is open, a second call only brings that editor to the front.
+    void EditSlot(int index, SlotEditorDialog& editor);
+
     // Window lists. Each call holds the mutex only for its own read or change.
     bool HasWindowList(int index) const;
     std::optional<WindowList> GetWindowList(int index) const;
     void SetWindowList(int index, WindowList list);  // replaces any list there
     // Appends pairs, creating the list when the slot has none.
     void AppendWindowPairs(int index, const WindowList& pairs);
+    // An edited slot's pairs: a slot without a list takes them as they are, zero handles
+    // included; a slot with one gets only the pairs that carry a window appended, and keeps its
+    // own pairs unchanged.
+    void MergeEditedWindowList(int index, const WindowList& edited);
     // Runs `change` on the slot's list under the mutex; false when the slot has no list.
     // `change` must not block (no Sleep, no SendMessage).
     bool UpdateWindowList(int index, const std::function<void(WindowList&)>& change);
@@ -47,6 +59,7 @@ class SlotManager {
     Desktop* m_desktop;
     mutable std::mutex m_windowsMutex;
     std::array<std::optional<WindowList>, kSlotCount> m_windows;
+    SlotEditorDialog* m_openEditor = nullptr;  // user-interface thread only
 };
 
 }  // namespace keyrack
