@@ -46,6 +46,8 @@ public:
 
     short GetKeyState(int) override { return 0; }
     void Sleep(unsigned) override {}
+
+    std::vector<MonitorInfo> EnumDisplayMonitors() override { return {}; }
 };
 
 }  // namespace keyrack

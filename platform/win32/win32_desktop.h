@@ -39,6 +39,8 @@ public:
 
     short GetKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
+
+    std::vector<MonitorInfo> EnumDisplayMonitors() override;
 };
 
 // The folder of the running executable (GetModuleFileNameW).

@@ -412,4 +412,15 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
     if (hook) hook(milliseconds);
 }
 
+void FakeDesktop::SetMonitors(std::vector<MonitorInfo> monitors) {
+    std::lock_guard lock(m_mutex);
+    m_monitors = std::move(monitors);
+}
+
+std::vector<MonitorInfo> FakeDesktop::EnumDisplayMonitors() {
+    std::lock_guard lock(m_mutex);
+    Record("EnumDisplayMonitors", {});
+    return m_monitors;
+}
+
 }  // namespace keyrack::testing
