@@ -423,4 +423,9 @@ std::vector<MonitorInfo> FakeDesktop::EnumDisplayMonitors() {
     return m_monitors;
 }
 
+void FakeDesktop::SetWindowTitle(WindowHandle window, std::u16string title) {
+    std::lock_guard lock(m_mutex);
+    if (Alive(window)) m_windows[window].title = std::move(title);
+}
+
 }  // namespace keyrack::testing

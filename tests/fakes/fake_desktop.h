@@ -132,6 +132,10 @@ class FakeDesktop : public Desktop {
     void SetMonitors(std::vector<MonitorInfo> monitors);
     std::vector<MonitorInfo> EnumDisplayMonitors() override;
 
+    // --- the slot editor's needs ---
+    // The program renames its window.
+    void SetWindowTitle(WindowHandle window, std::u16string title);
+
   private:
     struct Process {
         std::u16string imagePath;
