@@ -2,8 +2,6 @@
 // and says whether it ended with OK. The Win32 editor implements it; tests script it.
 #pragma once
 
-#include <string>
-
 #include "slots/slot.h"
 
 namespace keyrack {
@@ -13,19 +11,13 @@ class SlotEditorDialog {
     virtual ~SlotEditorDialog() = default;
 
     // Runs the editor modally on `slot`: a new working slot whose table is loaded and whose
-    // file is not read yet (the editor reads it as it opens, see OpenForEditing). True when the
-    // user ended it with OK; the slot then holds the edited name and items.
+    // file is not read yet (the editor reads it as it opens, so an editor for a slot without a
+    // file starts empty). True when the user ended it with OK; the slot then holds the edited
+    // name and items.
     virtual bool Run(Slot& slot) = 0;
     // An edit command came while this editor is open: show the open editor in front instead
     // of a second one, which would release the slot the first one still edits.
     virtual void BringToFront() = 0;
 };
-
-// The name an editor gives a slot without a file: "F<n> 슬롯", n = index + 1.
-std::u16string DefaultSlotName(int index);
-
-// Reads the slot's file as the editor opens. A slot without a file stays empty and is named
-// DefaultSlotName; false then.
-bool OpenForEditing(Slot& slot);
 
 }  // namespace keyrack

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "editor/editor_state.h"
 #include "slots/slot_manager.h"
 #include "tests/slots/slot_test_support.h"
 
@@ -17,15 +18,28 @@ using testing::TempFolder;
 constexpr int kIndex = 2;  // F3
 constexpr char16_t kCapturedPath[] = u"C:\\windows\\system32\\notepad.exe";
 
-// Opens the slot as the editor does, "captures" windows 100, 101, ... and saves them as items,
-// then ends with OK or Cancel.
+class NoView : public EditorView {
+  public:
+    void ShowItem(const SlotItem&) override {}
+    void ShowPosition(const SlotItem&) override {}
+    void ClearFields() override {}
+    ItemFields ReadFields() override { return {}; }
+    void AppendListEntry(const SlotItem&) override {}
+    void RebuildList(std::span<const std::unique_ptr<SlotItem>>) override {}
+    void RepaintPreview() override {}
+};
+
+// Opens the slot with the editor's rules, "captures" windows 100, 101, ... and saves them as
+// items, then ends with OK (keeping the name shown) or Cancel.
 class ScriptedEditor : public SlotEditorDialog {
   public:
     ScriptedEditor(int captures, bool ok) : m_captures(captures), m_ok(ok) {}
     bool Run(Slot& slot) override {
         ++runs;
-        OpenForEditing(slot);
-        shownName = slot.name;
+        NoView view;
+        PreviewModel preview;
+        EditorState state(slot, slot.GetDesktop(), view, preview);
+        shownName = state.Open();
         for (int k = 0; k < m_captures; ++k) {
             auto item = std::make_unique<SlotItem>();
             item->path = kCapturedPath;
@@ -36,6 +50,7 @@ class ScriptedEditor : public SlotEditorDialog {
             slot.items.push_back(std::move(item));
         }
         if (whileOpen) whileOpen();
+        if (m_ok) state.Confirm(shownName);
         return m_ok;
     }
     void BringToFront() override { ++broughtToFront; }
