@@ -10,7 +10,7 @@ namespace {
 
 bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetKeyState(virtualKey) < 0; }
 
-void HandleChord(IndicatorHost& host, SlotManager& slots, int index) {
+void HandleChord(IndicatorHost& host, SlotManager& slots, int index, const StopRequest& stop) {
     RunLog& log = logger();
     log.ResetLog();
     log.LogLine("logger 초기화");
@@ -24,7 +24,7 @@ void HandleChord(IndicatorHost& host, SlotManager& slots, int index) {
     // Without an indicator (the main window is closing) the slot is deployed all the same.
     log.LogLine(indicator ? "인디케이터 생성 완료" : "인디케이터 생성 실패");
     log.LogLine("슬롯 전개 시작");
-    DeploySlot(slots, index, indicator);
+    DeploySlot(slots, index, indicator, stop);
     log.LogLine("슬롯 전개 종료");
     log.DumpLog();
 }
@@ -49,12 +49,12 @@ int ChordRecognizer::Poll(Desktop& desktop) {
     return -1;
 }
 
-void HotkeyLoop(const std::atomic<bool>& running, IndicatorHost& host, SlotManager& slots,
+void HotkeyLoop(const StopRequest& stop, IndicatorHost& host, SlotManager& slots,
                 Desktop& desktop) {
     ChordRecognizer chords;
-    while (running.load()) {
+    while (!stop.Requested()) {
         const int index = chords.Poll(desktop);
-        if (index >= 0) HandleChord(host, slots, index);
+        if (index >= 0) HandleChord(host, slots, index, stop);
         PruneWindowLists(slots);
         desktop.Sleep(kPollPauseMs);
     }

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 
 #include "deploy/indicator.h"
+#include "deploy/stop_request.h"
 #include "platform/desktop.h"
 #include "slots/slot_manager.h"
 
@@ -25,8 +25,8 @@ class ChordRecognizer {
     std::array<bool, 12> m_awaitingRelease{};
 };
 
-// Runs passes until `running` is found false at the end of one (or at once).
-void HotkeyLoop(const std::atomic<bool>& running, IndicatorHost& host, SlotManager& slots,
-                Desktop& desktop);
+// Runs passes until `stop` is found requested at the end of one (or at once). A deployment in
+// flight observes the same request and ends early.
+void HotkeyLoop(const StopRequest& stop, IndicatorHost& host, SlotManager& slots, Desktop& desktop);
 
 }  // namespace keyrack

@@ -46,7 +46,7 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     m_pollThread = std::make_unique<std::thread>([this] {
-        HotkeyLoop(m_running, *this, m_slots, m_desktop);
+        HotkeyLoop(m_stop, *this, m_slots, m_desktop);
         SetEvent(m_pollDone.get());
     });
 
@@ -80,7 +80,7 @@ void CKeyrackDlg::Shutdown() {
 }
 
 void CKeyrackDlg::StopPolling() {
-    m_running = false;
+    m_stop.Request();
     if (!m_pollThread) return;
     if (m_pollThread->joinable()) {
         // The polling thread may be inside a deployment that sends messages to windows of this
@@ -114,7 +114,7 @@ void CKeyrackDlg::PostNcDestroy() {
 
 DeploymentIndicator* CKeyrackDlg::CreateIndicator() {
     HWND window = m_window;
-    if (window == nullptr || !m_running) return nullptr;
+    if (window == nullptr || m_stop.Requested()) return nullptr;
     // The result is the new indicator; 0 when the window has gone or refused.
     return reinterpret_cast<IndicatorDlg*>(SendMessageW(window, WM_CREATE_INDICATOR, 0, 0));
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "deploy/indicator.h"
+#include "deploy/stop_request.h"
 #include "framework/dialog_ex.h"
 #include "platform/win32/win32_desktop.h"
 #include "slots/slot_manager.h"
@@ -43,7 +44,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     // nothing.
     void EditSlot(int index);
 
-    // Stops the polling thread (letting a deployment in flight finish while messages are still
+    // Stops the polling thread (a deployment in flight ends early while messages are still
     // handled), removes the tray icon and destroys the window, which ends the program.
     void Shutdown();
 
@@ -61,7 +62,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     LRESULT OnCreateIndicator();
     void OnReleaseIndicator(WPARAM wParam);
     void ShowAbout();
-    // Clears the run flag and waits for the polling thread while dispatching this thread's
+    // Requests the stop and waits for the polling thread while dispatching this thread's
     // messages, then joins it.
     void StopPolling();
 
@@ -69,7 +70,8 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     std::unique_ptr<std::thread> m_pollThread;
     Win32Desktop m_desktop;
     SlotManager m_slots;
-    std::atomic<bool> m_running{true};
+    // Ends the polling loop and any deployment in flight; requested before the join.
+    StopRequest m_stop;
     // The newest indicator; every indicator lives in m_indicators until the release message
     // that it posted itself (its wParam names it) deletes it.
     std::atomic<IndicatorDlg*> m_indicator{nullptr};

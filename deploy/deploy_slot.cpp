@@ -9,10 +9,10 @@ namespace {
 // The outcome stays on the indicator for 2.5 s; the status lines of the finished threads are
 // dropped only then.
 void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndicator* indicator,
-                     const std::u16string& finalText) {
+                     const std::u16string& finalText, const StopRequest& stop) {
     if (indicator) {
         indicator->ShowOutcome(finalText);
-        desktop.Sleep(kOutcomePauseMs);
+        PauseUnlessStopped(desktop, stop, kOutcomePauseMs);
     }
     status.Clear();
     if (indicator) indicator->Finish();
@@ -20,31 +20,37 @@ void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndic
 
 }  // namespace
 
-void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator) {
-    DeploySlot(slots, index, indicator, workerStatusList(), logger());
+void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
+                const StopRequest& stop) {
+    DeploySlot(slots, index, indicator, workerStatusList(), logger(), stop);
 }
 
 void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
-                WorkerStatusList& status, RunLog& log) {
+                WorkerStatusList& status, RunLog& log, const StopRequest& stop) {
     Desktop& desktop = slots.GetDesktop();
     std::unique_ptr<Slot> current = slots.LoadCurrent(index);
     if (!current) {
         log.LogLine("슬롯 로딩 실패");
         log.LogLine("인디케이터 종료");
-        FinishIndicator(desktop, status, indicator, u"로드 실패");
+        FinishIndicator(desktop, status, indicator, u"로드 실패", stop);
         return;
     }
     log.LogLine("슬롯 로딩 성공");
     log.LogLine("인디케이터에 슬롯 이름 지정");
     if (indicator) indicator->SetSlotName(current->name);
     log.LogLine("슬롯 열기");
-    RunItemGroups(*current, status, log, StartStdThread);
+    RunItemGroups(*current, status, log, StartStdThread, stop);
     log.LogLine("HandleMaxiPair 로드 완료");
     slots.SetWindowList(index, current->BuildWindowList());
-    log.LogLine("슬롯 맨 위로");
-    RaiseSlotWindows(slots, index);
+    if (stop.Requested()) {
+        // The program is exiting: the windows placed so far stay as they are.
+        log.LogLine("슬롯 전개 중단");
+    } else {
+        log.LogLine("슬롯 맨 위로");
+        RaiseSlotWindows(slots, index);
+    }
     log.LogLine("인디케이터 종료");
-    FinishIndicator(desktop, status, indicator, u"완료");
+    FinishIndicator(desktop, status, indicator, u"완료", stop);
     log.LogLine("슬롯 메니저 메모리 해제");
     SlotManager::ReleaseCurrent(current);
 }

@@ -4,6 +4,7 @@
 
 #include "app/run_log.h"
 #include "deploy/indicator.h"
+#include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
 #include "slots/slot_manager.h"
 
@@ -12,9 +13,12 @@ namespace keyrack {
 inline constexpr unsigned kOutcomePauseMs = 2500;
 
 // `indicator` may be null (the main window is going away): the slot is deployed all the same
-// and nothing is shown. Uses the process-wide status list and run log.
-void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator);
+// and nothing is shown. Uses the process-wide status list and run log. Once `stop` is
+// requested the item groups end early (see RunItemGroup), the windows placed so far are kept
+// where they are but not raised, and the outcome pause is cut short.
 void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
-                WorkerStatusList& status, RunLog& log);
+                const StopRequest& stop);
+void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
+                WorkerStatusList& status, RunLog& log, const StopRequest& stop);
 
 }  // namespace keyrack

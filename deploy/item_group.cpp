@@ -13,11 +13,13 @@ void EnumWith(WindowSearch& search, bool (*callback)(WindowSearch&, WindowHandle
 }
 
 // The path search at once and after each pause; the title search from the 500th pause on.
+// A stop request ends the search before its next attempt.
 void SearchNewWindow(WindowSearch& search, WorkerStatusList& status, std::size_t statusIndex,
-                     const SlotItem& item, PathLearning& pspChanged) {
+                     const SlotItem& item, PathLearning& pspChanged, const StopRequest& stop) {
     EnumWith(search, FindWindowByPath);
     if (search.found != 0) return;
     for (int n = 0;;) {
+        if (stop.Requested()) return;
         if (n >= kTitleSearchAfterPauses) {
             EnumWith(search, FindWindowByTitle);
             if (search.found != 0) {
@@ -31,6 +33,7 @@ void SearchNewWindow(WindowSearch& search, WorkerStatusList& status, std::size_t
         }
         ++n;
         search.desktop.Sleep(kSearchPauseMs);
+        if (stop.Requested()) return;
         EnumWith(search, FindWindowByPath);
         if (search.found != 0) return;
     }
@@ -45,24 +48,31 @@ void Place(Desktop& desktop, const SlotItem& item) {
 }  // namespace
 
 void RunItemGroup(Desktop& desktop, WorkerStatusList& status, ItemQueue& queue,
-                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged) {
+                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged,
+                  const StopRequest& stop) {
     WindowSearch search(desktop, processPath);
     EnumWith(search, CollectExistingWindows);
-    while (!queue.empty()) {
+    for (; !queue.empty(); queue.pop()) {
         SlotItem& item = *queue.front();
         item.window = 0;
-        status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
-        if (!desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow))
-            std::printf("execute error\n");
-        search.title = item.name;
-        status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
-        SearchNewWindow(search, status, statusIndex, item, pspChanged);
-        item.window = search.found;
-        status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
-        if (item.window != 0) Place(desktop, item);
-        search.found = 0;
-        queue.pop();
-        desktop.Sleep(kAfterItemPauseMs);
+        if (stop.Requested()) continue;
+        if (item.path.empty()) {
+            // The shell would answer an empty file with an error box in Keyrack's process, and
+            // no window could be recognised as this item's.
+            status.Publish(statusIndex, Format(u"실행 실패: {}", item.name));
+        } else {
+            status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
+            if (!desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow))
+                std::printf("execute error\n");
+            search.title = item.name;
+            status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
+            SearchNewWindow(search, status, statusIndex, item, pspChanged, stop);
+            item.window = search.found;
+            status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
+            if (item.window != 0) Place(desktop, item);
+            search.found = 0;
+        }
+        PauseUnlessStopped(desktop, stop, kAfterItemPauseMs);
     }
     status.Remove(statusIndex);
 }

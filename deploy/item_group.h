@@ -7,6 +7,7 @@
 #include <string>
 
 #include "deploy/path_learning.h"
+#include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
 #include "platform/desktop.h"
 #include "slots/slot_item.h"
@@ -24,8 +25,12 @@ inline constexpr unsigned kAfterItemPauseMs = 200;
 
 // Consumes the queue. Writes each item's `window` (null when none was found), may rewrite
 // `processPath` (the group's table entry) and set `pspChanged`, and publishes its status lines
-// in entry `statusIndex` of `status`, which it sets to null at the end.
+// in entry `statusIndex` of `status`, which it sets to null at the end. An item without a path
+// is not launched ("실행 실패") nor searched. Once `stop` is requested no further item is
+// launched, the search in progress ends at its next attempt and the pause is cut short; the
+// items left get no window.
 void RunItemGroup(Desktop& desktop, WorkerStatusList& status, ItemQueue& queue,
-                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged);
+                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged,
+                  const StopRequest& stop);
 
 }  // namespace keyrack

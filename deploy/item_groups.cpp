@@ -43,11 +43,8 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
     return std::make_unique<std::thread>(std::move(body));
 }
 
-void RunItemGroups(Slot& slot) {
-    RunItemGroups(slot, workerStatusList(), logger(), StartStdThread);
-}
-
-void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start) {
+void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
+                   const StopRequest& stop) {
     Desktop& desktop = slot.GetDesktop();
     log.LogLine("psp기준 아이템 분류");
     std::map<std::uint32_t, ItemQueue> groups;
@@ -69,13 +66,15 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             ItemQueue& items = queue;
             std::unique_ptr<std::thread> thread;
             try {
-                thread = start([&desktop, &status, &items, &processPath, statusIndex, &pspChanged] {
-                    try {
-                        RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged);
-                    } catch (...) {
-                        status.Remove(statusIndex);
-                    }
-                });
+                thread = start(
+                    [&desktop, &status, &items, &processPath, statusIndex, &pspChanged, &stop] {
+                        try {
+                            RunItemGroup(desktop, status, items, processPath, statusIndex,
+                                         pspChanged, stop);
+                        } catch (...) {
+                            status.Remove(statusIndex);
+                        }
+                    });
             } catch (const std::system_error&) {
                 AbandonGroup(items);
                 status.Remove(statusIndex);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/run_log.h"
+#include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
 #include "slots/slot.h"
 
@@ -17,8 +18,9 @@ using ThreadStarter = std::function<std::unique_ptr<std::thread>(std::function<v
 std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 
 // On return every item's `window` holds the window found for it or null, and the slot's table
-// has been saved when a group learned a new path. Uses the process-wide status list and log.
-void RunItemGroups(Slot& slot);
-void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start);
+// has been saved when a group learned a new path. `stop` is handed to every group (see
+// RunItemGroup); the groups are joined all the same.
+void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
+                   const StopRequest& stop);
 
 }  // namespace keyrack

@@ -4,15 +4,18 @@
 
 #include "deploy/process_image.h"
 #include "platform/text.h"
+#include "slots/takeable_window.h"
 
 namespace keyrack {
 
 bool IsCandidateWindow(Desktop& desktop, WindowHandle window) {
     if (!desktop.IsWindowVisible(window)) return false;
     const std::uint32_t exStyle = desktop.GetExStyle(window);
-    if (exStyle & win::kWsExAppWindow) return true;
-    if (exStyle & win::kWsExToolWindow) return false;
-    return desktop.GetOwner(window) == 0;
+    if (!(exStyle & win::kWsExAppWindow)) {
+        if (exStyle & win::kWsExToolWindow) return false;
+        if (desktop.GetOwner(window) != 0) return false;
+    }
+    return IsTakeableWindow(desktop, window);
 }
 
 bool CollectExistingWindows(WindowSearch& search, WindowHandle window) {
@@ -37,6 +40,9 @@ bool FindWindowByPath(WindowSearch& search, WindowHandle window) {
 }
 
 bool FindWindowByTitle(WindowSearch& search, WindowHandle window) {
+    // An item without a name has nothing to recognise its window by: an empty title would
+    // match any untitled window of any program.
+    if (search.title.empty()) return false;
     if (!IsCandidateWindow(search.desktop, window)) return true;
     const std::u16string title = search.desktop.GetWindowTitle(window, kTitleCapacity);
     if (!EqualsNoCase(title, search.title) || search.claimed.count(window) != 0) return true;

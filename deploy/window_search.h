@@ -26,7 +26,8 @@ struct WindowSearch {
     std::u16string title;  // the name of the item being searched
 };
 
-// Visible, and either WS_EX_APPWINDOW, or neither WS_EX_TOOLWINDOW nor an owner.
+// Visible, either WS_EX_APPWINDOW or neither WS_EX_TOOLWINDOW nor an owner, and a window
+// Keyrack may take (not its own, not the shell's).
 bool IsCandidateWindow(Desktop& desktop, WindowHandle window);
 
 // Claims every candidate of the group's program ("pre: <path>" on standard output).
@@ -34,7 +35,7 @@ bool CollectExistingWindows(WindowSearch& search, WindowHandle window);
 // Takes the first unclaimed candidate whose owner's image path is the group's path.
 bool FindWindowByPath(WindowSearch& search, WindowHandle window);
 // Takes the first unclaimed candidate titled like the item, whatever program owns it, and
-// learns the owner's image path as the group's path.
+// learns the owner's image path as the group's path. An empty item name matches nothing.
 bool FindWindowByTitle(WindowSearch& search, WindowHandle window);
 
 }  // namespace keyrack

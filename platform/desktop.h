@@ -56,7 +56,7 @@ inline constexpr std::size_t kMaxPath = 260;
 }  // namespace win
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     // Files and icons.
@@ -70,12 +70,15 @@ public:
     // returns false.
     virtual void EnumWindows(const std::function<bool(WindowHandle)>& visit) = 0;
     virtual bool IsWindowVisible(WindowHandle window) = 0;
-    virtual std::uint32_t GetExStyle(WindowHandle window) = 0;   // GetWindowLongW(GWL_EXSTYLE)
-    virtual WindowHandle GetOwner(WindowHandle window) = 0;      // GetWindow(GW_OWNER)
+    virtual std::uint32_t GetExStyle(WindowHandle window) = 0;  // GetWindowLongW(GWL_EXSTYLE)
+    virtual WindowHandle GetOwner(WindowHandle window) = 0;     // GetWindow(GW_OWNER)
     // GetWindowThreadProcessId: the thread id (0 when there is no such window) and the process id.
-    virtual std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) = 0;
+    virtual std::uint32_t GetWindowThreadProcessId(WindowHandle window,
+                                                   std::uint32_t* processId) = 0;
     // GetWindowTextW into a zeroed buffer of `capacity` units (at most capacity - 1 are read).
     virtual std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) = 0;
+    // GetClassNameW into a buffer of 256 units; empty when there is no such window.
+    virtual std::u16string GetWindowClassName(WindowHandle window) = 0;
     virtual bool GetWindowRect(WindowHandle window, Rect* rect) = 0;
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool IsZoomed(WindowHandle window) = 0;
@@ -83,11 +86,12 @@ public:
 
     // Window placement and messages.
     virtual bool ShowWindow(WindowHandle window, int command) = 0;
-    virtual bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) = 0;
+    virtual bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                            bool repaint) = 0;
     virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
                               int cy, unsigned flags) = 0;
     virtual bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                             std::intptr_t lParam) = 0;
+                                   std::intptr_t lParam) = 0;
 
     // Processes.
     virtual ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
@@ -96,10 +100,12 @@ public:
     // returns 0.
     virtual std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) = 0;
     virtual void CloseHandle(ProcessHandle handle) = 0;
+    // GetCurrentProcessId: the id of Keyrack's own process.
+    virtual std::uint32_t GetCurrentProcessId() = 0;
 
     // ShellExecuteExW with the default verb, no owner, no working directory, fMask 0.
     virtual bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                                int show) = 0;
+                                     int show) = 0;
 
     // Keyboard and clock.
     virtual short GetKeyState(int virtualKey) = 0;

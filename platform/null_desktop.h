@@ -7,7 +7,7 @@
 namespace keyrack {
 
 class NullDesktop : public Desktop {
-public:
+  public:
     std::filesystem::path ExecutableFolder() override { return {}; }
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
     IconHandle LoadApplicationIcon() override { return 0; }
@@ -22,6 +22,7 @@ public:
         return 0;
     }
     std::u16string GetWindowTitle(WindowHandle, std::size_t) override { return {}; }
+    std::u16string GetWindowClassName(WindowHandle) override { return {}; }
     bool GetWindowRect(WindowHandle, Rect*) override { return false; }
     bool IsIconic(WindowHandle) override { return false; }
     bool IsZoomed(WindowHandle) override { return false; }
@@ -39,6 +40,7 @@ public:
     ProcessHandle OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
     std::u16string GetProcessImagePath(ProcessHandle, std::size_t) override { return {}; }
     void CloseHandle(ProcessHandle) override {}
+    std::uint32_t GetCurrentProcessId() override { return 0; }
 
     bool ShellExecuteDefault(std::u16string_view, std::u16string_view, int) override {
         return false;

@@ -48,17 +48,16 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     count = static_cast<std::int8_t>(header[0]);
     name = image::GetText(header, 1, kSlotNameCapacity);
 
-    // A count byte of 0x80 or more is negative and reads no items.
-    for (int k = 0; k < count; ++k) {
-        SlotItem defaults;
-        defaults.index = static_cast<std::int8_t>(k);
-        ItemImage record = defaults.ToImage();
-        const std::size_t start = kSlotHeaderSize + static_cast<std::size_t>(k) * kSlotItemSize;
-        if (start < bytes.size()) {
-            const std::size_t available = std::min(kSlotItemSize, bytes.size() - start);
-            std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(start), available,
-                        record.begin());
-        }
+    // Only records wholly in the file are kept: a record cut short by the end of the file and
+    // the items announced past it are dropped, so a damaged file never yields items made of
+    // defaults (no file to launch, no title to find). Keyrack never writes such a file. A count
+    // byte of 0x80 or more is negative and reads no items.
+    const std::size_t whole =
+        bytes.size() > kSlotHeaderSize ? (bytes.size() - kSlotHeaderSize) / kSlotItemSize : 0;
+    const std::size_t kept = std::min(static_cast<std::size_t>(std::max(0, int{count})), whole);
+    for (std::size_t k = 0; k < kept; ++k) {
+        const auto record =
+            bytes.subspan(kSlotHeaderSize + k * kSlotItemSize).first<kSlotItemSize>();
         auto item = std::make_unique<SlotItem>(SlotItem::FromImage(record));
         item->window = 0;
         const std::u16string* source = psp.PathOf(item->pspId);

@@ -42,8 +42,9 @@ class Slot {
     WindowList BuildWindowList() const;
 
     // The file image and its reader, for Load/Save and for tests and fuzzing. LoadFromBytes
-    // fills an empty slot as Load does (missing bytes keep the new-item defaults, icons come
-    // from the desktop); ToBytes is null when the slot holds more than kMaxSlotItems items.
+    // fills an empty slot as Load does: `count` is the count byte as read, `items` the
+    // announced records wholly in `bytes`, icons come from the desktop. ToBytes is null when
+    // the slot holds more than kMaxSlotItems items.
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
     std::optional<std::vector<std::uint8_t>> ToBytes() const;
 

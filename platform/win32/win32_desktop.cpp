@@ -1,8 +1,8 @@
 #include "platform/win32/win32_desktop.h"
 
-#include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -25,9 +25,11 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
 std::filesystem::path ExecutableFolderOfProcess() {
     std::vector<wchar_t> buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
-        if (n < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
+        if (n < buffer.size())
+            return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -69,7 +71,8 @@ WindowHandle Win32Desktop::GetOwner(WindowHandle window) {
     return FromHwnd(::GetWindow(ToHwnd(window), GW_OWNER));
 }
 
-std::uint32_t Win32Desktop::GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) {
+std::uint32_t Win32Desktop::GetWindowThreadProcessId(WindowHandle window,
+                                                     std::uint32_t* processId) {
     DWORD pid = 0;
     const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(window), &pid);
     if (processId) *processId = pid;
@@ -80,6 +83,12 @@ std::u16string Win32Desktop::GetWindowTitle(WindowHandle window, std::size_t cap
     std::vector<wchar_t> buffer(capacity, L'\0');
     const int n = ::GetWindowTextW(ToHwnd(window), buffer.data(), static_cast<int>(capacity));
     return FromWide(std::wstring_view(buffer.data(), n > 0 ? n : 0));
+}
+
+std::u16string Win32Desktop::GetWindowClassName(WindowHandle window) {
+    wchar_t buffer[256] = {};
+    const int n = ::GetClassNameW(ToHwnd(window), buffer, 256);
+    return FromWide(std::wstring_view(buffer, n > 0 ? n : 0));
 }
 
 bool Win32Desktop::GetWindowRect(WindowHandle window, Rect* rect) {
@@ -108,7 +117,7 @@ bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, i
 }
 
 bool Win32Desktop::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                               std::intptr_t lParam) {
+                                     std::intptr_t lParam) {
     return ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
 }
 
@@ -131,8 +140,10 @@ void Win32Desktop::CloseHandle(ProcessHandle handle) {
     if (handle != 0) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
+std::uint32_t Win32Desktop::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
 bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                                  int show) {
+                                       int show) {
     const std::u16string fileText(file);
     const std::u16string parameterText(parameters);
     SHELLEXECUTEINFOW info{};

@@ -6,7 +6,7 @@
 namespace keyrack {
 
 class Win32Desktop final : public Desktop {
-public:
+  public:
     std::filesystem::path ExecutableFolder() override;
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override;
     IconHandle LoadApplicationIcon() override;
@@ -18,24 +18,28 @@ public:
     WindowHandle GetOwner(WindowHandle window) override;
     std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) override;
     std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) override;
+    std::u16string GetWindowClassName(WindowHandle window) override;
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
     bool IsIconic(WindowHandle window) override;
     bool IsZoomed(WindowHandle window) override;
     WindowHandle GetForegroundWindow() override;
 
     bool ShowWindow(WindowHandle window, int command) override;
-    bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) override;
+    bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                    bool repaint) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
     bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
+                           std::intptr_t lParam) override;
 
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
+    std::uint32_t GetCurrentProcessId() override;
 
-    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters, int show) override;
+    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                             int show) override;
 
     short GetKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;

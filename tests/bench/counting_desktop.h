@@ -36,6 +36,9 @@ class CountingDesktop final : public Desktop {
     std::u16string GetWindowTitle(WindowHandle w, std::size_t capacity) override {
         return Count(), m_inner.GetWindowTitle(w, capacity);
     }
+    std::u16string GetWindowClassName(WindowHandle w) override {
+        return Count(), m_inner.GetWindowClassName(w);
+    }
     bool GetWindowRect(WindowHandle w, Rect* rect) override {
         return Count(), m_inner.GetWindowRect(w, rect);
     }
@@ -63,6 +66,7 @@ class CountingDesktop final : public Desktop {
         return Count(), m_inner.GetProcessImagePath(process, capacity);
     }
     void CloseHandle(ProcessHandle handle) override { Count(), m_inner.CloseHandle(handle); }
+    std::uint32_t GetCurrentProcessId() override { return Count(), m_inner.GetCurrentProcessId(); }
     bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
                              int show) override {
         return Count(), m_inner.ShellExecuteDefault(file, parameters, show);

@@ -53,7 +53,7 @@ TEST_F(ConcurrencyTest, DeploymentAgainstPruningReplacementAndClosing) {
         std::atomic<bool> done{false};
         // Slot 0 is the one deployed; the other thread also works on it and on slot 1.
         std::thread other([&] { Interfere(done, repeat % 2); });
-        DeploySlot(m_slots, 0, &indicator, m_status, m_log);
+        DeploySlot(m_slots, 0, &indicator, m_status, m_log, m_stop);
         done = true;
         other.join();
     }

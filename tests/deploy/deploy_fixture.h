@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "deploy/indicator.h"
+#include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
 #include "slots/slot.h"
 #include "slots/slot_manager.h"
@@ -75,6 +76,7 @@ class DeployTest : public ::testing::Test {
     StorePaths m_paths;
     FakeDesktop m_desktop;
     WorkerStatusList m_status;
+    StopRequest m_stop;
 };
 
 }  // namespace keyrack::testing

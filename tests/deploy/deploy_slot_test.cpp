@@ -43,7 +43,7 @@ TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequ
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
 
     // Status index 0 belongs to psp 2 (Paint), index 1 to psp 5 (Editor).
     std::map<std::size_t, std::set<std::u16string>> linesByIndex;
@@ -72,7 +72,9 @@ TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequ
         if (call.thread != editor) continue;
         if (call.name == "ShellExecuteDefault") editorThread.push_back("launch");
         if (call.name == "MoveWindow") editorThread.push_back("move");
-        if (call.name == "Sleep" && call.args[0] == 200) editorThread.push_back("pause");
+        // The pause after an item is taken in slices; one entry for all of them.
+        if (call.name == "Sleep" && call.args[0] == kStopCheckMs && editorThread.back() != "pause")
+            editorThread.push_back("pause");
     }
     EXPECT_EQ(editorThread,
               (std::vector<std::string>{"launch", "move", "pause", "launch", "move", "pause"}));
@@ -99,7 +101,7 @@ TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
     m_desktop.AddProgram(kPaint, paint);
     WriteSlot(0, u"Work", {{kEditor, u"E", 1}, {kPaint, u"P", 2}}, {{1, kEditor}, {2, kPaint}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_NE(slot->items[1]->window, 0u);
 }
@@ -110,7 +112,7 @@ TEST_F(RunItemGroupsTest, LearnedPathIsSavedOnceAndUsedByLaterItems) {
     m_desktop.AddProgram(kReal, {});
     WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
     EXPECT_EQ(slot->items[0]->window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
     EXPECT_EQ(slot->psp.paths.at(7), kReal);
@@ -128,7 +130,7 @@ TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
     WriteSlot(0, u"Work", {{kEditor, u"E", 5}}, {{5, kEditor}});
     auto slot = LoadSlot(0);
     std::filesystem::remove(m_paths.TableFile());
-    RunItemGroups(*slot, m_status, m_log, StartStdThread);
+    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile())) << "not rewritten";
 }
@@ -140,7 +142,7 @@ TEST_F(RunItemGroupsTest, GroupWithoutTableEntryRunsWithAnEmptyPath) {
     WriteSlot(0, u"Broken", {{kEditor, u"E", 1}, {kPaint, u"Canvas", 9}, {kEditor, u"E2", 12}},
               {{1, kEditor}, {12, kEditor}});
     auto slot = LoadSlot(0);
-    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread));
+    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop));
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kPaint).at(0)) << "by title";
     EXPECT_NE(slot->items[2]->window, 0u) << "groups after the missing entry still run";
@@ -166,7 +168,7 @@ TEST_F(RunItemGroupsTest, ThreadThatCannotStartLeavesItsItemsWithoutWindows) {
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         return StartStdThread(std::move(body));
     };
-    RunItemGroups(*slot, m_status, m_log, failSecond);
+    RunItemGroups(*slot, m_status, m_log, failSecond, m_stop);
     EXPECT_NE(slot->items[1]->window, 0u) << "psp 2 started first and ran";
     EXPECT_NE(slot->items[1]->window, 0xBADu);
     EXPECT_EQ(slot->items[0]->window, 0u);
@@ -193,7 +195,7 @@ TEST_F(DeploySlotTest, RunLogOfATwoGroupDeployment) {
     m_desktop.AddProgram(kEditor, {});
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(2, u"Work", TwoGroups(), kTwoGroupTable);
-    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log);
+    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log, m_stop);
     const auto lines = LogLines(m_log.Contents());
     ASSERT_EQ(lines.size(), 15u);
     const std::vector<std::string> head{"슬롯 로딩 성공", "인디케이터에 슬롯 이름 지정",
@@ -217,7 +219,7 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
     m_desktop.AddProgram(kEditor, {});
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(2, u"작업", TwoGroups(), kTwoGroupTable);
-    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log);
+    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log, m_stop);
     EXPECT_EQ(m_indicator.events,
               (std::vector<std::u16string>{u"name:작업", u"outcome:완료", u"finish"}));
     EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, 2500u);
@@ -239,7 +241,7 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
 
 TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
     WriteSlot(0, u"Empty", {}, {});
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log);
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
     const auto lines = LogLines(m_log.Contents());
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "슬롯 로딩 성공", "인디케이터에 슬롯 이름 지정", "슬롯 열기",
@@ -254,7 +256,7 @@ TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
 }
 
 TEST_F(DeploySlotTest, FailedLoadShowsLoadFailureAndStoresNothing) {
-    DeploySlot(m_slots, 4, &m_indicator, m_status, m_log);
+    DeploySlot(m_slots, 4, &m_indicator, m_status, m_log, m_stop);
     EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"슬롯 로딩 실패", "인디케이터 종료"}));
     EXPECT_EQ(m_indicator.events, (std::vector<std::u16string>{u"outcome:로드 실패", u"finish"}));
@@ -267,14 +269,15 @@ TEST_F(DeploySlotTest, DeploysWithoutAnIndicator) {
     m_desktop.AddProgram(kEditor, {});
     WriteSlot(1, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
     m_status.Append();  // left over; cleared at the end all the same
-    DeploySlot(m_slots, 1, nullptr, m_status, m_log);
+    DeploySlot(m_slots, 1, nullptr, m_status, m_log, m_stop);
     ASSERT_TRUE(m_slots.GetWindowList(1));
     EXPECT_EQ(m_slots.GetWindowList(1)->size(), 1u);
     EXPECT_NE(m_slots.GetWindowList(1)->front().handle, 0u);
     EXPECT_TRUE(m_status.Snapshot().empty());
+    // The outcome pause would be taken on this thread; the item's pause is on its group's.
     const auto sleeps = m_desktop.CallsNamed("Sleep");
     EXPECT_TRUE(std::none_of(sleeps.begin(), sleeps.end(), [](const FakeCall& c) {
-        return c.args[0] == 2500;
+        return c.thread == std::this_thread::get_id() && c.args[0] == kStopCheckMs;
     })) << "no outcome to show";
 }
 
@@ -283,7 +286,7 @@ TEST_F(DeploySlotTest, SlotWhoseWindowsAllTimeOutGetsANullListThatThePruningDrop
     nothing.kind = FakeProgram::Kind::kOpensNothing;
     m_desktop.AddProgram(kEditor, nothing);
     WriteSlot(0, u"Nothing", {{kEditor, u"E", 0}, {kEditor, u"F", 0}}, {{0, kEditor}});
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log);
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}, {0, 0, 0}}));
     PruneWindowLists(m_slots);
     EXPECT_FALSE(m_slots.HasWindowList(0));
@@ -293,10 +296,50 @@ TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
     m_desktop.AddProgram(kEditor, {});
     WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
     m_slots.SetWindowList(0, WindowList{{0x77, 0, 1}, {0x78, 0, 1}});
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log);
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
     EXPECT_EQ(m_slots.GetWindowList(0),
               (WindowList{{m_desktop.WindowsOpenedBy(kEditor).at(0), 0, 0}}));
 }
+
+// A stop requested at the first Sleep of `ms` (on the deploying thread itself, or on any): the
+// deployment still closes its indicator,
+// stores its list and releases the slot, but raises nothing after the stop and cuts the
+// outcome pause short.
+struct DeployStopCase {
+    const char* when;
+    unsigned ms;
+    bool deployingThread;
+    std::uint64_t outcomeShown;
+    const char* afterList;
+};
+
+class DeploySlotStopTest : public DeploySlotTest,
+                           public ::testing::WithParamInterface<DeployStopCase> {};
+
+TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
+    const DeployStopCase& c = GetParam();
+    m_desktop.AddProgram(kEditor, FakeProgram{.pausesBeforeWindow = 1});
+    WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
+    const auto self = std::this_thread::get_id();
+    m_desktop.SetSleepHook([&](unsigned ms) {
+        if (ms == c.ms && (!c.deployingThread || std::this_thread::get_id() == self))
+            m_stop.Request();
+    });
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    EXPECT_EQ(m_indicator.events.back(), u"finish");
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, c.outcomeShown);
+    const auto lines = LogLines(m_log.Contents());
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines[10], c.afterList);
+    EXPECT_TRUE(m_slots.HasWindowList(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, DeploySlotStopTest,
+                         ::testing::Values(DeployStopCase{"during_a_search", 1, false, 0,
+                                                          "슬롯 전개 중단"},
+                                           DeployStopCase{"during_the_outcome", kStopCheckMs, true,
+                                                          kStopCheckMs, "슬롯 맨 위로"}),
+                         [](const auto& info) { return std::string(info.param.when); });
 
 }  // namespace
 }  // namespace keyrack::testing

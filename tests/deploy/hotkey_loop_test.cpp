@@ -143,7 +143,7 @@ class HotkeyLoopTest : public DeployTest {
     // after the last frame's pass.
     void RunPasses(const std::vector<Keys>& frames, IndicatorHost& host) {
         std::size_t pass = 0;
-        m_running = true;
+        StopRequest stop;
         const auto self = std::this_thread::get_id();
         auto apply = [&](const Keys& keys) {
             for (const int vk : {win::kVkLControl, win::kVkLShift, kRightControl, kRightShift})
@@ -155,11 +155,11 @@ class HotkeyLoopTest : public DeployTest {
             if (std::this_thread::get_id() != self || ms != kPollPauseMs) return;
             ++m_passes;
             if (++pass >= frames.size())
-                m_running = false;
+                stop.Request();
             else
                 apply(frames[pass]);
         });
-        HotkeyLoop(m_running, host, m_slots, m_desktop);
+        HotkeyLoop(stop, host, m_slots, m_desktop);
         m_desktop.SetSleepHook(nullptr);
     }
 
@@ -170,17 +170,17 @@ class HotkeyLoopTest : public DeployTest {
         return n;
     }
 
-    std::atomic<bool> m_running{true};
     int m_passes = 0;
     SlotManager m_slots{m_paths, m_desktop};
 };
 
 const Keys kChordF3{win::kVkLControl, win::kVkLShift, F(3)};
 
-TEST_F(HotkeyLoopTest, ReturnsAtOnceWhenNotRunning) {
-    m_running = false;  // as RunPasses is not used here
+TEST_F(HotkeyLoopTest, ReturnsAtOnceWhenStopWasRequested) {
+    StopRequest stop;
+    stop.Request();
     Host host(nullptr);
-    HotkeyLoop(m_running, host, m_slots, m_desktop);
+    HotkeyLoop(stop, host, m_slots, m_desktop);
     EXPECT_TRUE(m_desktop.Calls().empty());
 }
 
@@ -272,41 +272,44 @@ TEST_F(HotkeyLoopTest, EmptyListIsNotToggledAndIsDroppedInTheSamePass) {
     EXPECT_FALSE(m_slots.HasWindowList(2));
 }
 
-TEST_F(HotkeyLoopTest, StopsWhenTheRunFlagIsClearedFromAnotherThread) {
+TEST_F(HotkeyLoopTest, StopsWhenAStopIsRequestedFromAnotherThread) {
     Host host(nullptr);
-    std::thread polling([&] { HotkeyLoop(m_running, host, m_slots, m_desktop); });
+    StopRequest stop;
+    std::thread polling([&] { HotkeyLoop(stop, host, m_slots, m_desktop); });
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (m_desktop.CountOf("Sleep") < 100 && std::chrono::steady_clock::now() < limit)
         std::this_thread::yield();
-    m_running = false;
+    stop.Request();
     polling.join();
     EXPECT_GE(m_desktop.CountOf("Sleep"), 100u);
 }
 
-// Clears the run flag while the outcome is shown: the deployment still ends properly.
+// Requests the stop as the outcome is shown, as "종료" chosen at that moment does.
 class StoppingIndicator : public RecordingIndicator {
   public:
-    StoppingIndicator(FakeDesktop& desktop, std::atomic<bool>& running)
-        : RecordingIndicator(desktop, workerStatusList()), m_running(running) {}
+    StoppingIndicator(FakeDesktop& desktop, StopRequest& stop)
+        : RecordingIndicator(desktop, workerStatusList()), m_stop(stop) {}
     void ShowOutcome(const std::u16string& text) override {
-        m_running = false;
+        m_stop.Request();
         RecordingIndicator::ShowOutcome(text);
     }
 
   private:
-    std::atomic<bool>& m_running;
+    StopRequest& m_stop;
 };
 
-TEST_F(HotkeyLoopTest, ADeploymentInProgressRunsToItsEnd) {
+TEST_F(HotkeyLoopTest, AStoppedDeploymentStillClosesItsIndicatorAndDumpsTheLog) {
     m_desktop.AddProgram(u"C:\\A.exe", {});
     WriteSlot(0, u"One", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
-    StoppingIndicator indicator(m_desktop, m_running);
+    StopRequest stop;
+    StoppingIndicator indicator(m_desktop, stop);
     Host host(&indicator);
     m_desktop.SetKey(win::kVkLControl, true);
     m_desktop.SetKey(win::kVkLShift, true);
     m_desktop.SetKey(F(1), true);
-    HotkeyLoop(m_running, host, m_slots, m_desktop);
+    HotkeyLoop(stop, host, m_slots, m_desktop);
     EXPECT_EQ(indicator.events.back(), u"finish");
+    EXPECT_EQ(indicator.finishAt, indicator.outcomeAt) << "no outcome pause after the stop";
     EXPECT_EQ(LogLines(logger().Contents()).back(), "슬롯 전개 종료");
     EXPECT_TRUE(std::filesystem::exists(m_folder / "CrashLog.txt"));
     EXPECT_TRUE(m_slots.HasWindowList(0));

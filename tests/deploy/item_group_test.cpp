@@ -56,7 +56,7 @@ class ItemGroupTest : public ::testing::Test {
     void Run() {
         ItemQueue queue;
         for (auto& item : m_items) queue.push(item.get());
-        RunItemGroup(m_desktop, m_status, queue, m_path, m_index, m_changed);
+        RunItemGroup(m_desktop, m_status, queue, m_path, m_index, m_changed, m_stop);
         EXPECT_TRUE(queue.empty());
     }
 
@@ -83,6 +83,7 @@ class ItemGroupTest : public ::testing::Test {
     std::vector<std::unique_ptr<SlotItem>> m_items;
     std::u16string m_path = kEditor;
     PathLearning m_changed;
+    StopRequest m_stop;
 };
 
 TEST_F(ItemGroupTest, PathSearchRunsAtOnceBeforeAnyPause) {
@@ -257,7 +258,9 @@ TEST_F(ItemGroupTest, LaunchUsesPathParametersAndShowAndPausesAfterEveryItem) {
             order.push_back("launch");
         }
         if (call.name == "MoveWindow") order.push_back("move");
-        if (call.name == "Sleep" && call.args[0] == 200) order.push_back("pause");
+        // The pause after an item is taken in slices; one entry for all of them.
+        if (call.name == "Sleep" && call.args[0] == kStopCheckMs && order.back() != "pause")
+            order.push_back("pause");
     }
     EXPECT_EQ(order,
               (std::vector<std::string>{"launch", "move", "pause", "launch", "move", "pause"}));
@@ -308,6 +311,58 @@ TEST_F(ItemGroupTest, UnreadableAndNonCandidateWindowsAreSkipped) {
     EXPECT_EQ(PausesOf1(), 2000u);
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
+
+TEST_F(ItemGroupTest, ItemWithoutPathIsNeitherLaunchedNorSearched) {
+    Program(kEditor, 0);
+    SlotItem& blank = Item(u"", u"빈 항목");
+    SlotItem& next = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_EQ(blank.window, 0u);
+    EXPECT_NE(next.window, 0u);
+    EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), 1u);
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 1u) << "the pre-scan and the next item's";
+    EXPECT_EQ(Published().front(), u"실행 실패: 빈 항목");
+}
+
+// A stop requested after the `nth` Sleep of `ms` on the group's thread.
+struct StopCase {
+    const char* when;
+    unsigned ms;
+    int nth;
+    int pausesBeforeWindow;  // of the first item's program
+    std::size_t searchPauses, pauseSlices;
+    bool firstPlaced;
+};
+
+class ItemGroupStopTest : public ItemGroupTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(ItemGroupStopTest, NothingIsLaunchedAfterTheStopAndPlacedWindowsStay) {
+    const StopCase& c = GetParam();
+    Program(kEditor, c.pausesBeforeWindow);
+    SlotItem& first = Item(kEditor, u"A");
+    SlotItem& second = Item(kEditor, u"B");
+    int seen = 0;
+    m_desktop.SetSleepHook([&](unsigned ms) {
+        if (ms == c.ms && ++seen == c.nth) m_stop.Request();
+    });
+    Run();
+    EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), 1u);
+    EXPECT_EQ(PausesOf1(), c.searchPauses);
+    EXPECT_EQ(m_desktop.CallsNamed("Sleep").size() - PausesOf1(), c.pauseSlices);
+    EXPECT_EQ(first.window != 0, c.firstPlaced);
+    if (c.firstPlaced) {
+        EXPECT_EQ(m_desktop.CurrentRect(first.window), (Rect{40, 50, 680, 530}));
+    }
+    EXPECT_EQ(second.window, 0u);
+    EXPECT_EQ(m_status.Snapshot().at(m_index), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, ItemGroupStopTest,
+    ::testing::Values(StopCase{"during_the_path_search", 1, 10, 5000, 10, 0, false},
+                      StopCase{"during_the_title_search", 1, 700, 5000, 700, 0, false},
+                      StopCase{"during_the_pause_after_an_item", kStopCheckMs, 1, 0, 0, 1, true}),
+    [](const auto& info) { return std::string(info.param.when); });
 
 }  // namespace
 }  // namespace keyrack::testing

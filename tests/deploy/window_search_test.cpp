@@ -146,16 +146,61 @@ TEST_F(WindowSearchTest, TitleSearchSkipsClaimedOtherTitlesAndUnreadableOwners) 
     EXPECT_EQ(m_path, kApp);
 }
 
-TEST_F(WindowSearchTest, EmptyNameMatchesAnUntitledWindowOnly) {
-    FakeWindow titled;
-    titled.title = u"Something";
-    const WindowHandle named = Add(titled);
-    const WindowHandle untitled = Add({}, u"C:\\Tools\\Blank.exe");
+TEST_F(WindowSearchTest, EmptyNameMatchesNoUntitledWindow) {
+    const WindowHandle other = Add({}, u"C:\\Tools\\Blank.exe");
+    FakeWindow indicator;  // an untitled app window of Keyrack's own, like the indicator
+    indicator.exStyle = win::kWsExAppWindow;
+    indicator.processId = FakeDesktop::kOwnProcessId;
+    const WindowHandle own = m_desktop.AddWindow(indicator);
     m_search.title.clear();
-    EXPECT_TRUE(FindWindowByTitle(m_search, named));
-    EXPECT_FALSE(FindWindowByTitle(m_search, untitled));
-    EXPECT_EQ(m_search.found, untitled);
+    for (const WindowHandle window : {own, other}) FindWindowByTitle(m_search, window);
+    EXPECT_EQ(m_search.found, 0u);
+    EXPECT_EQ(m_path, kApp);
 }
+
+// Windows that match the search in every way but are Keyrack's own or the shell's.
+struct ForeignCase {
+    const char* what;
+    std::u16string className;
+    bool own;
+    bool takeable;
+};
+
+class NeverTakenTest : public WindowSearchTest,
+                       public ::testing::WithParamInterface<ForeignCase> {};
+
+TEST_P(NeverTakenTest, NoSearchTakesOrClaimsIt) {
+    const ForeignCase& c = GetParam();
+    FakeWindow window;
+    window.title = u"Doc";
+    window.className = c.className;
+    if (c.own) {
+        window.processId = FakeDesktop::kOwnProcessId;
+        m_path = FakeDesktop::kOwnImagePath;
+    }
+    const WindowHandle handle = c.own ? m_desktop.AddWindow(window) : Add(window);
+    m_search.title = u"doc";
+    EXPECT_EQ(IsCandidateWindow(m_desktop, handle), c.takeable);
+    CollectExistingWindows(m_search, handle);
+    EXPECT_EQ(m_search.claimed.count(handle), c.takeable ? 1u : 0u) << "pre-scan";
+    m_search.claimed.clear();
+    FindWindowByPath(m_search, handle);
+    EXPECT_EQ(m_search.found, c.takeable ? handle : 0u) << "path search";
+    m_search.found = 0;
+    m_search.claimed.clear();
+    FindWindowByTitle(m_search, handle);
+    EXPECT_EQ(m_search.found, c.takeable ? handle : 0u) << "title search";
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, NeverTakenTest,
+                         ::testing::Values(ForeignCase{"program", u"Notepad", false, true},
+                                           ForeignCase{"own", u"#32770", true, false},
+                                           ForeignCase{"taskbar", u"Shell_TrayWnd", false, false},
+                                           ForeignCase{"second_taskbar", u"Shell_SecondaryTrayWnd",
+                                                       false, false},
+                                           ForeignCase{"desktop", u"Progman", false, false},
+                                           ForeignCase{"desktop_worker", u"workerw", false, false}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(WindowSearchTest, LongTitlesAreCutTo1023Units) {
     FakeWindow titled;

@@ -9,6 +9,8 @@ namespace {
 std::int64_t I(std::uintptr_t value) { return static_cast<std::int64_t>(value); }
 }  // namespace
 
+FakeDesktop::FakeDesktop() { m_processes[kOwnProcessId] = {kOwnImagePath, true}; }
+
 void FakeDesktop::Record(std::string name, std::vector<std::int64_t> args, std::u16string text) {
     ++m_counts[name];
     if (m_recording)
@@ -189,6 +191,12 @@ std::u16string FakeDesktop::GetWindowTitle(WindowHandle window, std::size_t capa
     if (!Alive(window) || capacity == 0) return {};
     const std::u16string& title = m_windows[window].title;
     return title.substr(0, std::min(title.size(), capacity - 1));
+}
+
+std::u16string FakeDesktop::GetWindowClassName(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("GetWindowClassName", {I(window)});
+    return Alive(window) ? m_windows[window].className : std::u16string();
 }
 
 bool FakeDesktop::GetWindowRect(WindowHandle window, Rect* rect) {

@@ -26,6 +26,7 @@ struct FakeWindow {
     std::uint32_t exStyle = 0;
     WindowHandle owner = 0;
     std::u16string title;
+    std::u16string className;
     Rect normalRect{100, 100, 900, 700};
     bool iconic = false;
     bool zoomed = false;
@@ -64,6 +65,12 @@ struct FakeCall {
 class FakeDesktop : public Desktop {
   public:
     static constexpr Rect kMaximizedRect{-4, -4, 1924, 1064};
+    // The process the code under test runs in (GetCurrentProcessId), with its image path; no
+    // window has it unless a test gives it one.
+    static constexpr std::uint32_t kOwnProcessId = 7;
+    static constexpr char16_t kOwnImagePath[] = u"C:\\Keyrack\\keyrack.exe";
+
+    FakeDesktop();
 
     // --- set-up ---
     std::uint32_t AddProcess(std::u16string imagePath, bool openable = true);
@@ -102,6 +109,7 @@ class FakeDesktop : public Desktop {
     WindowHandle GetOwner(WindowHandle window) override;
     std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) override;
     std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) override;
+    std::u16string GetWindowClassName(WindowHandle window) override;
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
     bool IsIconic(WindowHandle window) override;
     bool IsZoomed(WindowHandle window) override;
@@ -119,6 +127,7 @@ class FakeDesktop : public Desktop {
                               std::uint32_t processId) override;
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
+    std::uint32_t GetCurrentProcessId() override { return kOwnProcessId; }
 
     bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
                              int show) override;

@@ -133,45 +133,44 @@ TEST_F(SlotFileTest, CountByteOf0x80OrMoreReadsNoItems) {
     EXPECT_TRUE(desktop.created.empty());
 }
 
-TEST_F(SlotFileTest, ShortFileYieldsTheAnnouncedItemsWithDefaults) {
-    WriteBytes(folder.Path() / "1.slot", {2});
-    Slot slot(0, folder.Store(), desktop);
-    ASSERT_TRUE(slot.Load());
-    EXPECT_TRUE(slot.name.empty());
-    ASSERT_EQ(slot.items.size(), 2u);
-    for (std::size_t k = 0; k < 2; ++k) {
-        const SlotItem& item = *slot.items[k];
-        EXPECT_TRUE(item.path.empty() && item.fileName.empty() && item.parameters.empty() &&
-                    item.name.empty());
-        EXPECT_EQ(item.pspId, 0u);
-        EXPECT_EQ(item.reserved, 0xFF);
-        EXPECT_EQ(item.index, static_cast<std::int8_t>(k));
-        EXPECT_EQ(item.x | item.y | item.width | item.height, 0);
-        // No table entry for id 0: the application's icon.
-        EXPECT_TRUE(IconCountingDesktop::IsApplicationIcon(item.icon.Get()));
+// A file shorter than its count: `whole` item records, then `cutBytes` of one more.
+struct ShortFileCase {
+    const char* what;
+    std::size_t headerBytes;
+    std::uint8_t countByte;
+    int whole;
+    std::size_t cutBytes;
+};
+
+class ShortSlotFileTest : public SlotFileTest,
+                          public ::testing::WithParamInterface<ShortFileCase> {};
+
+TEST_P(ShortSlotFileTest, KeepsOnlyTheRecordsWhollyInTheFile) {
+    const ShortFileCase& c = GetParam();
+    std::vector<std::uint8_t> bytes(c.headerBytes, 0);
+    bytes[0] = c.countByte;
+    for (int k = 0; k <= c.whole; ++k) {
+        const ItemImage image = MakeItem(k, u"p" + std::u16string(1, u'a' + k), 0)->ToImage();
+        const std::size_t n = k < c.whole ? image.size() : c.cutBytes;
+        bytes.insert(bytes.end(), image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
     }
-}
-
-TEST_F(SlotFileTest, RecordCutShortKeepsTheBytesItHasAndDefaultsTheRest) {
-    SlotItem item = std::move(*MakeItem(5, u"cut", 9));
-    const ItemImage image = item.ToImage();
-    std::vector<std::uint8_t> bytes(513, 0);
-    bytes[0] = 1;
-    // Everything up to and including the rectangle's x, then the file ends.
-    bytes.insert(bytes.end(), image.begin(), image.begin() + item_offset::kY);
     WriteBytes(folder.Path() / "1.slot", bytes);
-
     Slot slot(0, folder.Store(), desktop);
     ASSERT_TRUE(slot.Load());
-    ASSERT_EQ(slot.items.size(), 1u);
-    const SlotItem& read = *slot.items[0];
-    EXPECT_EQ(read.name, item.name);
-    EXPECT_EQ(read.pspId, 9u);
-    EXPECT_EQ(read.x, item.x);
-    EXPECT_EQ(read.y, 0);
-    EXPECT_EQ(read.reserved, 0xFF);
-    EXPECT_EQ(read.index, 0);
+    ASSERT_EQ(slot.items.size(), static_cast<std::size_t>(c.whole));
+    for (int k = 0; k < c.whole; ++k)
+        EXPECT_EQ(slot.items[static_cast<std::size_t>(k)]->path,
+                  u"C:\\apps\\p" + std::u16string(1, u'a' + k) + u".exe");
+    EXPECT_EQ(desktop.created.size(), static_cast<std::size_t>(c.whole)) << "icons of kept items";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ShortSlotFileTest,
+    ::testing::Values(ShortFileCase{"count_byte_only", 1, 2, 0, 0},
+                      ShortFileCase{"header_only_count_5", 513, 5, 0, 0},
+                      ShortFileCase{"count_127_two_whole_third_cut", 513, 127, 2, 1000},
+                      ShortFileCase{"one_record_cut_before_its_end", 513, 1, 0, kSlotItemSize - 1}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(SlotFileTest, BytesAfterTheAnnouncedRecordsAreIgnored) {
     SlotItem item;

@@ -170,7 +170,7 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     SlotManager slots(m_paths, m_desktop);
     WorkerStatusList status;
     RunLog log;
-    DeploySlot(slots, 0, nullptr, status, log);
+    DeploySlot(slots, 0, nullptr, status, log, StopRequest());
 
     const auto list = slots.GetWindowList(0);
     ASSERT_TRUE(list.has_value());
