@@ -1,8 +1,9 @@
 #include "platform/win32/win32_desktop.h"
 
+#include <windows.h>
+// after windows.h
 #include <psapi.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <vector>
 
