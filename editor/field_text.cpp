@@ -34,8 +34,10 @@ std::u16string FitField(std::u16string_view text, std::size_t capacity) {
 }
 
 std::u16string DefaultSlotName(int index) {
-    const std::string number = std::to_string(index + 1);
-    return u"F" + std::u16string(number.begin(), number.end()) + u" 슬롯";
+    std::u16string name(1, u'F');
+    for (char digit : std::to_string(index + 1)) name.push_back(static_cast<char16_t>(digit));
+    name.append(std::u16string_view(u" 슬롯"));
+    return name;
 }
 
 }  // namespace keyrack

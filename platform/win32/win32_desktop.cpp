@@ -170,8 +170,9 @@ BOOL CALLBACK VisitMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found) {
     // A monitor whose information can't be read is left out rather than drawn as an empty
     // rectangle at the origin.
     if (::GetMonitorInfoW(monitor, &info)) {
+        const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
         reinterpret_cast<std::vector<MonitorInfo>*>(found)->push_back(
-            {FromRect(info.rcMonitor), FromRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+            {FromRect(info.rcMonitor), FromRect(info.rcWork), primary});
     }
     return TRUE;
 }

@@ -110,15 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
             "empty_client", {kFullHd}, 0, 0, {1, 0}, {1920, 1080}, {0, 0}, 0, {{0, 0, 0, 0}}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PreviewLayout, ResizeRefitsTheSameMonitors) {
-    const std::vector<Rect> monitors{kFullHd};
-    PreviewLayout layout(monitors, 600, 400);
-    layout.Resize(1000, 200);
-    EXPECT_EQ(layout.Scaled(), (PixelSize{355, 200}));
-    EXPECT_EQ(layout.MonitorPixels(), (std::vector<Rect>{{0, 0, 355, 200}}));
-    EXPECT_EQ(layout.ItemRect(100, 50, 800, 600), (Rect{18, 9, 166, 120}));
-}
-
 TEST(PreviewLayout, ItemFieldsAtTheLimitsOfTheirRangeStayInRange) {
     const std::vector<Rect> monitors{{0, 0, 1, 1}};
     const PreviewLayout layout(monitors, 600, 600);

@@ -1,67 +1,35 @@
-// The preview's item table: entries follow their items' current fields and the selection.
+// The preview's item table follows its items' current fields and forgets a removed selection.
 #include "editor/preview_model.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 namespace keyrack {
 namespace {
 
-std::unique_ptr<SlotItem> Item(int x, int y, int width, int height) {
-    auto item = std::make_unique<SlotItem>();
-    item->x = x;
-    item->y = y;
-    item->width = width;
-    item->height = height;
-    return item;
-}
-
-class PreviewModelTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        m_items.push_back(Item(100, 50, 800, 600));
-        m_items.push_back(Item(0, 0, 1920, 1080));
-        const std::vector<Rect> monitors{{0, 0, 1920, 1080}};
-        m_model.InitLayout(monitors, 600, 400, m_items);
+TEST(PreviewModel, EntriesFollowTheItemsFieldsAndTheSelectionItsItem) {
+    std::vector<std::unique_ptr<SlotItem>> items;
+    for (int x : {100, 0}) {
+        items.push_back(std::make_unique<SlotItem>());
+        *items.back() = {.x = x, .y = 50, .width = 800, .height = 600};
     }
-    std::vector<std::unique_ptr<SlotItem>> m_items;
-    PreviewModel m_model;
-};
+    PreviewModel model;
+    const std::vector<Rect> monitors{{0, 0, 1920, 1080}};
+    model.InitLayout(monitors, 600, 400, items);
+    items[0]->x = 1100;
+    model.SetItemRect(*items[0]);
+    ASSERT_EQ(model.Entries().size(), 2u) << "replaced in place";
+    EXPECT_EQ(model.Entries()[0].rect, (Rect{343, 15, 593, 202}));
 
-TEST_F(PreviewModelTest, InitLayoutAddsEverySlotItemInOrder) {
-    ASSERT_EQ(m_model.Entries().size(), 2u);
-    EXPECT_EQ(m_model.Entries()[0].item, m_items[0].get());
-    EXPECT_EQ(m_model.Entries()[0].rect, (Rect{31, 15, 281, 202}));
-    EXPECT_EQ(m_model.Entries()[1].rect, (Rect{0, 0, 600, 337}));
-}
+    items[1]->width = 960;  // saved since, not set again: a resize picks it up
+    model.Resize(1000, 200);
+    EXPECT_EQ(model.RectOf(*items[1]), (Rect{0, 9, 177, 120}));
 
-TEST_F(PreviewModelTest, SetItemRectReplacesTheEntryInPlace) {
-    m_items[0]->x = 1100;
-    m_model.SetItemRect(*m_items[0]);
-    ASSERT_EQ(m_model.Entries().size(), 2u);
-    EXPECT_EQ(m_model.Entries()[0].rect, (Rect{343, 15, 593, 202}));
-}
-
-TEST_F(PreviewModelTest, ResizeReadsTheItemsCurrentFields) {
-    m_items[1]->width = 960;  // changed by a save, not yet set again
-    m_model.Resize(1000, 200);
-    EXPECT_EQ(m_model.RectOf(*m_items[0]), (Rect{18, 9, 166, 120}));
-    EXPECT_EQ(m_model.RectOf(*m_items[1]), (Rect{0, 0, 177, 200}));
-}
-
-TEST_F(PreviewModelTest, RemovingTheSelectedItemClearsTheSelection) {
-    SlotItem unsaved;
-    m_model.RemoveItem(unsaved);  // no entry: nothing changes
-    EXPECT_EQ(m_model.Entries().size(), 2u);
-
-    m_model.Select(m_items[1].get());
-    m_model.RemoveItem(*m_items[0]);
-    EXPECT_EQ(m_model.Selected(), m_items[1].get()) << "another item stays selected";
-    m_model.RemoveItem(*m_items[1]);
-    EXPECT_EQ(m_model.Selected(), nullptr);
-    EXPECT_TRUE(m_model.Entries().empty());
+    model.Select(items[1].get());
+    model.RemoveItem(*items[0]);
+    EXPECT_EQ(model.Selected(), items[1].get());
+    model.RemoveItem(*items[1]);
+    EXPECT_EQ(model.Selected(), nullptr);
+    EXPECT_TRUE(model.Entries().empty());
 }
 
 }  // namespace
