@@ -6,7 +6,7 @@
 #include "app/tray_menu_win32.h"
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
-#include "framework/win_app.h"
+#include "framework/ui_thread.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -47,7 +47,7 @@ BOOL CKeyrackDlg::OnInitDialog() {
 
     m_pollThread = std::make_unique<std::thread>([this] {
         HotkeyLoop(m_stop, *this, m_slots, m_desktop);
-        SetEvent(m_pollDone.get());
+        SetEvent(m_pollDone.Get());
     });
 
     ShowWindow(SW_HIDE);
@@ -85,23 +85,7 @@ void CKeyrackDlg::StopPolling() {
     if (m_pollThread->joinable()) {
         // The polling thread may be inside a deployment that sends messages to windows of this
         // thread (the indicator, WM_CREATE_INDICATOR); keep handling them until it ends.
-        HANDLE done = m_pollDone.get();
-        bool quit = false;
-        WPARAM quitCode = 0;
-        while (done != nullptr) {
-            const DWORD woke = MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT);
-            if (woke != WAIT_OBJECT_0 + 1) break;  // the thread is done (or the wait failed)
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    quit = true;
-                    quitCode = msg.wParam;
-                    continue;
-                }
-                AfxPumpMessage(msg);
-            }
-        }
-        if (quit) PostQuitMessage(static_cast<int>(quitCode));
+        WaitWhileDispatching(m_pollDone.Get());
         m_pollThread->join();
     }
     m_pollThread.reset();

@@ -10,24 +10,20 @@
 #include <atomic>
 #include <memory>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
 #include "framework/dialog_ex.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_desktop.h"
+#include "res/messages.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {
 
 class IndicatorDlg;
 class AppAboutDlg;
-
-// Private messages of the main window.
-inline constexpr UINT WM_TRAY_CALLBACK = WM_USER;
-inline constexpr UINT WM_CREATE_INDICATOR = WM_USER + 3;
-inline constexpr UINT WM_RELEASE_INDICATOR = WM_USER + 4;
 
 inline constexpr UINT kTrayIconId = 145;
 
@@ -78,13 +74,8 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     std::vector<std::unique_ptr<IndicatorDlg>> m_indicators;
     HICON m_hIcon = nullptr;
 
-    struct HandleCloser {
-        void operator()(HANDLE handle) const {
-            if (handle) CloseHandle(handle);
-        }
-    };
     // Set by the polling thread as its last act.
-    std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser> m_pollDone;
+    UniqueKernelHandle m_pollDone;
     std::atomic<HWND> m_window{nullptr};
     UINT m_taskbarCreated = 0;
     bool m_iconAdded = false;

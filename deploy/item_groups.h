@@ -6,9 +6,9 @@
 #include <memory>
 #include <thread>
 
-#include "app/run_log.h"
 #include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
+#include "platform/run_log.h"
 #include "slots/slot.h"
 
 namespace keyrack {

@@ -91,7 +91,7 @@ void EditorState::Capture(const CaptureSample& sample) {
     item->window = sample.window;
     IconHandle icon = m_desktop.ExtractFileIcon(sample.path, 0);
     if (icon == 0) icon = m_desktop.LoadApplicationIcon();
-    item->icon = UniqueIcon(m_desktop, icon);
+    item->icon = UniqueIcon(icon, m_desktop);
     m_newItem = std::move(item);
     m_item = m_newItem.get();
     m_tracked.reset();

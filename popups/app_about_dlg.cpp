@@ -6,9 +6,9 @@
 #include <cwchar>
 #include <string>
 
-#include "app/shared_resources.h"
 #include "platform/win32/win32_desktop.h"
 #include "popups/about_texts.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 

@@ -1,9 +1,10 @@
 #include "popups/indicator_dlg.h"
 
-#include "app/shared_resources.h"
 #include "framework/gdi.h"
+#include "framework/ui_thread.h"
 #include "platform/win32/wide.h"
 #include "popups/indicator_model.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 
@@ -26,7 +27,6 @@ IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
 IndicatorDlg::~IndicatorDlg() {
     StopRefreshThread();
     DestroyWindow();
-    if (m_refreshEnded != nullptr) ::CloseHandle(m_refreshEnded);
 }
 
 BOOL IndicatorDlg::OnInitDialog() {
@@ -107,7 +107,7 @@ void IndicatorDlg::RefreshLoop() {
         first = false;
         ::Sleep(1);
     }
-    ::SetEvent(m_refreshEnded);
+    ::SetEvent(m_refreshEnded.Get());
 }
 
 void IndicatorDlg::StopRefreshThread() {
@@ -116,13 +116,8 @@ void IndicatorDlg::StopRefreshThread() {
     // The refresh thread's window calls are served by the popup's thread. When that thread is
     // the one waiting here, it keeps serving them (sent messages only) until the loop ended.
     DWORD owner = m_hWnd != nullptr ? ::GetWindowThreadProcessId(m_hWnd, nullptr) : 0;
-    if (owner == ::GetCurrentThreadId()) {
-        while (::WaitForSingleObject(m_refreshEnded, 0) == WAIT_TIMEOUT) {
-            ::MsgWaitForMultipleObjects(1, &m_refreshEnded, FALSE, INFINITE, QS_SENDMESSAGE);
-            MSG msg;
-            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
+    if (owner == ::GetCurrentThreadId())
+        WaitWhileDispatching(m_refreshEnded.Get(), Serve::kSentMessages);
     m_refreshThread->join();
     m_refreshThread.reset();
 }
@@ -153,7 +148,7 @@ void IndicatorDlg::Close() {
     if (self == nullptr) return;  // the window went first (shutdown): nobody to ask
     const HWND owner = ::GetWindow(self, GW_OWNER);
     ::ShowWindow(self, SW_HIDE);
-    ::PostMessageW(owner, kReleaseMessage, reinterpret_cast<WPARAM>(this), 0);
+    ::PostMessageW(owner, WM_RELEASE_INDICATOR, reinterpret_cast<WPARAM>(this), 0);
 }
 
 void IndicatorDlg::OnOK() {

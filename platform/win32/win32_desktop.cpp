@@ -35,8 +35,6 @@ std::filesystem::path ExecutableFolderOfProcess() {
     }
 }
 
-std::filesystem::path Win32Desktop::ExecutableFolder() { return ExecutableFolderOfProcess(); }
-
 IconHandle Win32Desktop::ExtractFileIcon(std::u16string_view path, unsigned index) {
     const std::u16string file(path);
     HICON icon = ::ExtractIconW(GetModuleHandleW(nullptr), AsWide(file), index);

@@ -14,9 +14,9 @@
 #include <functional>
 #include <thread>
 
-#include "app/run_log.h"
 #include "deploy/deploy_slot.h"
 #include "deploy/slot_windows.h"
+#include "platform/run_log.h"
 #include "platform/text.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_desktop.h"

@@ -8,7 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "framework/framework.h"
+#include "framework/dialog_ex.h"
+#include "framework/gdi.h"
+#include "framework/static_ctrl.h"
+#include "framework/win_app.h"
 #include "res/resource.h"
 
 namespace keyrack {
@@ -232,6 +235,38 @@ TEST(Gdi, OwnersDeleteTheirObjectsAndMovesHandThemOver) {
     EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_REGION));
     ::DeleteObject(raw);
 }
+
+struct AttachCase {
+    const char* name;
+    bool sameHandle;  // Attach is given the handle the owner already holds
+    bool firstSurvives;
+};
+
+class GdiAttach : public ::testing::TestWithParam<AttachCase> {};
+
+TEST_P(GdiAttach, DeletesTheOldObjectOnlyWhenGivenAnother) {
+    HBRUSH first = ::CreateSolidBrush(RGB(1, 1, 1));
+    HBRUSH second = ::CreateSolidBrush(RGB(2, 2, 2));
+    {
+        CBrush brush;
+        brush.Attach(first);
+        brush.Attach(GetParam().sameHandle ? first : second);
+        EXPECT_EQ(::GetObjectType(first) != 0, GetParam().firstSurvives);
+        EXPECT_EQ(brush.Get(), GetParam().sameHandle ? first : second);
+    }
+    EXPECT_EQ(::GetObjectType(first), 0u);
+    if (GetParam().sameHandle) {
+        EXPECT_EQ(::GetObjectType(second), static_cast<DWORD>(OBJ_BRUSH));
+        ::DeleteObject(second);
+    } else {
+        EXPECT_EQ(::GetObjectType(second), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Owners, GdiAttach,
+                         ::testing::Values(AttachCase{"ItsOwnHandle", true, true},
+                                           AttachCase{"AnotherHandle", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Gdi, SelectObjectRestoresThePreviousObject) {
     CClientDC screen(nullptr);
