@@ -1,21 +1,19 @@
-// The program's main window: a modeless dialog that is never shown. It owns the tray icon, the
-// slot manager and the polling thread, opens the tray menu, and creates and deletes the
-// indicator popups of deployments on behalf of the polling thread.
+// The program's main window: a modeless dialog that is never shown. It routes the commands of
+// the tray menu, and creates and deletes the indicator popups of deployments on behalf of the
+// polling thread. The tray icon and the polling thread's life are classes of their own.
 #pragma once
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <atomic>
 #include <memory>
-#include <thread>
 #include <vector>
 
+#include "app/polling_thread.h"
+#include "app/tray_icon.h"
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
 #include "framework/dialog_ex.h"
-#include "platform/win32/handles.h"
 #include "platform/win32/win32_desktop.h"
 #include "res/messages.h"
 #include "slots/slot_manager.h"
@@ -24,8 +22,6 @@ namespace keyrack {
 
 class IndicatorDlg;
 class AppAboutDlg;
-
-inline constexpr UINT kTrayIconId = 145;
 
 class CKeyrackDlg : public CDialogEx, public IndicatorHost {
   public:
@@ -49,11 +45,9 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    void AddTrayIcon();
-    void RemoveTrayIcon();
     void OnTrayCallback(WPARAM wParam, LPARAM lParam);
     LRESULT OnCreateIndicator();
     void OnReleaseIndicator(WPARAM wParam);
@@ -62,23 +56,19 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     // messages, then joins it.
     void StopPolling();
 
-    NOTIFYICONDATAW m_nid{};
-    std::unique_ptr<std::thread> m_pollThread;
+    TrayIcon m_trayIcon;
     Win32Desktop m_desktop;
     SlotManager m_slots;
     // Ends the polling loop and any deployment in flight; requested before the join.
     StopRequest m_stop;
+    PollingThread m_polling;
     // The newest indicator; every indicator lives in m_indicators until the release message
     // that it posted itself (its wParam names it) deletes it.
     std::atomic<IndicatorDlg*> m_indicator{nullptr};
     std::vector<std::unique_ptr<IndicatorDlg>> m_indicators;
     HICON m_hIcon = nullptr;
 
-    // Set by the polling thread as its last act.
-    UniqueKernelHandle m_pollDone;
     std::atomic<HWND> m_window{nullptr};
-    UINT m_taskbarCreated = 0;
-    bool m_iconAdded = false;
     bool m_shuttingDown = false;
     bool m_menuOpen = false;
     AppAboutDlg* m_about = nullptr;  // while the About box is open

@@ -54,40 +54,43 @@ void Container::Paint() const {
     ::FillRgn(dc, area, inside);
 }
 
-INT_PTR Container::OnCtlColorListBox(HDC dc) const {
+HBRUSH Container::OnCtlColorListBox(HDC dc) const {
     // One brush for every panel, made from the first panel that asks and kept to the end.
     static CBrush brush(*m_background);
     ::SetBkColor(dc, *m_background);
     ::SetTextColor(dc, *m_text);
-    return reinterpret_cast<INT_PTR>(brush.Get());
+    return brush.Get();
 }
 
-INT_PTR Container::OnCtlColorStatic(HDC dc) const {
+HBRUSH Container::OnCtlColorStatic(HDC dc) const {
     if (m_staticBrush.IsNull() || m_staticBrushColour != *m_background) {
         m_staticBrush = CBrush(*m_background);
         m_staticBrushColour = *m_background;
     }
     ::SetBkColor(dc, *m_background);
     ::SetTextColor(dc, *m_text);
-    return reinterpret_cast<INT_PTR>(m_staticBrush.Get());
+    return m_staticBrush.Get();
 }
 
-INT_PTR Container::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool Container::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case WM_SIZE:
             OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-            return FALSE;
+            return false;
         case WM_PAINT:
             Paint();
-            return TRUE;
+            return true;
         case WM_ERASEBKGND:
-            return TRUE;  // the paint covers the whole panel
+            result = TRUE;  // the paint covers the whole panel
+            return true;
         case WM_CTLCOLORLISTBOX:
-            return OnCtlColorListBox(reinterpret_cast<HDC>(wParam));
+            result = reinterpret_cast<LRESULT>(OnCtlColorListBox(reinterpret_cast<HDC>(wParam)));
+            return true;
         case WM_CTLCOLORSTATIC:
-            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
+            result = reinterpret_cast<LRESULT>(OnCtlColorStatic(reinterpret_cast<HDC>(wParam)));
+            return true;
         default:
-            return DialogProcDefault(msg, wParam, lParam);
+            return DialogProcDefault(msg, wParam, lParam, result);
     }
 }
 

@@ -31,7 +31,7 @@ class Container : public CDialogEx {
     Margins m_margins;
 
   protected:
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // The rounded region and the child's place; subclasses lay out their controls after it.
     virtual void OnSize(int cx, int cy);
     // The panel belongs to the editor: Enter and Esc never hide it.
@@ -44,8 +44,8 @@ class Container : public CDialogEx {
 
   private:
     void Paint() const;
-    INT_PTR OnCtlColorListBox(HDC dc) const;
-    INT_PTR OnCtlColorStatic(HDC dc) const;
+    HBRUSH OnCtlColorListBox(HDC dc) const;
+    HBRUSH OnCtlColorStatic(HDC dc) const;
 
     HWND m_child = nullptr;
     COLORREF m_ownBackground = RGB(255, 255, 255);

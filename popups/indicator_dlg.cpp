@@ -175,27 +175,29 @@ void IndicatorDlg::Paint() {
     ::RoundRect(dc, 0, 0, w - 1, h - 1, kCorner, kCorner);
 }
 
-INT_PTR IndicatorDlg::OnCtlColorStatic(HDC dc, HWND control) const {
+LRESULT IndicatorDlg::OnCtlColorStatic(HDC dc, HWND control) const {
     RECT client{};
     ::GetClientRect(control, &client);
     CBrush background(panelColoursDark.background);
     ::FillRect(dc, &client, background);
     ::SetTextColor(dc, panelColoursDark.text);
     ::SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+    return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
 
-INT_PTR IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case WM_PAINT:
             Paint();
-            return TRUE;
+            return true;
         case WM_NCPAINT:
-            return TRUE;
+            return true;
         case WM_CTLCOLORSTATIC:
-            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            result =
+                OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return true;
         default:
-            return DialogProcDefault(msg, wParam, lParam);
+            return DialogProcDefault(msg, wParam, lParam, result);
     }
 }
 

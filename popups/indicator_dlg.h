@@ -44,14 +44,14 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void OnOK() override;
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     void RefreshLoop();
     void StopRefreshThread();
     void MoveAboveTaskbar(const RECT& taskbar) const;
     void Paint();
-    INT_PTR OnCtlColorStatic(HDC dc, HWND control) const;
+    LRESULT OnCtlColorStatic(HDC dc, HWND control) const;
     void Close();
 
     HWND m_taskbar = nullptr;

@@ -1,7 +1,7 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <windows.h>
-// after windows.h
+// After windows.h, which they build on.
 #include <psapi.h>
 #include <shellapi.h>
 

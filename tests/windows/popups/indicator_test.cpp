@@ -33,12 +33,12 @@ class OwnerDlg : public CDialogEx {
     std::vector<WPARAM> m_released;
 
   protected:
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (msg == WM_RELEASE_INDICATOR) {
             m_released.push_back(wParam);
-            return TRUE;
+            return true;
         }
-        return DialogProcDefault(msg, wParam, lParam);
+        return DialogProcDefault(msg, wParam, lParam, result);
     }
 };
 
