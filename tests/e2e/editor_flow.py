@@ -1,0 +1,207 @@
+"""End-to-end tests of the slot editor: opened from the tray menu, filled by clicking a real
+Notepad, checked from outside (the probe's view of the editor's controls, the slot files) and
+by screenshots. Real mouse and keyboard input only."""
+
+import json
+import os
+import subprocess
+import time
+
+from desktop import TASKBAR_TOP, wait_for
+
+EDITOR_RECT = [460, 165, 1460, 915]  # 1000 x 750, centred on the 1920 x 1080 desktop
+FIELDS = {"name": 1002, "path": 1003, "parameters": 1004, "x": 1005, "y": 1008, "w": 1009,
+          "h": 1010, "maximize": 1012, "list": 1001, "slot_name": 1007}
+
+
+class Editor:
+    def __init__(self, s, check, shots):
+        self.s = s
+        self.desk = s.desk
+        self.check = check
+        self.shots = shots
+
+    def window(self):
+        for w in self.desk.keyrack_windows():
+            if w["visible"] and any(c["id"] == 1007 for c in w.get("children", [])):
+                return w
+        return None
+
+    def windows(self):
+        return [w for w in self.desk.keyrack_windows()
+                if w["visible"] and any(c["id"] == 1007 for c in w.get("children", []))]
+
+    def fields(self):
+        w = self.window()
+        if not w:
+            return None
+        by = {c["id"]: c for c in w["children"]}
+        return {name: by[i] for name, i in FIELDS.items() if i in by}
+
+    def text(self, name):
+        f = self.fields()
+        return f[name]["text"] if f and name in f else None
+
+    def click_id(self, control):
+        """Clicks the middle of the editor's control with this id."""
+        c = [c for c in self.window()["children"] if c["id"] == control][0]
+        left, top, right, bottom = c["rect"]
+        click(self.desk, (left + right) // 2, (top + bottom) // 2)
+
+    def activate(self):
+        # The right end of the caption, clear of the Notepad the tests move about.
+        click(self.desk, EDITOR_RECT[2] - 60, EDITOR_RECT[1] + 10)
+        time.sleep(0.3)
+
+    def open_from_menu(self, slot_number):
+        """Tray menu -> "[F<n>] 빈슬롯" -> 채우기 (the submenu's only entry)."""
+        self.desk.click_tray(1)
+        menus = wait_for(self.desk.popup_menus, 10)
+        if not menus:
+            return None
+        self.desk.keys(*(["Down"] * slot_number), "Right", rect=menus[0]["rect"])
+        wait_for(lambda: len(self.desk.popup_menus()) >= 2, 10)
+        self.desk.keys("Return")
+        return wait_for(self.window, 20)
+
+    def shot(self, name):
+        self.desk.screenshot(os.path.join(self.shots, name))
+
+
+def click(desk, x, y, button="1"):
+    """A click as long as a person's: the editor samples the buttons about once a
+    millisecond, and xdotool's own click may be over before that."""
+    desk.x("mousemove", str(x), str(y))
+    desk.x("mousedown", button)
+    time.sleep(0.1)
+    desk.x("mouseup", button)
+
+
+def notepad_windows(desk):
+    return [w for w in desk.windows()
+            if w["image"].lower().endswith("\\notepad.exe") and w["visible"]]
+
+
+def drag(desk, start, end, steps=10):
+    """Presses the left button at `start`, moves to `end` in steps and lets go, as a person
+    drags a caption (xdotool windowmove does not move Wine's own idea of the window)."""
+    desk.x("mousemove", str(start[0]), str(start[1]))
+    desk.x("mousedown", "1")
+    for k in range(1, steps + 1):
+        desk.x("mousemove", str(start[0] + (end[0] - start[0]) * k // steps),
+               str(start[1] + (end[1] - start[1]) * k // steps))
+        time.sleep(0.05)
+    desk.x("mouseup", "1")
+
+
+def slot_dump(slotfile, data, number):
+    out = subprocess.run([slotfile, "dump", data, str(number)], stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL, timeout=30)
+    return json.loads(out.stdout) if out.returncode == 0 else None
+
+
+def test_fill_slot(s, check, figures, shots, slotfile, data):
+    desk = s.desk
+    ed = Editor(s, check, shots)
+    subprocess.Popen(["wine", "notepad"], env=s.env, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+    notes = wait_for(lambda: notepad_windows(desk), 30)
+    if not check("editor: a Notepad to capture opens", notes):
+        return
+    note = notes[0]
+
+    window = ed.open_from_menu(3)
+    check("editor: [F3] 빈슬롯 -> 채우기 opens 슬롯 채우기, 1000 x 750, centred",
+          window and window["title"] == "슬롯 채우기" and window["rect"] == EDITOR_RECT,
+          str(window and (window["title"], window["rect"])))
+    if not window:
+        return
+    check("editor: an empty list and the default name F3 슬롯",
+          ed.fields()["list"]["count"] == 0 and ed.text("slot_name") == "F3 슬롯")
+    ed.shot("editor-empty.png")
+
+    # A click on the Notepad captures it.
+    left, top, right, bottom = note["rect"]
+    started = time.monotonic()
+    click(desk, left + 100, top + 150)
+    filled = wait_for(lambda: ed.text("path"), 10, interval=0.05)
+    figures["editor: click to fields filled (s)"] = round(time.monotonic() - started, 2)
+    check("editor: a click on Notepad fills path, name and X/Y/W/H",
+          filled and filled.lower().endswith("\\notepad.exe") and
+          ed.text("name") == note["title"] and
+          [ed.text(k) for k in ("x", "y", "w", "h")] ==
+          [str(left), str(top), str(right - left), str(bottom - top)],
+          str({k: ed.text(k) for k in ("path", "name", "x", "y", "w", "h")}))
+
+    # Dragging the caption moves the numbers.
+    drag(desk, (left + 200, top + 10), (left + 400, top + 110))
+    started = time.monotonic()
+    moved = wait_for(lambda: ed.text("x") == str(left + 200) and ed.text("y") == str(top + 100),
+                     10, interval=0.05)
+    figures["editor: window move to fields updated (s)"] = round(time.monotonic() - started, 2)
+    now = notepad_windows(desk)
+    check("editor: moving the Notepad moves the numbers", moved,
+          "fields %s, notepad %s" % ([ed.text(k) for k in ("x", "y")], now and now[0]["rect"]))
+    ed.shot("editor-captured.png")
+
+    # 저장 adds the list entry and empties the fields.
+    ed.activate()
+    ed.click_id(1006)
+    saved = wait_for(lambda: ed.fields()["list"]["count"] == 1 and ed.text("path") == "", 10)
+    check("editor: 저장 adds a list entry and empties the fields", saved)
+    ed.shot("editor-saved.png")
+
+    # A click on the taskbar captures nothing.
+    click(desk, 1000, TASKBAR_TOP + 10)
+    time.sleep(1)
+    check("editor: a click on the taskbar captures nothing",
+          ed.text("path") == "" and ed.fields()["list"]["count"] == 1,
+          str(ed.text("path")))
+
+    # A double-click brings the item back; a right click empties the fields again.
+    ed.activate()
+    entry = ed.fields()["list"]
+    ll, lt, lr, lb = entry["rect"]
+    desk.x("mousemove", str((ll + lr) // 2), str(lt + 20))
+    desk.x("click", "--repeat", "2", "--delay", "80", "1")
+    back = wait_for(lambda: ed.text("x") == str(left + 200), 10)
+    check("editor: a double-click on the entry brings the item back", back,
+          str({k: ed.text(k) for k in ("path", "x", "y")}))
+    click(desk, EDITOR_RECT[0] + 600, EDITOR_RECT[1] + 60, "3")
+    check("editor: a right click empties the fields",
+          wait_for(lambda: ed.text("x") == "" and ed.text("path") == "", 10))
+
+    # A typed name and 확인 write data\3.slot with the item and its rectangle.
+    ed.click_id(1007)
+    desk.keys("End", "shift+Home", "BackSpace")
+    desk.x("type", "--delay", "40", "memo")
+    typed = wait_for(lambda: ed.text("slot_name") == "memo", 5)
+    ed.click_id(1)
+    closed = wait_for(lambda: ed.window() is None, 10)
+    dump = wait_for(lambda: slot_dump(slotfile, data, 3), 10)
+    items = dump["items"] if dump else []
+    check("editor: 확인 writes data\\3.slot with the typed name, the item and its rectangle",
+          typed and closed and dump and dump["name"] == "memo" and len(items) == 1 and
+          items[0]["path"].lower().endswith("\\notepad.exe") and
+          [items[0][k] for k in ("x", "y", "width", "height")] ==
+          [left + 200, top + 100, right - left, bottom - top],
+          str(dump))
+    return now[0] if now else None
+
+
+def test_cancel_and_one_editor(s, check, shots, data):
+    desk = s.desk
+    ed = Editor(s, check, shots)
+    window = ed.open_from_menu(4)
+    if not check("editor: [F4] 빈슬롯 -> 채우기 opens the editor", window):
+        return
+    # A second 채우기 while the editor is open brings that one to the front.
+    second = ed.open_from_menu(5)
+    check("editor: a second 채우기 opens no second editor",
+          second and len(ed.windows()) == 1 and ed.text("slot_name") == "F4 슬롯",
+          str([w["rect"] for w in ed.windows()]))
+    ed.click_id(2)
+    closed = wait_for(lambda: ed.window() is None, 10)
+    check("editor: 취소 closes it and writes no slot file",
+          closed and not os.path.exists(os.path.join(data, "4.slot")) and
+          not os.path.exists(os.path.join(data, "5.slot")))
