@@ -22,8 +22,9 @@ CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake) {
         sample.ignored = true;
         return sample;
     }
+    // A window that closed between the two calls counts as no window in front.
+    if (!desktop.GetWindowRect(foreground, &sample.rect)) return sample;
     sample.window = foreground;
-    desktop.GetWindowRect(foreground, &sample.rect);
     sample.maximized = desktop.IsZoomed(foreground);
     if (sample.leftDown) {
         sample.path = ImagePathOfWindow(desktop, foreground).value_or(std::u16string());

@@ -128,6 +128,8 @@ void EditorState::DiscardNewItem() {
 
 void EditorState::Save() {
     if (m_item == nullptr) return;
+    // A full slot takes no more items (its file could not hold them); the new item stays.
+    if (m_mode == EditMode::New && m_slot.items.size() >= kMaxSlotItems) return;
     const ItemFields fields = m_view.ReadFields();
     SlotItem& item = *m_item;
     item.maximize = fields.maximize ? 1 : 0;

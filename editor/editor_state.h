@@ -20,6 +20,8 @@ enum class EditMode {
     Existing = 1,  // an item of the slot chosen from the list
 };
 
+// An unsaved new item dies with the state: the preview, which only holds its address, is not
+// painted after that.
 class EditorState {
   public:
     EditorState(Slot& slot, Desktop& desktop, EditorView& view, PreviewModel& preview);
@@ -36,7 +38,8 @@ class EditorState {
     // button.
     void Apply(const CaptureSample& sample);
 
-    // The save button: the fields go into the item; a new item joins the slot.
+    // The save button: the fields go into the item; a new item joins the slot unless the slot
+    // already holds as many items as its file can.
     void Save();
     // The remove button: deletes the item being edited if it is one of the slot's.
     void Remove();

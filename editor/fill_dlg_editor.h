@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editor/fill_dlg.h"
-#include "slots/slot_editor_dialog.h"
+#include "editor/edit_slot.h"
 
 namespace keyrack {
 

@@ -28,23 +28,6 @@ void SlotManager::ReleaseCurrent(std::unique_ptr<Slot>& current) {
     current.reset();
 }
 
-void SlotManager::EditSlot(int index, SlotEditorDialog& editor) {
-    if (!ValidIndex(index)) return;
-    if (m_openEditor != nullptr) {
-        m_openEditor->BringToFront();
-        return;
-    }
-    auto current = std::make_unique<Slot>(index, m_paths, *m_desktop);
-    m_openEditor = &editor;
-    const bool confirmed = editor.Run(*current);
-    m_openEditor = nullptr;
-    if (confirmed) {
-        MergeEditedWindowList(index, current->BuildWindowList());
-        current->Save();
-    }
-    ReleaseCurrent(current);
-}
-
 bool SlotManager::HasWindowList(int index) const {
     if (!ValidIndex(index)) return false;
     std::lock_guard lock(m_windowsMutex);

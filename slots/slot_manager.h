@@ -11,7 +11,6 @@
 
 #include "platform/desktop.h"
 #include "slots/slot.h"
-#include "slots/slot_editor_dialog.h"
 #include "slots/store_paths.h"
 #include "slots/window_list.h"
 
@@ -26,13 +25,6 @@ class SlotManager {
     std::unique_ptr<Slot> LoadCurrent(int index);
     // Releases a working slot (writing its table if it changed) and resets the pointer.
     static void ReleaseCurrent(std::unique_ptr<Slot>& current);
-
-    // The editing flow of slot `index`, on the user-interface thread: a new working slot
-    // (table loaded), the editor run modally on it, and on OK the window list extended
-    // (MergeEditedWindowList) and the slot file written; the slot is released whatever the
-    // outcome, so table entries the editor added are written even after Cancel. While an
-    // editor is open, a second call only brings that editor to the front.
-    void EditSlot(int index, SlotEditorDialog& editor);
 
     // Window lists. Each call holds the mutex only for its own read or change.
     bool HasWindowList(int index) const;
@@ -59,7 +51,6 @@ class SlotManager {
     Desktop* m_desktop;
     mutable std::mutex m_windowsMutex;
     std::array<std::optional<WindowList>, kSlotCount> m_windows;
-    SlotEditorDialog* m_openEditor = nullptr;  // user-interface thread only
 };
 
 }  // namespace keyrack

@@ -1,12 +1,17 @@
 // The editor's rules on the simulated desktop: each pass samples the fake desktop as the
-// capture thread does and applies the sample as the user-interface thread does.
+// capture thread does and applies the sample as the user-interface thread does; and the
+// hand-over between the two threads (also run under TSan).
 #include "editor/editor_state.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "editor/capture_loop.h"
 
 #include "tests/fakes/fake_desktop.h"
 
@@ -209,6 +214,43 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{"no_cut_pair", std::u16string(254, u'가') + u"\U0001F600", false,
                                std::u16string(254, u'가')}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorRules, OnlyChangesAndButtonPassesAreHandedOverAndOnlyClicksOpenProcesses) {
+    m_desktop.ShowWindow(Open(kNotepad), win::kSwShow);
+    SampleFilter filter;
+    auto handedOver = [&](int passes) {
+        int n = 0;
+        for (int i = 0; i < passes; ++i) {
+            n += filter.ShouldHandOver(SampleDesktop(m_desktop, m_mayTake));
+        }
+        return n;
+    };
+    EXPECT_EQ(handedOver(100), 1) << "an idle desktop costs one sample";
+    m_desktop.SetKey(win::kVkRButton, true);
+    EXPECT_EQ(handedOver(100), 100);
+    EXPECT_EQ(m_desktop.CountOf("OpenProcess"), 0u);
+    m_desktop.SetKey(win::kVkRButton, false);
+    EXPECT_EQ(handedOver(100), 1) << "the release";
+}
+
+TEST_F(EditorRules, SamplesReachTheUserInterfaceThreadThroughTheMailbox) {
+    CaptureMailbox mailbox;
+    std::atomic<bool> running{true};
+    std::thread capture([&] {
+        RunCaptureLoop(m_desktop, running, m_mayTake,
+                       [&](CaptureSample sample) { mailbox.Put(std::move(sample)); });
+    });
+    m_desktop.ShowWindow(Open(kNotepad), win::kSwShow);
+    m_desktop.SetKey(win::kVkLButton, true);
+    for (int i = 0; i < 1000000 && m_state.Current() == nullptr; ++i) {
+        for (const CaptureSample& sample : mailbox.TakeAll()) m_state.Apply(sample);
+        std::this_thread::yield();
+    }
+    running = false;
+    capture.join();
+    ASSERT_NE(m_state.Current(), nullptr);
+    EXPECT_EQ(m_state.Current()->path, kNotepad);
+}
 
 }  // namespace
 }  // namespace keyrack::testing
