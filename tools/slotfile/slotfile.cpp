@@ -10,9 +10,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/slot.h"
-#include "platform/null_desktop.h"
 
 namespace keyrack::slotfile {
 namespace {
@@ -250,9 +250,7 @@ ProcessSourcePathTable ResolveProcessPaths(std::vector<ParsedItem>& items,
             }
             continue;
         }
-        table.Add(id, path);
-        if (table.lastId == kNoPspId || id > table.lastId) table.lastId = id;
-        table.dirty = true;
+        table.AddEntry(id, path);
     }
     return table;
 }

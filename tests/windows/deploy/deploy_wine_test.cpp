@@ -161,10 +161,8 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
         slot.items.push_back(MakeItem(launcher, title, 1, third, false));
         slot.items.back()->parameters = title;  // the launcher titles the window with it
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-        slot.psp.Add(0, kNotepad);
-        slot.psp.Add(1, launcher);
-        slot.psp.lastId = 1;
-        slot.psp.dirty = true;
+        slot.psp.AddEntry(0, kNotepad);
+        slot.psp.AddEntry(1, launcher);
     }
 
     SlotManager slots(m_paths, m_desktop);

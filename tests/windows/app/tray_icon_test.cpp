@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/windows/app_shell/tray_icon.h"
+#include "tests/windows/app/tray_probe.h"
 
 namespace keyrack {
 namespace {
