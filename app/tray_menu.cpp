@@ -13,7 +13,7 @@ TrayMenuEntry Item(std::u16string text, unsigned id, bool checked = false, bool 
 }
 TrayMenuEntry Separator() { return TrayMenuEntry{true, {}, 0, false, false}; }
 
-TraySlotMenu SlotMenu(SlotManager& slots, int index) {
+TraySlotMenu SlotMenu(SlotManager& slots, int index, const ProcessSourcePathTable& table) {
     TraySlotMenu menu;
     const auto keyNumber = index + 1;
     // The deployed state is taken first, as one copy, so a list that the polling thread
@@ -22,7 +22,7 @@ TraySlotMenu SlotMenu(SlotManager& slots, int index) {
     const bool deployed = windows.has_value();
     menu.checked = deployed;
 
-    std::unique_ptr<Slot> slot = slots.LoadCurrent(index);
+    std::unique_ptr<Slot> slot = slots.LoadCurrent(index, table);
     if (!slot) {
         menu.label = PrintfFormat(u"[F%d] 빈슬롯", {keyNumber});
         menu.entries.push_back(Item(u"채우기", kIdSlotEditFirst + index));
@@ -60,8 +60,11 @@ int SlotOfCloseCommand(unsigned id) {
 
 TrayMenuModel BuildTrayMenuModel(SlotManager& slots) {
     TrayMenuModel model;
+    // One read of the table for the whole menu: it may be large, and every slot holds a copy.
+    ProcessSourcePathTable table;
+    table.Load(slots.Paths());
     for (int i = 0; i < kSlotCount; ++i)
-        model.slots[static_cast<std::size_t>(i)] = SlotMenu(slots, i);
+        model.slots[static_cast<std::size_t>(i)] = SlotMenu(slots, i, table);
     model.tail.push_back(Separator());
     model.tail.push_back(Item(u"정보", kIdTrayAbout));
     model.tail.push_back(Item(u"종료", kIdTrayExit));

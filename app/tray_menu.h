@@ -43,8 +43,8 @@ struct TrayMenuModel {
     std::vector<TrayMenuEntry> tail;  // separator, "정보", "종료"
 };
 
-// Reads every slot file into a slot object of its own (never the slot a deployment is using)
-// and each window list once, under the manager's lock, as a copy.
+// Reads every slot file into a slot object of its own (never the slot a deployment is using),
+// the table file once, and each window list once, under the manager's lock, as a copy.
 TrayMenuModel BuildTrayMenuModel(SlotManager& slots);
 
 }  // namespace keyrack

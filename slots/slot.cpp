@@ -24,6 +24,12 @@ Slot::Slot(int slotIndex, StorePaths paths, Desktop& desktop)
     psp.Load(m_paths);
 }
 
+Slot::Slot(int slotIndex, StorePaths paths, Desktop& desktop, ProcessSourcePathTable table)
+    : index(static_cast<std::int8_t>(slotIndex)),
+      psp(std::move(table)),
+      m_paths(std::move(paths)),
+      m_desktop(&desktop) {}
+
 Slot::~Slot() { Release(); }
 
 bool Slot::Load() {

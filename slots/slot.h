@@ -27,6 +27,8 @@ class Slot {
   public:
     // A new, empty slot for index 0..11; loads its table from the table file.
     Slot(int index, StorePaths paths, Desktop& desktop);
+    // The same with a table the caller has read already (the tray menu reads twelve slots).
+    Slot(int index, StorePaths paths, Desktop& desktop, ProcessSourcePathTable table);
     // Releases the slot if that has not been done yet.
     ~Slot();
     Slot(const Slot&) = delete;

@@ -12,14 +12,26 @@ bool ValidIndex(int index) { return index >= 0 && index < kSlotCount; }
 SlotManager::SlotManager(StorePaths paths, Desktop& desktop)
     : m_paths(std::move(paths)), m_desktop(&desktop) {}
 
-std::unique_ptr<Slot> SlotManager::LoadCurrent(int index) {
-    if (!ValidIndex(index)) return nullptr;
-    auto slot = std::make_unique<Slot>(index, m_paths, *m_desktop);
+namespace {
+
+std::unique_ptr<Slot> Loaded(std::unique_ptr<Slot> slot) {
     if (!slot->Load()) {
         slot->Release();
         return nullptr;
     }
     return slot;
+}
+
+}  // namespace
+
+std::unique_ptr<Slot> SlotManager::LoadCurrent(int index) {
+    if (!ValidIndex(index)) return nullptr;
+    return Loaded(std::make_unique<Slot>(index, m_paths, *m_desktop));
+}
+
+std::unique_ptr<Slot> SlotManager::LoadCurrent(int index, const ProcessSourcePathTable& table) {
+    if (!ValidIndex(index)) return nullptr;
+    return Loaded(std::make_unique<Slot>(index, m_paths, *m_desktop, table));
 }
 
 void SlotManager::ReleaseCurrent(std::unique_ptr<Slot>& current) {

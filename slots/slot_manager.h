@@ -23,6 +23,8 @@ class SlotManager {
     // A fresh working slot for index 0..11, loaded from its file; null when the file can't
     // be read. The caller owns it for the length of its operation.
     std::unique_ptr<Slot> LoadCurrent(int index);
+    // The same with a copy of `table` as the slot's table, instead of reading the table file.
+    std::unique_ptr<Slot> LoadCurrent(int index, const ProcessSourcePathTable& table);
     // Releases a working slot (writing its table if it changed) and resets the pointer.
     static void ReleaseCurrent(std::unique_ptr<Slot>& current);
 

@@ -223,6 +223,25 @@ TEST_F(SlotfileTest, BadInputIsRefusedWithExitCode2AndNoFileChanged) {
     }
 }
 
+TEST_F(SlotfileTest, OverflowingNumbersAndNulsAreRefusedNamingTheirField) {
+    ASSERT_EQ(Make(1, R"({"name":"kept"})").exitCode, 0);
+    const auto before = Snapshot();
+    const std::string digits400(400, '7');
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({"items":[{"x":1e400}]})", "items[0].x "},
+        {R"({"items":[{},{"name":"a","y":)" + digits400 + "}]}", "items[1].y "},
+        {R"({"items":[1e400]})", "items[0] "},
+        {R"({"name":"a\u0000b"})", "name "},
+        {R"({"items":[{"path":"C:\\a\u0000b.exe"}]})", "items[0].path "},
+    };
+    for (const auto& [json, field] : cases) {
+        const Outcome outcome = Make(1, json);
+        EXPECT_EQ(outcome.exitCode, 2) << json;
+        EXPECT_NE(outcome.err.find("slotfile: " + field), std::string::npos) << outcome.err;
+        EXPECT_EQ(Snapshot(), before) << json;
+    }
+}
+
 TEST_F(SlotfileTest, DumpOfAMissingSlotFailsWithExitCode1) {
     const Outcome outcome = RunTool({"dump", Dir(), "5"});
     EXPECT_EQ(outcome.exitCode, 1);

@@ -1,6 +1,7 @@
 #include "tools/slotfile/slotfile.h"
 
 #include <charconv>
+#include <functional>
 #include <istream>
 #include <iterator>
 #include <limits>
@@ -90,6 +91,9 @@ OrderedJson DumpSlot(const Slot& slot) {
 std::u16string Text(const Json& value, const std::string& where, std::size_t capacity) {
     if (!value.is_string()) throw InputError(where + " must be a string");
     const std::u16string text = Utf8ToUtf16(value.get_ref<const std::string&>());
+    // The file ends a text at its first NUL: the rest would be lost without a word.
+    if (text.find(u'\0') != std::u16string::npos)
+        throw InputError(where + " must not contain a NUL (\\u0000)");
     if (text.size() > capacity - 1) {
         throw InputError(where + " is " + std::to_string(text.size()) +
                          " UTF-16 units long; at most " + std::to_string(capacity - 1) + " fit");
@@ -199,12 +203,63 @@ ParsedItem ParseItem(const Json& value, std::size_t position) {
     return parsed;
 }
 
+// Follows the parser through the document, so that a number too large for any field can be
+// reported with the name of the field that holds it ("items[2].x").
+class JsonPosition {
+  public:
+    bool operator()(int /*depth*/, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+            case Json::parse_event_t::object_start:
+            case Json::parse_event_t::array_start:
+                m_frames.push_back({event == Json::parse_event_t::array_start, 0, {}});
+                break;
+            case Json::parse_event_t::key:
+                m_frames.back().key = parsed.get<std::string>();
+                break;
+            case Json::parse_event_t::object_end:
+            case Json::parse_event_t::array_end:
+                m_frames.pop_back();
+                NextElement();
+                break;
+            case Json::parse_event_t::value:
+                NextElement();
+                break;
+        }
+        return true;
+    }
+
+    std::string Where() const {
+        std::string where;
+        for (const Frame& frame : m_frames) {
+            if (frame.array)
+                where += "[" + std::to_string(frame.index) + "]";
+            else if (!frame.key.empty())
+                where += (where.empty() ? "" : ".") + frame.key;
+        }
+        return where.empty() ? "the slot" : where;
+    }
+
+  private:
+    struct Frame {
+        bool array;
+        std::size_t index;
+        std::string key;
+    };
+    void NextElement() {
+        if (!m_frames.empty() && m_frames.back().array) ++m_frames.back().index;
+    }
+    std::vector<Frame> m_frames;
+};
+
 ParsedSlot ParseSlot(const std::string& text) {
     Json document;
+    JsonPosition position;
     try {
-        document = Json::parse(text);
+        document = Json::parse(text, std::ref(position));
     } catch (const Json::parse_error& error) {
         throw InputError(std::string("not valid JSON: ") + error.what());
+    } catch (const Json::out_of_range&) {
+        throw InputError(position.Where() + " is a number too large for its field");
     }
     if (!document.is_object()) throw InputError("the slot must be a JSON object");
     RefuseUnknownKeys(document, {"name", "items"}, "the slot");

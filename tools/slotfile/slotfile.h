@@ -27,7 +27,8 @@
 // an equal path (ASCII case ignored), or a new entry with id lastId + 1, as the slot editor
 // does. With both, pspId must be absent from the table (the entry is then added) or name an
 // equal path. With neither, pspId is 4294967295. The table is written only when it changed.
-// Unknown fields, wrong types, values out of range and over-long texts are refused.
+// Unknown fields, wrong types, values out of range (however large), over-long texts and texts
+// holding a NUL are refused, naming the field.
 //
 // Exit codes: 0 done; 1 a file could not be read or written; 2 bad arguments or input (no
 // file is changed then).

@@ -22,6 +22,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "slots/slot.h"
 #include "slots/slot_manager.h"
+#include "slots/takeable_window.h"
 
 namespace keyrack {
 namespace {
@@ -224,6 +225,22 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     })) << "every window closed";
     PruneWindowLists(slots);
     EXPECT_FALSE(slots.HasWindowList(0));
+}
+
+// The rule of which windows an item may take, on real windows: never one of this process or
+// the shell's taskbar; a window of another process and class is one.
+TEST_F(DeployWineTest, OwnWindowsAndTheTaskbarAreNeverTakeable) {
+    const auto handle = [](HWND window) { return reinterpret_cast<WindowHandle>(window); };
+    const HWND own = ::CreateWindowExW(WS_EX_APPWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                       10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(own, nullptr);
+    EXPECT_FALSE(IsTakeableWindow(m_desktop, handle(own)));
+    ::DestroyWindow(own);
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr) << "the shell desktop shows a taskbar";
+    EXPECT_EQ(m_desktop.GetWindowClassName(handle(taskbar)), u"Shell_TrayWnd");
+    EXPECT_FALSE(IsTakeableWindow(m_desktop, handle(taskbar)));
+    EXPECT_TRUE(IsTakeableWindow(m_desktop, handle(::GetDesktopWindow())));
 }
 
 }  // namespace
