@@ -185,6 +185,12 @@ void FillDlg::OnSize(int cx, int cy) const {
         if (panel != nullptr && panel->m_hWnd != nullptr)
             ::MoveWindow(panel->m_hWnd, at.x, at.y, at.width, at.height, TRUE);
     }
+    // One column of entries as wide as the narrow list: no sideways scrolling, labels centred
+    // under their icons.
+    RECT list{};
+    ::GetClientRect(m_list, &list);
+    const DWORD spacing = ListView_GetItemSpacing(m_list, FALSE);
+    if (list.right > 0) ListView_SetIconSpacing(m_list, list.right, HIWORD(spacing));
 }
 
 void FillDlg::ShowItem(const SlotItem& item) {

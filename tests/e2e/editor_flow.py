@@ -205,3 +205,43 @@ def test_cancel_and_one_editor(s, check, shots, data):
     check("editor: 취소 closes it and writes no slot file",
           closed and not os.path.exists(os.path.join(data, "4.slot")) and
           not os.path.exists(os.path.join(data, "5.slot")))
+
+
+def test_properties(s, check, shots, slotfile, data):
+    """속성 of slot 1 (three items): the list and the preview show them; a double-click brings
+    one back, 제거 removes it; 취소 leaves the slot file as it was."""
+    desk = s.desk
+    ed = Editor(s, check, shots)
+    before = slot_dump(slotfile, data, 1)
+    desk.click_tray(1)
+    menus = wait_for(desk.popup_menus, 10)
+    if not check("editor: the tray menu opens for 속성", menus):
+        return
+    # The submenu opens on its first program; up wraps to 속성.
+    desk.keys("Down", "Right", rect=menus[0]["rect"])
+    wait_for(lambda: len(desk.popup_menus()) >= 2, 10)
+    desk.keys("Up", "Return")
+    window = wait_for(ed.window, 20)
+    count = window and ed.fields()["list"]["count"]
+    check("editor: 속성 of a filled slot lists its three items", count == 3, str(count))
+    if not window:
+        return
+    time.sleep(0.5)
+    ed.shot("editor-three-items.png")
+    entry = ed.fields()["list"]
+    ll, lt, lr, lb = entry["rect"]
+    # Icon view, one column: the second entry stands below the first.
+    desk.x("mousemove", str((ll + lr) // 2), str(lt + 100))
+    desk.x("click", "--repeat", "2", "--delay", "80", "1")
+    item = before["items"][1] if before else {}
+    back = wait_for(lambda: ed.text("x") == str(item.get("x")), 10)
+    check("editor: a double-click brings an item back", back,
+          str({k: ed.text(k) for k in ("path", "x", "y")}))
+    ed.shot("editor-item-back.png")
+    ed.click_id(1013)
+    removed = wait_for(lambda: ed.fields()["list"]["count"] == 2 and ed.text("x") == "", 10)
+    check("editor: 제거 removes it from the list", removed)
+    ed.click_id(2)
+    wait_for(lambda: ed.window() is None, 10)
+    check("editor: 취소 after 제거 leaves the slot file as it was",
+          slot_dump(slotfile, data, 1) == before)
