@@ -186,7 +186,7 @@ def test_fill_slot(s, check, figures, shots, slotfile, data):
           [items[0][k] for k in ("x", "y", "width", "height")] ==
           [left + 200, top + 100, right - left, bottom - top],
           str(dump))
-    return now[0] if now else None
+    return notepad_windows(desk)[0] if notepad_windows(desk) else None
 
 
 def test_cancel_and_one_editor(s, check, shots, data):
@@ -245,3 +245,44 @@ def test_properties(s, check, shots, slotfile, data):
     wait_for(lambda: ed.window() is None, 10)
     check("editor: 취소 after 제거 leaves the slot file as it was",
           slot_dump(slotfile, data, 1) == before)
+
+
+def test_chord_after_fill(s, check, note):
+    """After 확인 the captured Notepad belongs to slot 3: the chord minimises it and brings it
+    back; once it is closed, the chord deploys a new Notepad at the saved rectangle."""
+    desk = s.desk
+    if not note:
+        return
+    hwnd = note["hwnd"]
+
+    def state():
+        return {w["hwnd"]: w for w in desk.windows()}.get(hwnd)
+
+    minimised = desk.chord("F3", until=lambda: (state() or {}).get("iconic")) or \
+        wait_for(lambda: (state() or {}).get("iconic"), 20)
+    check("editor: after 확인 the F3 chord minimises the captured Notepad", minimised)
+    back = desk.chord("F3", until=lambda: state() and not state()["iconic"]) or \
+        wait_for(lambda: state() and not state()["iconic"], 20)
+    check("editor: and the next chord brings it back", back)
+    rect = state()["rect"] if state() else note["rect"]
+    # Its close box, at the right end of the caption.
+    click(desk, rect[2] - 12, rect[1] + 10)
+    gone = wait_for(lambda: state() is None, 20)
+    if not check("editor: the captured Notepad closes", gone):
+        return
+
+    def placed():
+        return [w for w in notepad_windows(desk) if w["hwnd"] != hwnd and w["rect"] == rect]
+
+    # The polling loop drops the slot's window list once its window is gone; a chord pressed
+    # before that would toggle nothing, so it is pressed again until a Notepad appears.
+    deployed = None
+    for _ in range(5):
+        deployed = desk.chord("F3", until=lambda: notepad_windows(desk) and
+                              [w for w in notepad_windows(desk) if w["hwnd"] != hwnd])
+        if deployed:
+            break
+        time.sleep(1)
+    check("editor: then the chord deploys a new Notepad at the saved rectangle",
+          wait_for(placed, 30), "expected %s, seen %s" % (
+              rect, [(w["title"], w["rect"]) for w in notepad_windows(desk)]))
