@@ -2,8 +2,8 @@
 // it is open brings it to the front when another edit command comes.
 #pragma once
 
-#include "editor/fill_dlg.h"
 #include "editor/edit_slot.h"
+#include "editor/fill_dlg.h"
 
 namespace keyrack {
 

@@ -62,9 +62,9 @@ BOOL CDialogEx::CreateChild(HWND parent, const RECT& rect, int id) {
         WORD menu, windowClass, title;
     } empty{};
     empty.header.style = WS_CHILD | WS_VISIBLE | DS_CONTROL;
-    HWND hwnd = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &empty.header, parent,
-                                             &CDialogEx::StaticDialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+    HWND hwnd =
+        ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &empty.header, parent,
+                                     &CDialogEx::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) return FALSE;
     ::SetWindowLongPtrW(hwnd, GWLP_ID, id);
     ::MoveWindow(hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);

@@ -121,8 +121,8 @@ std::string Children(HWND parent) {
         const std::wstring kind = ClassOf(child);
         const LRESULT count = kind == L"SysListView32" ? SendMessageW(child, 0x1004, 0, 0) : 0;
         const LRESULT checked = kind == L"Button" ? SendMessageW(child, BM_GETCHECK, 0, 0) : 0;
-        out += ",\"count\":" + std::to_string(count) + ",\"checked\":" + std::to_string(checked) +
-               "}";
+        out +=
+            ",\"count\":" + std::to_string(count) + ",\"checked\":" + std::to_string(checked) + "}";
     }
     return out + "]";
 }
