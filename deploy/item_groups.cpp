@@ -48,8 +48,7 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
     Desktop& desktop = slot.GetDesktop();
     log.LogLine("psp기준 아이템 분류");
     std::map<std::uint32_t, ItemQueue> groups;
-    for (const auto& item : slot.items)
-        if (item) groups[item->pspId].push(item.get());
+    for (const auto& item : slot.items) groups[item->pspId].push(item.get());
 
     PathLearning pspChanged;
     // Groups whose id has no table entry search with an empty path of their own: only the
@@ -64,16 +63,17 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             std::u16string& processPath =
                 entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
             ItemQueue& items = queue;
+            const std::uint32_t groupId = pspId;  // clang before 16 captures no structured binding
             std::unique_ptr<std::thread> thread;
             try {
                 thread = start([&desktop, &status, &log, &items, &processPath, statusIndex,
-                                &pspChanged, pspId, &stop] {
+                                &pspChanged, groupId, &stop] {
                     try {
                         RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged,
                                      stop);
                     } catch (...) {
                         // The group's remaining items are not launched; the run log says so.
-                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", pspId));
+                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", groupId));
                         status.Remove(statusIndex);
                     }
                 });

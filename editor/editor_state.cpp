@@ -160,7 +160,9 @@ void EditorState::Remove() {
     SlotItem* removed = std::exchange(m_item, nullptr);
     m_preview.RemoveItem(*removed);
     m_preview.Select(nullptr);
-    std::erase_if(m_slot.items, [&](const auto& item) { return item.get() == removed; });
+    const auto at = std::find_if(m_slot.items.begin(), m_slot.items.end(),
+                                 [&](const auto& item) { return item.get() == removed; });
+    if (at != m_slot.items.end()) m_slot.items.erase(at);
     Renumber(m_slot);
     m_view.RebuildList(m_slot.items);
     m_view.ClearFields();
@@ -170,7 +172,7 @@ void EditorState::Remove() {
 void EditorState::OpenEntry(int entry) {
     if (entry < 0 || static_cast<std::size_t>(entry) >= m_slot.items.size()) return;
     DiscardNewItem();
-    m_item = m_slot.items[static_cast<std::size_t>(entry)].get();
+    m_item = m_slot.items[static_cast<std::size_t>(entry)];
     m_view.ShowItem(*m_item);
     m_mode = EditMode::Existing;
     m_preview.Select(m_item);

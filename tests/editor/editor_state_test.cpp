@@ -200,7 +200,7 @@ TEST_P(SaveName, TakesTheWindowsTitleCutAsTheStoreCuts) {
     if (GetParam().closed) m_desktop.DestroyWindow(window);
     m_view.fields = {u"C:\\typed.exe", u"shown", u"", u"-12", u" 7 ", u"1e3", u"", true};
     m_state.Save();
-    const SlotItem& item = *m_slot.items.at(0);
+    const SlotItem& item = *m_slot.items[0];
     EXPECT_EQ(item.name, GetParam().saved);
     EXPECT_EQ(item.path, u"C:\\typed.exe");
     EXPECT_EQ((std::vector{item.x, item.y, item.width, item.height}), (std::vector{-12, 7, 0, 0}));

@@ -83,8 +83,7 @@ TEST_P(PreviewPaintTest, PixelsShowMonitorsItemsSelectionAndBackground) {
     preview.m_background = &panelBackground;
     ASSERT_TRUE(preview.SubclassWindow(MakeWindow(c.clientWidth, c.clientHeight)));
     preview.InitLayout();
-    if (c.selected >= 0)
-        preview.Model().Select(slot.items[static_cast<std::size_t>(c.selected)].get());
+    if (c.selected >= 0) preview.Model().Select(slot.items[static_cast<std::size_t>(c.selected)]);
     ::InvalidateRect(m_window, nullptr, FALSE);
     ::UpdateWindow(m_window);
     testing::PumpUntil([] { return false; }, 20);
