@@ -122,7 +122,7 @@ void CKeyrackDlg::ShowAbout() {
     m_about = nullptr;
 }
 
-void CKeyrackDlg::EditSlot(int /*index*/) {}
+void CKeyrackDlg::EditSlot(int index) { keyrack::EditSlot(m_slots, index, m_editor); }
 
 BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
     if (m_shuttingDown) return TRUE;

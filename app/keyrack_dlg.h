@@ -13,6 +13,7 @@
 #include "app/tray_icon.h"
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
+#include "editor/fill_dlg_editor.h"
 #include "framework/dialog_ex.h"
 #include "platform/win32/win32_desktop.h"
 #include "res/messages.h"
@@ -32,8 +33,8 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     // once the program is shutting down or the window is gone.
     DeploymentIndicator* CreateIndicator() override;
 
-    // Opens the slot editor for slot `index`; this build has no editor, so the command does
-    // nothing.
+    // Runs the slot editor for slot `index` modally (on this, the user-interface thread); while
+    // one is open, brings that one to the front instead.
     void EditSlot(int index);
 
     // Stops the polling thread (a deployment in flight ends early while messages are still
@@ -59,6 +60,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     TrayIcon m_trayIcon;
     Win32Desktop m_desktop;
     SlotManager m_slots;
+    FillDlgEditor m_editor;
     PollingThread m_polling;
     // The newest indicator; every indicator lives in m_indicators until the release message
     // that it posted itself (its wParam names it) deletes it.

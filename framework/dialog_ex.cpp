@@ -52,6 +52,25 @@ BOOL CDialogEx::Create(UINT templateId, HWND parent) {
     return TRUE;
 }
 
+BOOL CDialogEx::CreateChild(HWND parent, const RECT& rect, int id) {
+    if (m_hWnd != nullptr || parent == nullptr) return FALSE;
+    m_parent = parent;
+    m_modal = false;
+    // DLGTEMPLATE followed by empty menu, class and title arrays; DWORD-aligned.
+    struct alignas(4) {
+        DLGTEMPLATE header;
+        WORD menu, windowClass, title;
+    } empty{};
+    empty.header.style = WS_CHILD | WS_VISIBLE | DS_CONTROL;
+    HWND hwnd =
+        ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &empty.header, parent,
+                                     &CDialogEx::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd == nullptr) return FALSE;
+    ::SetWindowLongPtrW(hwnd, GWLP_ID, id);
+    ::MoveWindow(hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    return TRUE;
+}
+
 BOOL CDialogEx::DestroyWindow() {
     if (m_hWnd == nullptr) return FALSE;
     return ::DestroyWindow(m_hWnd);

@@ -26,6 +26,11 @@ class CDialogEx {
     // Creates the dialog modeless. Without a parent the application's main window (if any,
     // and not this dialog) becomes its owner. FALSE if the window could not be made.
     BOOL Create(UINT templateId = 0, HWND parent = nullptr);
+    // Creates the dialog as a child window of `parent` from an empty template of its own (the
+    // dialog window class, no title, no controls), placed at `rect` in the parent's client
+    // area. It takes part in the parent's keyboard navigation (DS_CONTROL). FALSE if the window
+    // could not be made.
+    BOOL CreateChild(HWND parent, const RECT& rect, int id = 0);
     BOOL DestroyWindow();
     // Modal: ends the dialog with the result. Modeless: hides it.
     void EndDialog(INT_PTR result);

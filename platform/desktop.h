@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace keyrack {
 
@@ -20,6 +21,15 @@ struct Rect {
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// One display monitor: its full rectangle and its work area (without the taskbar), in screen
+// coordinates.
+struct MonitorInfo {
+    Rect monitor;
+    Rect workArea;
+    bool primary = false;
+    friend bool operator==(const MonitorInfo&, const MonitorInfo&) = default;
 };
 
 // Values of the Win32 constants the core passes through the seam.
@@ -99,6 +109,10 @@ class Desktop {
     // Keyboard and clock.
     virtual short GetKeyState(int virtualKey) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
+
+    // Display monitors: EnumDisplayMonitors (no device context, no clipping) with
+    // GetMonitorInfoW for each, in the order the platform enumerates them.
+    virtual std::vector<MonitorInfo> EnumDisplayMonitors() = 0;
 };
 
 }  // namespace keyrack

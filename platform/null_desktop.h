@@ -47,6 +47,8 @@ class NullDesktop : public Desktop {
 
     short GetKeyState(int) override { return 0; }
     void Sleep(unsigned) override {}
+
+    std::vector<MonitorInfo> EnumDisplayMonitors() override { return {}; }
 };
 
 }  // namespace keyrack

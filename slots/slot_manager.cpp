@@ -66,6 +66,19 @@ void SlotManager::AppendWindowPairs(int index, const WindowList& pairs) {
     list->insert(list->end(), pairs.begin(), pairs.end());
 }
 
+void SlotManager::MergeEditedWindowList(int index, const WindowList& edited) {
+    if (!ValidIndex(index)) return;
+    std::lock_guard lock(m_windowsMutex);
+    auto& list = m_windows[static_cast<std::size_t>(index)];
+    if (!list) {
+        list = edited;
+        return;
+    }
+    for (const auto& pair : edited) {
+        if (pair.handle != 0) list->push_back(pair);
+    }
+}
+
 bool SlotManager::UpdateWindowList(int index, const std::function<void(WindowList&)>& change) {
     if (!ValidIndex(index)) return false;
     std::lock_guard lock(m_windowsMutex);

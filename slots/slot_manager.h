@@ -34,6 +34,10 @@ class SlotManager {
     void SetWindowList(int index, WindowList list);  // replaces any list there
     // Appends pairs, creating the list when the slot has none.
     void AppendWindowPairs(int index, const WindowList& pairs);
+    // An edited slot's pairs: a slot without a list takes them as they are, zero handles
+    // included; a slot with one gets only the pairs that carry a window appended, and keeps its
+    // own pairs unchanged.
+    void MergeEditedWindowList(int index, const WindowList& edited);
     // Runs `change` on the slot's list under the mutex; false when the slot has no list.
     // `change` must not block (no Sleep, no SendMessage).
     bool UpdateWindowList(int index, const std::function<void(WindowList&)>& change);

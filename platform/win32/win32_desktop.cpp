@@ -157,4 +157,30 @@ bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_
 short Win32Desktop::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
 void Win32Desktop::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
+namespace {
+
+Rect FromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK VisitMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found) {
+    MONITORINFOEXW info{};
+    static_assert(sizeof(info) == 104);
+    info.cbSize = sizeof(info);
+    // A monitor whose information can't be read is left out rather than drawn as an empty
+    // rectangle at the origin.
+    if (::GetMonitorInfoW(monitor, &info)) {
+        const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        reinterpret_cast<std::vector<MonitorInfo>*>(found)->push_back(
+            {FromRect(info.rcMonitor), FromRect(info.rcWork), primary});
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<MonitorInfo> Win32Desktop::EnumDisplayMonitors() {
+    std::vector<MonitorInfo> monitors;
+    ::EnumDisplayMonitors(nullptr, nullptr, VisitMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 }  // namespace keyrack

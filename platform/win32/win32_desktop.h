@@ -42,6 +42,8 @@ class Win32Desktop final : public Desktop {
 
     short GetKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
+
+    std::vector<MonitorInfo> EnumDisplayMonitors() override;
 };
 
 // The folder of the running executable (GetModuleFileNameW).

@@ -70,6 +70,9 @@ class CountingDesktop final : public Desktop {
     }
     short GetKeyState(int key) override { return Count(), m_inner.GetKeyState(key); }
     void Sleep(unsigned milliseconds) override { Count(), m_inner.Sleep(milliseconds); }
+    std::vector<MonitorInfo> EnumDisplayMonitors() override {
+        return Count(), m_inner.EnumDisplayMonitors();
+    }
 
   private:
     void Count() { m_calls.fetch_add(1, std::memory_order_relaxed); }

@@ -420,4 +420,20 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
     if (hook) hook(milliseconds);
 }
 
+void FakeDesktop::SetMonitors(std::vector<MonitorInfo> monitors) {
+    std::lock_guard lock(m_mutex);
+    m_monitors = std::move(monitors);
+}
+
+std::vector<MonitorInfo> FakeDesktop::EnumDisplayMonitors() {
+    std::lock_guard lock(m_mutex);
+    Record("EnumDisplayMonitors", {});
+    return m_monitors;
+}
+
+void FakeDesktop::SetWindowTitle(WindowHandle window, std::u16string title) {
+    std::lock_guard lock(m_mutex);
+    if (Alive(window)) m_windows[window].title = std::move(title);
+}
+
 }  // namespace keyrack::testing

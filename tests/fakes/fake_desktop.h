@@ -134,6 +134,16 @@ class FakeDesktop : public Desktop {
     short GetKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
 
+    // --- monitors ---
+    // Replaces the monitors; the desktop starts with one 1920 x 1080 monitor whose work area
+    // ends at the taskbar (y 1060).
+    void SetMonitors(std::vector<MonitorInfo> monitors);
+    std::vector<MonitorInfo> EnumDisplayMonitors() override;
+
+    // --- the slot editor's needs ---
+    // The program renames its window.
+    void SetWindowTitle(WindowHandle window, std::u16string title);
+
   private:
     struct Process {
         std::u16string imagePath;
@@ -173,6 +183,7 @@ class FakeDesktop : public Desktop {
     std::uint32_t m_nextProcessId = 100;
     WindowHandle m_nextWindow = 0x10000;
     ProcessHandle m_nextProcessHandle = 0x500;
+    std::vector<MonitorInfo> m_monitors{{{0, 0, 1920, 1080}, {0, 0, 1920, 1060}, true}};
 };
 
 }  // namespace keyrack::testing

@@ -106,8 +106,8 @@ std::string Children(HWND parent) {
         },
         reinterpret_cast<LPARAM>(&children));
     std::string out = "[";
+    // Every descendant: the editor's panels hold most of its controls.
     for (HWND child : children) {
-        if (GetParent(child) != parent) continue;
         if (out.size() > 1) out += ',';
         RECT r{};
         GetWindowRect(child, &r);
@@ -116,7 +116,13 @@ std::string Children(HWND parent) {
                       GetDlgCtrlID(child), IsWindowVisible(child) ? "true" : "false", r.left, r.top,
                       r.right, r.bottom);
         out += head;
-        out += "\"class\":" + Json(ClassOf(child)) + ",\"text\":" + Json(TextOf(child)) + "}";
+        out += "\"class\":" + Json(ClassOf(child)) + ",\"text\":" + Json(TextOf(child));
+        // Entries of a list view (LVM_GETITEMCOUNT), check state of a button (BM_GETCHECK).
+        const std::wstring kind = ClassOf(child);
+        const LRESULT count = kind == L"SysListView32" ? SendMessageW(child, 0x1004, 0, 0) : 0;
+        const LRESULT checked = kind == L"Button" ? SendMessageW(child, BM_GETCHECK, 0, 0) : 0;
+        out +=
+            ",\"count\":" + std::to_string(count) + ",\"checked\":" + std::to_string(checked) + "}";
     }
     return out + "]";
 }

@@ -1,0 +1,42 @@
+#include "editor/capture_sample.h"
+
+#include "deploy/process_image.h"
+
+namespace keyrack {
+
+namespace {
+
+inline constexpr std::size_t kCapturedTitleCapacity = 256;
+
+bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetKeyState(virtualKey) < 0; }
+
+}  // namespace
+
+CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake) {
+    CaptureSample sample;
+    sample.rightDown = IsDown(desktop, win::kVkRButton);
+    sample.leftDown = IsDown(desktop, win::kVkLButton);
+    const WindowHandle foreground = desktop.GetForegroundWindow();
+    if (foreground == 0) return sample;
+    if (!mayTake(foreground)) {
+        sample.ignored = true;
+        return sample;
+    }
+    // A window that closed between the two calls counts as no window in front.
+    if (!desktop.GetWindowRect(foreground, &sample.rect)) return sample;
+    sample.window = foreground;
+    sample.maximized = desktop.IsZoomed(foreground);
+    if (sample.leftDown) {
+        sample.path = ImagePathOfWindow(desktop, foreground).value_or(std::u16string());
+        sample.title = desktop.GetWindowTitle(foreground, kCapturedTitleCapacity);
+    }
+    return sample;
+}
+
+bool SampleFilter::ShouldHandOver(const CaptureSample& sample) {
+    const bool handOver = sample.leftDown || sample.rightDown || sample != m_last;
+    m_last = sample;
+    return handOver;
+}
+
+}  // namespace keyrack

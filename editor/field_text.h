@@ -1,0 +1,25 @@
+// Text rules of the editor's fields.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace keyrack {
+
+// A position field as a signed 32-bit number: an optional minus sign and decimal digits,
+// spaces around allowed. 0 for anything else, an empty field and a number out of range
+// included.
+std::int32_t ParseSignedNumber(std::u16string_view text);
+
+// The part of a path after its last backslash; the whole path when it has none.
+std::u16string_view FileNameOf(std::u16string_view path);
+
+// The text a field of `capacity` units (terminator included) keeps: cut as the store cuts,
+// never inside a surrogate pair.
+std::u16string FitField(std::u16string_view text, std::size_t capacity);
+
+// "F<n> 슬롯" for slot index 0..11 (n = index + 1): the name of a slot without a file.
+std::u16string DefaultSlotName(int index);
+
+}  // namespace keyrack

@@ -1,0 +1,75 @@
+// The slot editor: a modal dialog on template 134 that edits one working slot. Windows the
+// user clicks anywhere on the desktop become items; the captured window's place is followed
+// while the user arranges it; the program list, the item fields and the monitor preview show
+// the slot. The capture thread only samples the desktop and posts the samples here, where the
+// editor's rules (EditorState) apply them: items, fields, the preview and the table are
+// touched on the user-interface thread alone.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "editor/capture_loop.h"
+#include "editor/container.h"
+#include "editor/display_container.h"
+#include "editor/editor_state.h"
+#include "editor/editor_view.h"
+#include "editor/info_container.h"
+#include "framework/dialog_ex.h"
+#include "platform/unique_handle.h"
+#include "slots/slot.h"
+
+namespace keyrack {
+
+class FillDlg : public CDialogEx, private EditorView {
+  public:
+    // Edits `slot` (its items, its name and its table); not owned.
+    explicit FillDlg(Slot& slot);
+    ~FillDlg() override;
+
+    // Shows the open editor in front of the other windows (restoring it when minimised).
+    void BringToFront() const;
+
+  protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  private:
+    void CreatePanels();
+    void SetFontsAndLimits() const;
+    void OnSize(int cx, int cy) const;
+    void StartCapture();
+    void StopCapture();
+    void ApplySamples();
+
+    // EditorView.
+    void ShowItem(const SlotItem& item) override;
+    void ShowPosition(const SlotItem& item) override;
+    void ClearFields() override;
+    ItemFields ReadFields() override;
+    void AppendListEntry(const SlotItem& item) override;
+    void RebuildList(std::span<const std::unique_ptr<SlotItem>> items) override;
+    void RepaintPreview() override;
+
+    Slot& m_slot;
+    UniqueHandle<HIMAGELIST, CloseWith<&::ImageList_Destroy>> m_images;
+    std::unique_ptr<Container> m_listPanel;
+    std::unique_ptr<InfoContainer> m_infoPanel;
+    std::unique_ptr<DisplayContainer> m_displayPanel;
+    std::unique_ptr<EditorState> m_state;
+    HWND m_list = nullptr;
+
+    CaptureMailbox m_samples;
+    std::atomic<bool> m_capturing{false};
+    std::thread m_captureThread;
+};
+
+}  // namespace keyrack

@@ -1,0 +1,316 @@
+"""End-to-end tests of the slot editor: opened from the tray menu, filled by clicking a real
+Notepad, checked from outside (the probe's view of the editor's controls, the slot files) and
+by screenshots. Real mouse and keyboard input only."""
+
+import json
+import os
+import subprocess
+import time
+
+from desktop import TASKBAR_TOP, wait_for
+
+EDITOR_RECT = [460, 165, 1460, 915]  # 1000 x 750, centred on the 1920 x 1080 desktop
+FIELDS = {"name": 1002, "path": 1003, "x": 1005, "y": 1008, "w": 1009, "h": 1010,
+          "list": 1001, "slot_name": 1007}
+
+
+class Editor:
+    def __init__(self, s, shots):
+        self.desk = s.desk
+        self.shots = shots
+
+    def windows(self):
+        """Keyrack's visible windows holding the slot-name edit 1007: the open editors."""
+        return [w for w in self.desk.keyrack_windows()
+                if w["visible"] and any(c["id"] == 1007 for c in w.get("children", []))]
+
+    def window(self):
+        found = self.windows()
+        return found[0] if found else None
+
+    def fields(self):
+        w = self.window()
+        if not w:
+            return None
+        by = {c["id"]: c for c in w["children"]}
+        return {name: by[i] for name, i in FIELDS.items() if i in by}
+
+    def text(self, name):
+        f = self.fields()
+        return f[name]["text"] if f and name in f else None
+
+    def click_id(self, control):
+        """Clicks the middle of the editor's control with this id."""
+        c = [c for c in self.window()["children"] if c["id"] == control][0]
+        left, top, right, bottom = c["rect"]
+        click(self.desk, (left + right) // 2, (top + bottom) // 2)
+
+    def activate(self):
+        # The right end of the caption, clear of the Notepad the tests move about.
+        click(self.desk, EDITOR_RECT[2] - 60, EDITOR_RECT[1] + 10)
+        time.sleep(0.3)
+
+    def open_from_menu(self, slot_number):
+        """Tray menu -> "[F<n>] 빈슬롯" -> 채우기 (the submenu's only entry)."""
+        self.desk.click_tray(1)
+        menus = wait_for(self.desk.popup_menus, 10)
+        if not menus:
+            return None
+        self.desk.keys(*(["Down"] * slot_number), "Right", rect=menus[0]["rect"])
+        wait_for(lambda: len(self.desk.popup_menus()) >= 2, 10)
+        self.desk.keys("Return")
+        return wait_for(self.window, 20)
+
+    def shot(self, name):
+        self.desk.screenshot(os.path.join(self.shots, name))
+
+
+def click(desk, x, y, button="1"):
+    """A click as long as a person's: the editor samples the buttons about once a
+    millisecond, and xdotool's own click may be over before that."""
+    desk.x("mousemove", str(x), str(y))
+    desk.x("mousedown", button)
+    time.sleep(0.1)
+    desk.x("mouseup", button)
+
+
+def cpu_percent(pid, seconds):
+    """The share of one processor the process used over the next `seconds` (from /proc)."""
+    def ticks():
+        with open("/proc/%d/stat" % pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
+    start, t0 = ticks(), time.monotonic()
+    time.sleep(seconds)
+    return round(100.0 * (ticks() - start) / os.sysconf("SC_CLK_TCK") /
+                 (time.monotonic() - t0), 1)
+
+
+def notepad_windows(desk):
+    return [w for w in desk.windows()
+            if w["image"].lower().endswith("\\notepad.exe") and w["visible"]]
+
+
+def drag(desk, start, end, steps=10):
+    """Presses the left button at `start`, moves to `end` in steps and lets go, as a person
+    drags a caption (xdotool windowmove does not move Wine's own idea of the window)."""
+    desk.x("mousemove", str(start[0]), str(start[1]))
+    desk.x("mousedown", "1")
+    for k in range(1, steps + 1):
+        desk.x("mousemove", str(start[0] + (end[0] - start[0]) * k // steps),
+               str(start[1] + (end[1] - start[1]) * k // steps))
+        time.sleep(0.05)
+    desk.x("mouseup", "1")
+
+
+def slot_dump(slotfile, data, number):
+    out = subprocess.run([slotfile, "dump", data, str(number)], stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL, timeout=30)
+    return json.loads(out.stdout) if out.returncode == 0 else None
+
+
+def test_fill_slot(s, check, figures, shots, slotfile, data):
+    desk = s.desk
+    ed = Editor(s, shots)
+    subprocess.Popen(["wine", "notepad"], env=s.env, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+    notes = wait_for(lambda: notepad_windows(desk), 30)
+    if not check("editor: a Notepad to capture opens", notes):
+        return
+    # Wine cascades new windows: the Notepad goes to the top left corner first, so the clicks
+    # below land on it and not on the editor, which opens in the middle.
+    left, top = notes[0]["rect"][:2]
+    drag(desk, (left + 200, top + 10), (200, 10))
+    note = wait_for(lambda: [w for w in notepad_windows(desk) if w["rect"][:2] == [0, 0]], 10)
+    if not check("editor: the Notepad moves to the top left corner", note,
+                 str([w["rect"] for w in notepad_windows(desk)])):
+        return
+    note = note[0]
+
+    window = ed.open_from_menu(3)
+    check("editor: [F3] 빈슬롯 -> 채우기 opens 슬롯 채우기, 1000 x 750, centred",
+          window and window["title"] == "슬롯 채우기" and window["rect"] == EDITOR_RECT,
+          str(window and (window["title"], window["rect"])))
+    if not window:
+        return
+    check("editor: an empty list and the default name F3 슬롯",
+          ed.fields()["list"]["count"] == 0 and ed.text("slot_name") == "F3 슬롯")
+    ed.shot("editor-empty.png")
+
+    # A click on the Notepad captures it.
+    left, top, right, bottom = note["rect"]
+    started = time.monotonic()
+    click(desk, left + 100, top + 150)
+    filled = wait_for(lambda: ed.text("path"), 10, interval=0.05)
+    figures["editor: click to fields filled (s)"] = round(time.monotonic() - started, 2)
+    check("editor: a click on Notepad fills path, name and X/Y/W/H",
+          filled and filled.lower().endswith("\\notepad.exe") and
+          ed.text("name") == note["title"] and
+          [ed.text(k) for k in ("x", "y", "w", "h")] ==
+          [str(left), str(top), str(right - left), str(bottom - top)],
+          str({k: ed.text(k) for k in ("path", "name", "x", "y", "w", "h")}))
+
+    # Dragging the caption moves the numbers.
+    drag(desk, (left + 200, top + 10), (left + 400, top + 110))
+    started = time.monotonic()
+    moved = wait_for(lambda: ed.text("x") == str(left + 200) and ed.text("y") == str(top + 100),
+                     10, interval=0.05)
+    figures["editor: window move to fields updated (s)"] = round(time.monotonic() - started, 2)
+    now = notepad_windows(desk)
+    check("editor: moving the Notepad moves the numbers", moved,
+          "fields %s, notepad %s" % ([ed.text(k) for k in ("x", "y")], now and now[0]["rect"]))
+    ed.shot("editor-captured.png")
+    # The captured Notepad in front, still: the capture thread samples, hands over nothing.
+    figures["editor: Keyrack CPU while tracking a still window (%)"] = cpu_percent(
+        s.keyrack[0].pid, 5)
+
+    # 저장 adds the list entry and empties the fields.
+    ed.activate()
+    ed.click_id(1006)
+    saved = wait_for(lambda: ed.fields()["list"]["count"] == 1 and ed.text("path") == "", 10)
+    check("editor: 저장 adds a list entry and empties the fields", saved)
+    figures["editor: Keyrack CPU with the editor idle in front (%)"] = cpu_percent(
+        s.keyrack[0].pid, 5)
+    ed.shot("editor-saved.png")
+
+    # A click on the taskbar captures nothing.
+    click(desk, 1000, TASKBAR_TOP + 10)
+    time.sleep(1)
+    check("editor: a click on the taskbar captures nothing",
+          ed.text("path") == "" and ed.fields()["list"]["count"] == 1,
+          str(ed.text("path")))
+
+    # A double-click brings the item back; a right click empties the fields again.
+    ed.activate()
+    entry = ed.fields()["list"]
+    ll, lt, lr, lb = entry["rect"]
+    desk.x("mousemove", str((ll + lr) // 2), str(lt + 20))
+    desk.x("click", "--repeat", "2", "--delay", "80", "1")
+    back = wait_for(lambda: ed.text("x") == str(left + 200), 10)
+    check("editor: a double-click on the entry brings the item back", back,
+          str({k: ed.text(k) for k in ("path", "x", "y")}))
+    click(desk, EDITOR_RECT[0] + 600, EDITOR_RECT[1] + 60, "3")
+    check("editor: a right click empties the fields",
+          wait_for(lambda: ed.text("x") == "" and ed.text("path") == "", 10))
+
+    # A typed name and 확인 write data\3.slot with the item and its rectangle.
+    ed.click_id(1007)
+    desk.keys("End", "shift+Home", "BackSpace")
+    desk.x("type", "--delay", "40", "memo")
+    typed = wait_for(lambda: ed.text("slot_name") == "memo", 5)
+    ed.click_id(1)
+    closed = wait_for(lambda: ed.window() is None, 10)
+    dump = wait_for(lambda: slot_dump(slotfile, data, 3), 10)
+    items = dump["items"] if dump else []
+    check("editor: 확인 writes data\\3.slot with the typed name, the item and its rectangle",
+          typed and closed and dump and dump["name"] == "memo" and len(items) == 1 and
+          items[0]["path"].lower().endswith("\\notepad.exe") and
+          [items[0][k] for k in ("x", "y", "width", "height")] ==
+          [left + 200, top + 100, right - left, bottom - top],
+          str(dump))
+    return notepad_windows(desk)[0] if notepad_windows(desk) else None
+
+
+def test_cancel_and_one_editor(s, check, shots, data):
+    desk = s.desk
+    ed = Editor(s, shots)
+    window = ed.open_from_menu(4)
+    if not check("editor: [F4] 빈슬롯 -> 채우기 opens the editor", window):
+        return
+    # A second 채우기 while the editor is open brings that one to the front.
+    second = ed.open_from_menu(5)
+    check("editor: a second 채우기 opens no second editor",
+          second and len(ed.windows()) == 1 and ed.text("slot_name") == "F4 슬롯",
+          str([w["rect"] for w in ed.windows()]))
+    ed.click_id(2)
+    closed = wait_for(lambda: ed.window() is None, 10)
+    check("editor: 취소 closes it and writes no slot file",
+          closed and not os.path.exists(os.path.join(data, "4.slot")) and
+          not os.path.exists(os.path.join(data, "5.slot")))
+
+
+def test_properties(s, check, shots, slotfile, data):
+    """속성 of slot 1 (three items): the list and the preview show them; a double-click brings
+    one back, 제거 removes it; 취소 leaves the slot file as it was."""
+    desk = s.desk
+    ed = Editor(s, shots)
+    before = slot_dump(slotfile, data, 1)
+    desk.click_tray(1)
+    menus = wait_for(desk.popup_menus, 10)
+    if not check("editor: the tray menu opens for 속성", menus):
+        return
+    # The submenu opens on its first program; up wraps to 속성.
+    desk.keys("Down", "Right", rect=menus[0]["rect"])
+    wait_for(lambda: len(desk.popup_menus()) >= 2, 10)
+    desk.keys("Up", "Return")
+    window = wait_for(ed.window, 20)
+    count = window and ed.fields()["list"]["count"]
+    check("editor: 속성 of a filled slot lists its three items", count == 3, str(count))
+    if not window:
+        return
+    time.sleep(0.5)
+    ed.shot("editor-three-items.png")
+    entry = ed.fields()["list"]
+    ll, lt, lr, lb = entry["rect"]
+    # Icon view, one column: the second entry stands below the first.
+    desk.x("mousemove", str((ll + lr) // 2), str(lt + 100))
+    desk.x("click", "--repeat", "2", "--delay", "80", "1")
+    item = before["items"][1] if before else {}
+    back = wait_for(lambda: ed.text("x") == str(item.get("x")), 10)
+    check("editor: a double-click brings an item back", back,
+          str({k: ed.text(k) for k in ("path", "x", "y")}))
+    ed.shot("editor-item-back.png")
+    ed.click_id(1013)
+    removed = wait_for(lambda: ed.fields()["list"]["count"] == 2 and ed.text("x") == "", 10)
+    check("editor: 제거 removes it from the list", removed)
+    ed.click_id(2)
+    wait_for(lambda: ed.window() is None, 10)
+    check("editor: 취소 after 제거 leaves the slot file as it was",
+          slot_dump(slotfile, data, 1) == before)
+
+
+def test_chord_after_fill(s, check, note):
+    """After 확인 the captured Notepad belongs to slot 3: the chord minimises it and brings it
+    back; once it is closed, the chord deploys a new Notepad at the saved rectangle."""
+    desk = s.desk
+    if not note:
+        return
+    hwnd = note["hwnd"]
+
+    def state():
+        return {w["hwnd"]: w for w in desk.windows()}.get(hwnd)
+
+    minimised = desk.chord("F3", until=lambda: (state() or {}).get("iconic")) or \
+        wait_for(lambda: (state() or {}).get("iconic"), 20)
+    check("editor: after 확인 the F3 chord minimises the captured Notepad", minimised)
+    back = desk.chord("F3", until=lambda: state() and not state()["iconic"]) or \
+        wait_for(lambda: state() and not state()["iconic"], 20)
+    check("editor: and the next chord brings it back", back)
+    rect = state()["rect"] if state() else note["rect"]
+    # Its close box, at the right end of the caption.
+    click(desk, rect[2] - 12, rect[1] + 10)
+    gone = wait_for(lambda: state() is None, 20)
+    if not check("editor: the captured Notepad closes", gone):
+        return
+
+    def placed():
+        return [w for w in notepad_windows(desk) if w["hwnd"] != hwnd and w["rect"] == rect]
+
+    # The polling loop drops the slot's window list once its window is gone; a chord pressed
+    # before that would toggle nothing, so it is pressed again until a Notepad appears.
+    deployed = None
+    for _ in range(5):
+        deployed = desk.chord("F3", until=lambda: notepad_windows(desk) and
+                              [w for w in notepad_windows(desk) if w["hwnd"] != hwnd])
+        if deployed:
+            break
+        time.sleep(1)
+    fresh = wait_for(placed, 30)
+    check("editor: then the chord deploys a new Notepad at the saved rectangle", fresh,
+          "expected %s, seen %s" % (rect, [(w["title"], w["rect"]) for w in notepad_windows(desk)]))
+    # Nothing is left for the later tests: a Notepad in front would take their F1 chords as
+    # its own help key.
+    for w in notepad_windows(desk):
+        click(desk, w["rect"][2] - 12, w["rect"][1] + 10)
+    wait_for(lambda: not notepad_windows(desk), 20)
