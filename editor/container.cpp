@@ -23,6 +23,16 @@ void Container::SetChild(HWND control) {
         MAKELPARAM(static_cast<WORD>(m_client.right), static_cast<WORD>(m_client.bottom)));
 }
 
+void Container::TakeOver(HWND editor, std::span<const TakenOverControl> controls) {
+    for (const TakenOverControl& control : controls) {
+        HWND hwnd = ::GetDlgItem(editor, control.id);
+        if (hwnd == nullptr) continue;
+        ::SetParent(hwnd, m_hWnd);
+        if (control.font != nullptr)
+            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->Get()), TRUE);
+    }
+}
+
 void Container::Place(const ControlPlacement& control) const {
     HWND hwnd = GetDlgItem(control.id);
     if (hwnd == nullptr) return;

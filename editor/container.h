@@ -6,11 +6,20 @@
 
 #include <windows.h>
 
+#include <span>
+
 #include "editor/panel_layout.h"
 #include "framework/dialog_ex.h"
 #include "framework/gdi.h"
 
 namespace keyrack {
+
+// A control of the editor's template that a panel takes over, with the shared font it gets
+// (none: the control keeps its own).
+struct TakenOverControl {
+    int id;
+    const CFont* font;
+};
 
 class Container : public CDialogEx {
   public:
@@ -37,6 +46,9 @@ class Container : public CDialogEx {
     // The panel belongs to the editor: Enter and Esc never hide it.
     void OnOK() override {}
     void OnCancel() override {}
+    // Re-parents the editor's controls into the panel, in the given order, and sets their fonts.
+    // Controls the template does not hold are skipped.
+    void TakeOver(HWND editor, std::span<const TakenOverControl> controls);
     // Moves the control with this id (a child of the panel) to its place, repainting it.
     void Place(const ControlPlacement& control) const;
 

@@ -8,12 +8,7 @@
 namespace keyrack {
 namespace {
 
-struct TakenOver {
-    int id;
-    const CFont* font;
-};
-
-const std::array<TakenOver, 9> kControls{{
+const std::array<TakenOverControl, 9> kControls{{
     {IDC_EDITOR_X, &fontMedium17},
     {IDC_EDITOR_Y, &fontMedium17},
     {IDC_EDITOR_W, &fontMedium17},
@@ -29,12 +24,7 @@ const std::array<TakenOver, 9> kControls{{
 
 DisplayContainer::DisplayContainer(HWND editor, Slot& slot) : Container(editor), m_preview(slot) {
     m_preview.SubclassDlgItem(IDC_EDITOR_PREVIEW, editor);
-    for (const TakenOver& control : kControls) {
-        HWND hwnd = ::GetDlgItem(editor, control.id);
-        if (hwnd == nullptr) continue;
-        ::SetParent(hwnd, m_hWnd);
-        ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->Get()), TRUE);
-    }
+    TakeOver(editor, kControls);
     if (m_preview.m_hWnd != nullptr) ::SetParent(m_preview.m_hWnd, m_hWnd);
     m_preview.m_background = &m_background;
     m_margins = {kPanelMargin, kPanelMargin, kPanelMargin, kPanelMargin};

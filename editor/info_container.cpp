@@ -6,13 +6,8 @@
 namespace keyrack {
 namespace {
 
-struct TakenOver {
-    int id;
-    const CFont* font;
-};
-
 // In the order they are re-parented.
-const std::array<TakenOver, 9> kControls{{
+const std::array<TakenOverControl, 9> kControls{{
     {IDC_EDITOR_NAME, &fontMedium17},
     {IDC_EDITOR_PATH, &fontMedium17},
     {IDC_EDITOR_PARAMETERS, &fontMedium17},
@@ -28,13 +23,7 @@ const std::array<TakenOver, 9> kControls{{
 
 InfoContainer::InfoContainer(HWND editor) : Container(editor) {
     m_margins = {kPanelMargin, kPanelMargin, kPanelMargin, kPanelMargin};
-    for (const TakenOver& control : kControls) {
-        HWND hwnd = ::GetDlgItem(editor, control.id);
-        if (hwnd == nullptr) continue;
-        ::SetParent(hwnd, m_hWnd);
-        if (control.font != nullptr)
-            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->Get()), TRUE);
-    }
+    TakeOver(editor, kControls);
     m_icon = GetDlgItem(IDC_EDITOR_ICON);
 }
 
