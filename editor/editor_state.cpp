@@ -14,13 +14,6 @@ inline constexpr std::size_t kSaveTitleCapacity = 1024;
 // Only the user-interface thread applies the editor's rules, so a plain variable does.
 WindowHandle s_lastCaptured = 0;
 
-// A captured path's psp id: the id of an equal path already in the table, or a new entry
-// after the table's last id that marks the table changed. The table's bookkeeping is reached
-// through this one function.
-std::uint32_t AddCapturedPath(ProcessSourcePathTable& table, std::u16string_view path) {
-    return table.AddPath(path);
-}
-
 void Renumber(Slot& slot) {
     std::int8_t k = 0;
     for (const auto& item : slot.items) item->index = k++;
@@ -72,7 +65,9 @@ void EditorState::Apply(const CaptureSample& sample) {
 }
 
 void EditorState::Capture(const CaptureSample& sample) {
-    const std::uint32_t pspId = AddCapturedPath(m_slot.psp, sample.path);
+    // The id of an equal path already in the table, or a new entry after the table's last id
+    // that marks the table changed.
+    const std::uint32_t pspId = m_slot.psp.AddPath(sample.path);
     if (sample.window == s_lastCaptured) return;
     s_lastCaptured = sample.window;
     DiscardNewItem();
