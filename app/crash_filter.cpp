@@ -7,28 +7,12 @@
 #include <vector>
 
 #include "app/crash_filter.h"
-#include "app/run_log.h"
+#include "platform/run_log.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
 namespace {
-
-class UniqueFile {
-  public:
-    explicit UniqueFile(HANDLE handle) : m_handle(handle) {}
-    ~UniqueFile() { Close(); }
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-    void Close() {
-        if (Valid()) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-  private:
-    HANDLE m_handle;
-};
 
 // The wide module path, however long: the ANSI call would lose characters outside the
 // system code page, and MAX_PATH would cut long paths.
@@ -48,11 +32,6 @@ std::u16string ModulePath() {
 std::atomic<DWORD> g_reportingThread{0};
 
 }  // namespace
-
-std::filesystem::path ExecutableFolder() {
-    const std::u16string folder = CrashFolderOf(ModulePath());
-    return std::filesystem::path(std::wstring(AsWide(folder)));
-}
 
 long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers) {
     // One report per process: a second thread that faults meanwhile waits here until the
@@ -80,9 +59,9 @@ long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers) {
     // Tried, not locked: see RunLog::TryDumpLog.
     logger().TryDumpLog(std::filesystem::path(std::wstring(AsWide(logPath))));
 
-    UniqueFile dump(CreateFileW(AsWide(dumpPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (dump.Valid()) {
+    UniqueKernelHandle dump = OwnFile(CreateFileW(AsWide(dumpPath), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (dump) {
         MINIDUMP_EXCEPTION_INFORMATION exception{};
         exception.ThreadId = self;
         exception.ExceptionPointers = pointers;

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #ifdef _WIN32
-#include <filesystem>
 struct _EXCEPTION_POINTERS;
 #endif
 
@@ -31,9 +30,6 @@ std::u16string CleanCrashFolder(std::u16string_view folder);
 std::u16string CrashMessageText(std::u16string_view folder);
 
 #ifdef _WIN32
-// The cleaned folder of the running executable (full wide module path, any length).
-std::filesystem::path ExecutableFolder();
-
 // For SetUnhandledExceptionFilter: writes the run log to crash\CrashLog.txt and a minidump to
 // crash\CrashDump.dmp beside the executable, tells the user where they are, and lets the
 // process end. Always returns EXCEPTION_EXECUTE_HANDLER.

@@ -1,9 +1,9 @@
 #include "app/hotkey_loop.h"
 
-#include "app/run_log.h"
 #include "deploy/deploy_slot.h"
 #include "deploy/slot_windows.h"
 #include "platform/format.h"
+#include "platform/run_log.h"
 
 namespace keyrack {
 namespace {

@@ -6,10 +6,10 @@
 #include <system_error>
 
 #include "app/crash_filter.h"
-#include "app/run_log.h"
-#include "app/shared_resources.h"
+#include "platform/run_log.h"
 #include "platform/win32/win32_desktop.h"
 #include "res/resource.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 

@@ -1,12 +1,10 @@
 #include "app/keyrack_dlg.h"
 
-#include <cwchar>
-
 #include "app/hotkey_loop.h"
 #include "app/tray_menu_win32.h"
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
-#include "framework/win_app.h"
+#include "framework/ui_thread.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -16,55 +14,32 @@ namespace keyrack {
 CKeyrackDlg::CKeyrackDlg()
     : CDialogEx(IDD_MAIN),
       m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
-      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
-      m_pollDone(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")) {}
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {}
 
 CKeyrackDlg::~CKeyrackDlg() {
     StopPolling();
     // Indicators whose release never arrived (the window went before them).
     m_indicator = nullptr;
     m_indicators.clear();
-    RemoveTrayIcon();
+    m_trayIcon.Remove();
 }
 
 BOOL CKeyrackDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
     m_window = m_hWnd;
 
-    m_nid = NOTIFYICONDATAW{};
-    m_nid.cbSize = sizeof(NOTIFYICONDATAW);
-    m_nid.hWnd = m_hWnd;
-    m_nid.uID = kTrayIconId;
-    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_nid.uCallbackMessage = WM_TRAY_CALLBACK;
-    m_nid.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    wcsncpy_s(m_nid.szTip, 128, L"Keyrack", _TRUNCATE);
-    AddTrayIcon();
+    m_trayIcon.Add(m_hWnd, WM_TRAY_CALLBACK,
+                   LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP)), L"Keyrack");
 
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_pollThread = std::make_unique<std::thread>([this] {
-        HotkeyLoop(m_stop, *this, m_slots, m_desktop);
-        SetEvent(m_pollDone.get());
+    m_polling.Start([this](const StopRequest& stop) {
+        HotkeyLoop(stop, *this, m_slots, m_desktop);
     });
 
     ShowWindow(SW_HIDE);
     return TRUE;
-}
-
-void CKeyrackDlg::AddTrayIcon() {
-    // A "TaskbarCreated" can come while the shell still holds the icon; then it stays ours to
-    // remove.
-    m_iconAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE ||
-                  Shell_NotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
-}
-
-void CKeyrackDlg::RemoveTrayIcon() {
-    if (!m_iconAdded) return;
-    Shell_NotifyIconW(NIM_DELETE, &m_nid);
-    m_iconAdded = false;
 }
 
 void CKeyrackDlg::OnCancel() { Shutdown(); }
@@ -74,37 +49,16 @@ void CKeyrackDlg::Shutdown() {
     m_shuttingDown = true;
     // The icon goes at once, so the user sees the program leave even while a deployment in
     // flight is still finishing.
-    RemoveTrayIcon();
+    m_trayIcon.Remove();
     StopPolling();
     DestroyWindow();
 }
 
 void CKeyrackDlg::StopPolling() {
-    m_stop.Request();
-    if (!m_pollThread) return;
-    if (m_pollThread->joinable()) {
-        // The polling thread may be inside a deployment that sends messages to windows of this
-        // thread (the indicator, WM_CREATE_INDICATOR); keep handling them until it ends.
-        HANDLE done = m_pollDone.get();
-        bool quit = false;
-        WPARAM quitCode = 0;
-        while (done != nullptr) {
-            const DWORD woke = MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT);
-            if (woke != WAIT_OBJECT_0 + 1) break;  // the thread is done (or the wait failed)
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    quit = true;
-                    quitCode = msg.wParam;
-                    continue;
-                }
-                AfxPumpMessage(msg);
-            }
-        }
-        if (quit) PostQuitMessage(static_cast<int>(quitCode));
-        m_pollThread->join();
-    }
-    m_pollThread.reset();
+    m_polling.RequestStop();
+    // The polling thread may be inside a deployment that sends messages to windows of this
+    // thread (the indicator, WM_CREATE_INDICATOR); they are handled until it ends.
+    m_polling.Join();
 }
 
 void CKeyrackDlg::PostNcDestroy() {
@@ -114,7 +68,7 @@ void CKeyrackDlg::PostNcDestroy() {
 
 DeploymentIndicator* CKeyrackDlg::CreateIndicator() {
     HWND window = m_window;
-    if (window == nullptr || m_stop.Requested()) return nullptr;
+    if (window == nullptr || !m_polling.Running()) return nullptr;
     // The result is the new indicator; 0 when the window has gone or refused.
     return reinterpret_cast<IndicatorDlg*>(SendMessageW(window, WM_CREATE_INDICATOR, 0, 0));
 }
@@ -191,19 +145,18 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
     return FALSE;
 }
 
-INT_PTR CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == m_taskbarCreated && m_taskbarCreated != 0) {
-        // Explorer started again: its new taskbar has none of the old icons.
-        if (!m_shuttingDown) AddTrayIcon();
-        return TRUE;
+bool CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (m_trayIcon.IsTaskbarCreated(msg)) {
+        if (!m_shuttingDown) m_trayIcon.AddAgain();
+        return true;
     }
     switch (msg) {
         case WM_SYSCOMMAND:
             if (wParam == SC_CLOSE) {
                 ShowWindow(SW_HIDE);
-                return TRUE;
+                return true;
             }
-            return FALSE;
+            return false;
         case WM_PAINT:
             if (IsIconic(m_hWnd)) {
                 CPaintDC dc(m_hWnd);
@@ -213,32 +166,31 @@ INT_PTR CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
                 const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
                 DrawIcon(dc, x, y, m_hIcon);
-                return TRUE;
+                return true;
             }
-            return FALSE;
+            return false;
         case WM_QUERYDRAGICON:
-            return reinterpret_cast<INT_PTR>(m_hIcon);
+            result = reinterpret_cast<LRESULT>(m_hIcon);
+            return true;
         case WM_TRAY_CALLBACK:
             OnTrayCallback(wParam, lParam);
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return true;
         case WM_CREATE_INDICATOR:
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, OnCreateIndicator());
-            return TRUE;
+            result = OnCreateIndicator();
+            return true;
         case WM_RELEASE_INDICATOR:
             OnReleaseIndicator(wParam);
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return true;
         case WM_CLOSE:
             Shutdown();
-            return TRUE;
+            return true;
         case WM_WINDOWPOSCHANGING: {
             auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
             position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
-            return FALSE;
+            return false;
         }
         default:
-            return DialogProcDefault(msg, wParam, lParam);
+            return DialogProcDefault(msg, wParam, lParam, result);
     }
 }
 

@@ -1,35 +1,27 @@
-// The program's main window: a modeless dialog that is never shown. It owns the tray icon, the
-// slot manager and the polling thread, opens the tray menu, and creates and deletes the
-// indicator popups of deployments on behalf of the polling thread.
+// The program's main window: a modeless dialog that is never shown. It routes the commands of
+// the tray menu, and creates and deletes the indicator popups of deployments on behalf of the
+// polling thread. The tray icon and the polling thread's life are classes of their own.
 #pragma once
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <atomic>
 #include <memory>
-#include <thread>
-#include <type_traits>
 #include <vector>
 
+#include "app/polling_thread.h"
+#include "app/tray_icon.h"
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
 #include "framework/dialog_ex.h"
 #include "platform/win32/win32_desktop.h"
+#include "res/messages.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {
 
 class IndicatorDlg;
 class AppAboutDlg;
-
-// Private messages of the main window.
-inline constexpr UINT WM_TRAY_CALLBACK = WM_USER;
-inline constexpr UINT WM_CREATE_INDICATOR = WM_USER + 3;
-inline constexpr UINT WM_RELEASE_INDICATOR = WM_USER + 4;
-
-inline constexpr UINT kTrayIconId = 145;
 
 class CKeyrackDlg : public CDialogEx, public IndicatorHost {
   public:
@@ -53,41 +45,28 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    void AddTrayIcon();
-    void RemoveTrayIcon();
     void OnTrayCallback(WPARAM wParam, LPARAM lParam);
     LRESULT OnCreateIndicator();
     void OnReleaseIndicator(WPARAM wParam);
     void ShowAbout();
-    // Requests the stop and waits for the polling thread while dispatching this thread's
+    // Tells the polling thread to stop and waits for it while dispatching this thread's
     // messages, then joins it.
     void StopPolling();
 
-    NOTIFYICONDATAW m_nid{};
-    std::unique_ptr<std::thread> m_pollThread;
+    TrayIcon m_trayIcon;
     Win32Desktop m_desktop;
     SlotManager m_slots;
-    // Ends the polling loop and any deployment in flight; requested before the join.
-    StopRequest m_stop;
+    PollingThread m_polling;
     // The newest indicator; every indicator lives in m_indicators until the release message
     // that it posted itself (its wParam names it) deletes it.
     std::atomic<IndicatorDlg*> m_indicator{nullptr};
     std::vector<std::unique_ptr<IndicatorDlg>> m_indicators;
     HICON m_hIcon = nullptr;
 
-    struct HandleCloser {
-        void operator()(HANDLE handle) const {
-            if (handle) CloseHandle(handle);
-        }
-    };
-    // Set by the polling thread as its last act.
-    std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser> m_pollDone;
     std::atomic<HWND> m_window{nullptr};
-    UINT m_taskbarCreated = 0;
-    bool m_iconAdded = false;
     bool m_shuttingDown = false;
     bool m_menuOpen = false;
     AppAboutDlg* m_about = nullptr;  // while the About box is open

@@ -4,15 +4,10 @@
 
 namespace keyrack {
 
-SingleInstance::SingleInstance(const wchar_t* name) {
-    m_mutex = CreateMutexW(nullptr, FALSE, name);
+SingleInstance::SingleInstance(const wchar_t* name) : m_mutex(CreateMutexW(nullptr, FALSE, name)) {
     // Without a mutex (no rights, bad name) this start can't tell, so it runs rather than
     // refusing to start at all.
-    m_first = m_mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-    if (m_mutex) CloseHandle(m_mutex);
+    m_first = !m_mutex || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 }  // namespace keyrack

@@ -3,6 +3,8 @@
 // a named mutex for its whole life; a later start sees that it exists and leaves.
 #pragma once
 
+#include "platform/win32/handles.h"
+
 namespace keyrack {
 
 inline constexpr wchar_t kSingleInstanceMutexName[] = L"Local\\Keyrack.SingleInstance";
@@ -10,7 +12,6 @@ inline constexpr wchar_t kSingleInstanceMutexName[] = L"Local\\Keyrack.SingleIns
 class SingleInstance {
   public:
     explicit SingleInstance(const wchar_t* name = kSingleInstanceMutexName);
-    ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -18,7 +19,7 @@ class SingleInstance {
     bool IsFirst() const { return m_first; }
 
   private:
-    void* m_mutex = nullptr;  // HANDLE
+    UniqueKernelHandle m_mutex;
     bool m_first = false;
 };
 

@@ -24,15 +24,15 @@ UniqueMenu MakeTrayMenu(const TrayMenuModel& model) {
     for (const TraySlotMenu& slot : model.slots) {
         UniqueMenu submenu(CreatePopupMenu());
         if (!submenu) continue;
-        for (const TrayMenuEntry& entry : slot.entries) AppendEntry(submenu.get(), entry);
+        for (const TrayMenuEntry& entry : slot.entries) AppendEntry(submenu.Get(), entry);
         UINT flags = MF_POPUP | MF_STRING;
         if (slot.checked) flags |= MF_CHECKED;
-        if (AppendMenuW(popup.get(), flags, reinterpret_cast<UINT_PTR>(submenu.get()),
+        if (AppendMenuW(popup.Get(), flags, reinterpret_cast<UINT_PTR>(submenu.Get()),
                         AsWide(slot.label))) {
-            submenu.release();  // owned by the main popup now
+            submenu.Release();  // owned by the main popup now
         }
     }
-    for (const TrayMenuEntry& entry : model.tail) AppendEntry(popup.get(), entry);
+    for (const TrayMenuEntry& entry : model.tail) AppendEntry(popup.Get(), entry);
     return popup;
 }
 
@@ -43,7 +43,7 @@ void TrayMenu::Track(HWND owner) {
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(owner);
-    TrackPopupMenu(m_popup.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
+    TrackPopupMenu(m_popup.Get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
     // A message to the owner after the menu closes lets the next click on the tray icon open
     // the menu again at once instead of merely dismissing a lingering menu state.
     PostMessageW(owner, WM_NULL, 0, 0);

@@ -4,19 +4,10 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
-
 #include "app/tray_menu.h"
+#include "platform/win32/handles.h"
 
 namespace keyrack {
-
-struct MenuDeleter {
-    void operator()(HMENU menu) const {
-        if (menu) DestroyMenu(menu);
-    }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 // Makes the main popup and its twelve submenus from the model. The main popup owns the
 // submenus once they are appended, so one DestroyMenu frees them all.
@@ -30,8 +21,8 @@ class TrayMenu {
     // user clicks elsewhere; returns when the menu has closed (the choice arrives later as
     // WM_COMMAND). Then destroys the menus.
     void Track(HWND owner);
-    HMENU Popup() const { return m_popup.get(); }
-    void Destroy() { m_popup.reset(); }
+    HMENU Popup() const { return m_popup.Get(); }
+    void Destroy() { m_popup.Reset(); }
 
   private:
     UniqueMenu m_popup;

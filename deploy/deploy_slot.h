@@ -2,10 +2,10 @@
 // the outcome on the indicator and release the working slot.
 #pragma once
 
-#include "app/run_log.h"
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
+#include "platform/run_log.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {

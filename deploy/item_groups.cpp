@@ -66,15 +66,17 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             ItemQueue& items = queue;
             std::unique_ptr<std::thread> thread;
             try {
-                thread = start(
-                    [&desktop, &status, &items, &processPath, statusIndex, &pspChanged, &stop] {
-                        try {
-                            RunItemGroup(desktop, status, items, processPath, statusIndex,
-                                         pspChanged, stop);
-                        } catch (...) {
-                            status.Remove(statusIndex);
-                        }
-                    });
+                thread = start([&desktop, &status, &log, &items, &processPath, statusIndex,
+                                &pspChanged, pspId, &stop] {
+                    try {
+                        RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged,
+                                     stop);
+                    } catch (...) {
+                        // The group's remaining items are not launched; the run log says so.
+                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", pspId));
+                        status.Remove(statusIndex);
+                    }
+                });
             } catch (const std::system_error&) {
                 AbandonGroup(items);
                 status.Remove(statusIndex);

@@ -6,9 +6,9 @@
 #include <memory>
 #include <thread>
 
-#include "app/run_log.h"
 #include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
+#include "platform/run_log.h"
 #include "slots/slot.h"
 
 namespace keyrack {
@@ -19,7 +19,8 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 
 // On return every item's `window` holds the window found for it or null, and the slot's table
 // has been saved when a group learned a new path. `stop` is handed to every group (see
-// RunItemGroup); the groups are joined all the same.
+// RunItemGroup); the groups are joined all the same. A group whose thread ends by an exception
+// leaves a line in `log`.
 void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
                    const StopRequest& stop);
 

@@ -1,6 +1,6 @@
 #include "deploy/slot_windows.h"
 
-#include "app/run_log.h"
+#include "platform/run_log.h"
 
 namespace keyrack {
 namespace {

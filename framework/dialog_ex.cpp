@@ -1,6 +1,7 @@
 #include "framework/dialog_ex.h"
 
 #include "framework/modeless_registry.h"
+#include "framework/ui_thread.h"
 #include "framework/win_app.h"
 
 namespace keyrack {
@@ -64,16 +65,6 @@ void CDialogEx::EndDialog(INT_PTR result) {
         ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
-std::wstring CDialogEx::GetDlgItemText(int id) const {
-    HWND item = GetDlgItem(id);
-    if (item == nullptr) return {};
-    int length = ::GetWindowTextLengthW(item);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int got = ::GetWindowTextW(item, text.data(), length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
-}
-
 void CDialogEx::CenterWindow() const {
     if (m_hWnd == nullptr) return;
     RECT area{};
@@ -94,36 +85,80 @@ void CDialogEx::CenterWindow() const {
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CDialogEx::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DialogProcDefault(msg, wParam, lParam);
+bool CDialogEx::PostTask(std::function<void()> task) {
+    const HWND hwnd = m_hWnd;
+    if (hwnd == nullptr) return false;
+    std::lock_guard lock(m_tasksMutex);
+    // One message serves every task queued before it is handled.
+    if (m_tasks.empty() && !::PostMessageW(hwnd, WM_RUN_POSTED_TASKS, 0, 0)) return false;
+    m_tasks.push_back(std::move(task));
+    return true;
 }
 
-INT_PTR CDialogEx::DialogProcDefault(UINT msg, WPARAM wParam, LPARAM lParam) {
+void CDialogEx::RunPostedTasks() {
+    std::vector<std::function<void()>> tasks;
+    {
+        std::lock_guard lock(m_tasksMutex);
+        tasks.swap(m_tasks);
+    }
+    for (auto& task : tasks) task();
+}
+
+bool CDialogEx::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return DialogProcDefault(msg, wParam, lParam, result);
+}
+
+bool CDialogEx::DialogProcDefault(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case WM_INITDIALOG:
-            return OnInitDialog();
+            result = OnInitDialog();
+            return true;
         case WM_COMMAND:
-            if (OnCommand(wParam, lParam)) return TRUE;
+            if (OnCommand(wParam, lParam)) return true;
             switch (LOWORD(wParam)) {
                 case IDOK:
                     OnOK();
-                    return TRUE;
+                    return true;
                 case IDCANCEL:
                     OnCancel();
-                    return TRUE;
+                    return true;
                 default:
-                    return FALSE;
+                    return false;
             }
-        case WM_NOTIFY: {
-            LRESULT result = 0;
-            if (!OnNotify(wParam, lParam, &result)) return FALSE;
-            ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
+        case WM_NOTIFY:
+            return OnNotify(wParam, lParam, &result) != FALSE;
+        case WM_RUN_POSTED_TASKS:
+            RunPostedTasks();
+            return true;
         default:
-            return FALSE;
+            return false;
     }
 }
+
+namespace {
+
+// Messages whose result is the dialog procedure's return value rather than DWLP_MSGRESULT.
+bool AnswersThroughReturnValue(UINT msg) {
+    switch (msg) {
+        case WM_INITDIALOG:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 INT_PTR CALLBACK CDialogEx::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CDialogEx* self = nullptr;
@@ -136,7 +171,15 @@ INT_PTR CALLBACK CDialogEx::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam,
     }
     if (self == nullptr) return FALSE;
 
-    INT_PTR handled = self->DialogProc(msg, wParam, lParam);
+    LRESULT result = 0;
+    const bool handled = self->DialogProc(msg, wParam, lParam, result);
+    INT_PTR answer = FALSE;
+    if (handled && AnswersThroughReturnValue(msg)) {
+        answer = static_cast<INT_PTR>(result);
+    } else if (handled) {
+        ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+        answer = TRUE;
+    }
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         detail::UnregisterModeless(hwnd);
@@ -148,7 +191,7 @@ INT_PTR CALLBACK CDialogEx::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam,
         // The main window's end is the program's end.
         if (wasMain) ::PostQuitMessage(0);
     }
-    return handled;
+    return answer;
 }
 
 }  // namespace keyrack

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
-#include <string>
+#include <functional>
+#include <mutex>
+#include <vector>
 
 namespace keyrack {
 
@@ -34,7 +36,6 @@ class CDialogEx {
     BOOL SetDlgItemText(int id, const wchar_t* text) const {
         return ::SetDlgItemTextW(m_hWnd, id, text);
     }
-    std::wstring GetDlgItemText(int id) const;
     // Centres the window over its owner, or over the work area of its monitor when the owner
     // is hidden, minimised or missing.
     void CenterWindow() const;
@@ -42,7 +43,12 @@ class CDialogEx {
         return ::SendDlgItemMessageW(m_hWnd, id, msg, wParam, lParam);
     }
     bool IsModal() const { return m_modal; }
-    UINT GetTemplateId() const { return m_templateId; }
+
+    // Any thread: runs `task` on the window's own thread, in its dialog procedure, after the
+    // messages queued before it (the message loop, a modal loop and WaitWhileDispatching all
+    // deliver it). False when there is no window or the post failed: the task is dropped
+    // unrun. Tasks still queued when the object goes are dropped with it.
+    bool PostTask(std::function<void()> task);
 
     HWND m_hWnd = nullptr;
 
@@ -60,17 +66,23 @@ class CDialogEx {
     virtual void PostNcDestroy() {}
 
     // The class's own dialog procedure: a switch over the messages it handles, falling through
-    // to DialogProcDefault. Results follow the dialog-procedure rules (TRUE = handled).
-    virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    INT_PTR DialogProcDefault(UINT msg, WPARAM wParam, LPARAM lParam);
+    // to DialogProcDefault. True when the message was handled, with `result` its result (0
+    // unless set). The framework places the result where Windows looks for it: returned from
+    // the dialog procedure for the messages that answer that way (WM_INITDIALOG, WM_CTLCOLOR*,
+    // WM_QUERYDRAGICON, ...), in DWLP_MSGRESULT for every other.
+    virtual bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool DialogProcDefault(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   private:
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND OwnerForNewDialog(HWND parent) const;
+    void RunPostedTasks();
 
     UINT m_templateId;
     HWND m_parent;
     bool m_modal = false;
+    std::mutex m_tasksMutex;
+    std::vector<std::function<void()>> m_tasks;
 };
 
 }  // namespace keyrack

@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "platform/win32/handles.h"
+
 namespace keyrack {
 
 // A GDI object (pen, brush, font, region, bitmap) deleted with DeleteObject.
@@ -26,8 +28,10 @@ class CGdiObject {
     Handle Get() const { return m_handle; }
     operator Handle() const { return m_handle; }
     bool IsNull() const { return m_handle == nullptr; }
-    // Takes ownership of another handle, deleting the current one.
+    // Takes ownership of another handle, deleting the current one; its own handle again is
+    // kept, not deleted.
     void Attach(Handle handle) {
+        if (handle == m_handle) return;
         DeleteObject();
         m_handle = handle;
     }
@@ -141,40 +145,25 @@ class CMemoryDC {
           m_area(area),
           m_dc(::CreateCompatibleDC(target)),
           m_bitmap(target, area.right - area.left, area.bottom - area.top),
-          m_select(m_dc, m_bitmap) {
-        ::SetWindowOrgEx(m_dc, area.left, area.top, nullptr);
+          m_select(m_dc.Get(), m_bitmap) {
+        ::SetWindowOrgEx(m_dc.Get(), area.left, area.top, nullptr);
     }
     CMemoryDC(const CMemoryDC&) = delete;
     CMemoryDC& operator=(const CMemoryDC&) = delete;
     ~CMemoryDC() {
         if (!m_discard)
             ::BitBlt(m_target, m_area.left, m_area.top, m_area.right - m_area.left,
-                     m_area.bottom - m_area.top, m_dc, m_area.left, m_area.top, SRCCOPY);
+                     m_area.bottom - m_area.top, m_dc.Get(), m_area.left, m_area.top, SRCCOPY);
     }
     operator HDC() const { return m_dc.Get(); }
     // Skips the final copy to the target.
     void Discard() { m_discard = true; }
 
   private:
-    class OwnedDC {
-      public:
-        explicit OwnedDC(HDC dc) : m_dc(dc) {}
-        OwnedDC(const OwnedDC&) = delete;
-        OwnedDC& operator=(const OwnedDC&) = delete;
-        ~OwnedDC() {
-            if (m_dc != nullptr) ::DeleteDC(m_dc);
-        }
-        HDC Get() const { return m_dc; }
-        operator HDC() const { return m_dc; }
-
-      private:
-        HDC m_dc;
-    };
-
     // Declared in destruction order: the bitmap is selected out before it and the DC go.
     HDC m_target;
     RECT m_area;
-    OwnedDC m_dc;
+    UniqueDC m_dc;
     CBitmap m_bitmap;
     CSelectObject m_select;
     bool m_discard = false;

@@ -51,18 +51,6 @@ void AfxPumpMessage(MSG& msg) {
     ::DispatchMessageW(&msg);
 }
 
-bool AfxPumpPending() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        AfxPumpMessage(msg);
-    }
-    return true;
-}
-
 int CWinApp::Run() {
     MSG msg;
     for (;;) {

@@ -38,11 +38,7 @@ class CWinApp {
 int AfxWinMain(CWinApp& app);
 
 // Dispatches one retrieved message the way Run does (IsDialogMessage for modeless dialogs
-// first). Loops that wait while pumping use it too.
+// first). WaitWhileDispatching uses it too.
 void AfxPumpMessage(MSG& msg);
-
-// Handles every message waiting in the thread's queue; false once WM_QUIT was seen (it is
-// posted again so the outer loop ends too).
-bool AfxPumpPending();
 
 }  // namespace keyrack

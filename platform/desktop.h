@@ -50,7 +50,6 @@ class Desktop {
     virtual ~Desktop() = default;
 
     // Files and icons.
-    virtual std::filesystem::path ExecutableFolder() = 0;  // GetModuleFileNameW's folder
     // ExtractIconW(instance, path, index); 0 when the file holds no icon or can't be read.
     virtual IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) = 0;
     virtual IconHandle LoadApplicationIcon() = 0;  // a copy of icon group resource 145

@@ -8,7 +8,6 @@ namespace keyrack {
 
 class NullDesktop : public Desktop {
   public:
-    std::filesystem::path ExecutableFolder() override { return {}; }
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
     IconHandle LoadApplicationIcon() override { return 0; }
     void DestroyIcon(IconHandle) override {}

@@ -6,9 +6,9 @@
 #include <cwchar>
 #include <string>
 
-#include "app/shared_resources.h"
 #include "platform/win32/win32_desktop.h"
 #include "popups/about_texts.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 
@@ -40,7 +40,7 @@ BOOL AppAboutDlg::OnInitDialog() {
     return TRUE;
 }
 
-INT_PTR AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case WM_DESTROY:
             // The dialog hears of its end before its controls do. Some link controls (Wine's)
@@ -48,9 +48,9 @@ INT_PTR AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             // back from them first so it outlives the box.
             SendDlgItemMessage(IDC_ABOUT_CONTACT_LINK, WM_SETFONT, 0, FALSE);
             SendDlgItemMessage(IDC_ABOUT_LICENSE_LINK, WM_SETFONT, 0, FALSE);
-            return FALSE;
+            return false;
         default:
-            return DialogProcDefault(msg, wParam, lParam);
+            return DialogProcDefault(msg, wParam, lParam, result);
     }
 }
 

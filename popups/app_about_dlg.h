@@ -31,7 +31,7 @@ class AppAboutDlg : public CDialogEx {
   protected:
     BOOL OnInitDialog() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 }  // namespace keyrack

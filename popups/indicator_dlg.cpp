@@ -1,9 +1,10 @@
 #include "popups/indicator_dlg.h"
 
-#include "app/shared_resources.h"
 #include "framework/gdi.h"
+#include "framework/ui_thread.h"
 #include "platform/win32/wide.h"
 #include "popups/indicator_model.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 
@@ -26,7 +27,6 @@ IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
 IndicatorDlg::~IndicatorDlg() {
     StopRefreshThread();
     DestroyWindow();
-    if (m_refreshEnded != nullptr) ::CloseHandle(m_refreshEnded);
 }
 
 BOOL IndicatorDlg::OnInitDialog() {
@@ -107,7 +107,7 @@ void IndicatorDlg::RefreshLoop() {
         first = false;
         ::Sleep(1);
     }
-    ::SetEvent(m_refreshEnded);
+    ::SetEvent(m_refreshEnded.Get());
 }
 
 void IndicatorDlg::StopRefreshThread() {
@@ -116,13 +116,8 @@ void IndicatorDlg::StopRefreshThread() {
     // The refresh thread's window calls are served by the popup's thread. When that thread is
     // the one waiting here, it keeps serving them (sent messages only) until the loop ended.
     DWORD owner = m_hWnd != nullptr ? ::GetWindowThreadProcessId(m_hWnd, nullptr) : 0;
-    if (owner == ::GetCurrentThreadId()) {
-        while (::WaitForSingleObject(m_refreshEnded, 0) == WAIT_TIMEOUT) {
-            ::MsgWaitForMultipleObjects(1, &m_refreshEnded, FALSE, INFINITE, QS_SENDMESSAGE);
-            MSG msg;
-            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
+    if (owner == ::GetCurrentThreadId())
+        WaitWhileDispatching(m_refreshEnded.Get(), Serve::kSentMessages);
     m_refreshThread->join();
     m_refreshThread.reset();
 }
@@ -153,7 +148,7 @@ void IndicatorDlg::Close() {
     if (self == nullptr) return;  // the window went first (shutdown): nobody to ask
     const HWND owner = ::GetWindow(self, GW_OWNER);
     ::ShowWindow(self, SW_HIDE);
-    ::PostMessageW(owner, kReleaseMessage, reinterpret_cast<WPARAM>(this), 0);
+    ::PostMessageW(owner, WM_RELEASE_INDICATOR, reinterpret_cast<WPARAM>(this), 0);
 }
 
 void IndicatorDlg::OnOK() {
@@ -180,27 +175,29 @@ void IndicatorDlg::Paint() {
     ::RoundRect(dc, 0, 0, w - 1, h - 1, kCorner, kCorner);
 }
 
-INT_PTR IndicatorDlg::OnCtlColorStatic(HDC dc, HWND control) const {
+LRESULT IndicatorDlg::OnCtlColorStatic(HDC dc, HWND control) const {
     RECT client{};
     ::GetClientRect(control, &client);
     CBrush background(panelColoursDark.background);
     ::FillRect(dc, &client, background);
     ::SetTextColor(dc, panelColoursDark.text);
     ::SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+    return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
 
-INT_PTR IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case WM_PAINT:
             Paint();
-            return TRUE;
+            return true;
         case WM_NCPAINT:
-            return TRUE;
+            return true;
         case WM_CTLCOLORSTATIC:
-            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            result =
+                OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return true;
         default:
-            return DialogProcDefault(msg, wParam, lParam);
+            return DialogProcDefault(msg, wParam, lParam, result);
     }
 }
 

@@ -15,16 +15,14 @@
 #include "deploy/indicator.h"
 #include "deploy/worker_status_list.h"
 #include "framework/dialog_ex.h"
+#include "platform/win32/handles.h"
+#include "res/messages.h"
 #include "res/resource.h"
 
 namespace keyrack {
 
 class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
   public:
-    // Posted to the owner (the main window) when the popup has closed; wParam is the
-    // IndicatorDlg* that posted it, so the owner deletes exactly that popup.
-    static constexpr UINT kReleaseMessage = WM_USER + 4;
-
     explicit IndicatorDlg(WorkerStatusList& statusList = workerStatusList());
     // Stops the refresh thread if it still runs, then destroys the window. Runs on the
     // user-interface thread.
@@ -46,14 +44,14 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void OnOK() override;
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     void RefreshLoop();
     void StopRefreshThread();
     void MoveAboveTaskbar(const RECT& taskbar) const;
     void Paint();
-    INT_PTR OnCtlColorStatic(HDC dc, HWND control) const;
+    LRESULT OnCtlColorStatic(HDC dc, HWND control) const;
     void Close();
 
     HWND m_taskbar = nullptr;
@@ -66,7 +64,7 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
 
     WorkerStatusList& m_statusList;
     mutable std::mutex m_finalTextMutex;  // ShowOutcome may come while the refresh thread reads
-    HANDLE m_refreshEnded = nullptr;      // set by the refresh thread as it returns
+    UniqueKernelHandle m_refreshEnded;    // set by the refresh thread as it returns
     std::atomic<bool> m_closing{false};   // Finish has started closing the popup
 };
 

@@ -1,4 +1,5 @@
-# Shared by the scripts: the project root, a private Xvfb display, and the Wine environment.
+# Shared by the scripts and by ctest's Wine runner (cmake/wine-run): the project root, the Wine
+# environment and a private Xvfb display. The one place that says how Wine and Xvfb are run.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"

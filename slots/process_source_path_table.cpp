@@ -60,6 +60,13 @@ void ProcessSourcePathTable::Add(std::uint32_t id, std::u16string_view path) {
     paths.try_emplace(id, path);
 }
 
+bool ProcessSourcePathTable::AddEntry(std::uint32_t id, std::u16string_view path) {
+    if (id == kNoPspId || !paths.try_emplace(id, path).second) return false;
+    if (lastId == kNoPspId || id > lastId) lastId = id;
+    dirty = true;
+    return true;
+}
+
 std::uint32_t ProcessSourcePathTable::FindByPath(std::u16string_view path) const {
     for (const auto& [id, entry] : paths) {
         if (EqualsNoCase(entry, path)) return id;

@@ -30,6 +30,10 @@ class ProcessSourcePathTable {
     bool Save(const StorePaths& paths);
     // Inserts the entry unless the id is present already. Leaves `lastId` and `dirty` alone.
     void Add(std::uint32_t id, std::u16string_view path);
+    // A new entry under a given id, with the table's own bookkeeping: unless the id is present
+    // already (or is kNoPspId), inserts it, raises `lastId` to it and marks the table dirty.
+    // True when the entry was inserted.
+    bool AddEntry(std::uint32_t id, std::u16string_view path);
     // The id of the first entry (ascending ids) whose path equals `path` ignoring ASCII case.
     std::uint32_t FindByPath(std::u16string_view path) const;
     // The path of `id`, or null when the table has no such entry.

@@ -69,7 +69,7 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
         const std::u16string* source = psp.PathOf(item->pspId);
         IconHandle icon = m_desktop->ExtractFileIcon(source ? *source : std::u16string(), 0);
         if (icon == 0) icon = m_desktop->LoadApplicationIcon();
-        item->icon = UniqueIcon(*m_desktop, icon);
+        item->icon = UniqueIcon(icon, *m_desktop);
         items.push_back(std::move(item));
     }
 }

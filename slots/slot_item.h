@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/desktop.h"
-#include "platform/unique_icon.h"
+#include "platform/seam_handles.h"
 
 namespace keyrack {
 

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/atomic_file.h"
+#include "platform/win32/handles.h"
 
 namespace keyrack {
 namespace {
@@ -12,29 +13,10 @@ std::mutex& WriteMutex() {
     return mutex;
 }
 
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-    bool Close() {
-        if (!Valid()) return true;
-        const BOOL ok = ::CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-        return ok != FALSE;
-    }
-
-  private:
-    HANDLE m_handle;
-};
-
 bool WriteTemp(const std::filesystem::path& temp, std::span<const std::uint8_t> bytes) {
-    FileHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
+    UniqueKernelHandle file = OwnFile(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
         const std::size_t left = bytes.size() - done;

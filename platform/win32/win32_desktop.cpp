@@ -1,7 +1,7 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <windows.h>
-// after windows.h
+// After windows.h, which they build on.
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -34,8 +34,6 @@ std::filesystem::path ExecutableFolderOfProcess() {
         buffer.resize(buffer.size() * 2);
     }
 }
-
-std::filesystem::path Win32Desktop::ExecutableFolder() { return ExecutableFolderOfProcess(); }
 
 IconHandle Win32Desktop::ExtractFileIcon(std::u16string_view path, unsigned index) {
     const std::u16string file(path);

@@ -7,7 +7,6 @@ namespace keyrack {
 
 class Win32Desktop final : public Desktop {
   public:
-    std::filesystem::path ExecutableFolder() override;
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override;
     IconHandle LoadApplicationIcon() override;
     void DestroyIcon(IconHandle icon) override;

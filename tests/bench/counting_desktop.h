@@ -16,9 +16,6 @@ class CountingDesktop final : public Desktop {
     std::uint64_t Calls() const { return m_calls.load(); }
     void Reset() { m_calls = 0; }
 
-    std::filesystem::path ExecutableFolder() override {
-        return Count(), m_inner.ExecutableFolder();
-    }
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override {
         return Count(), m_inner.ExtractFileIcon(path, index);
     }

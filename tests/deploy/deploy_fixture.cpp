@@ -45,9 +45,8 @@ void DeployTest::WriteSlot(int index, const std::u16string& name,
             slot.items.push_back(std::move(item));
         }
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-        for (const auto& [id, path] : table) slot.psp.Add(id, path);
-        if (!table.empty()) slot.psp.lastId = table.rbegin()->first;
-        slot.psp.dirty = true;
+        for (const auto& [id, path] : table) slot.psp.AddEntry(id, path);
+        slot.psp.dirty = true;  // the file is written even for an empty table
     }  // released: the table is written
     ASSERT_TRUE(std::filesystem::exists(m_paths.TableFile()));
 }

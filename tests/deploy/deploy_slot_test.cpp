@@ -4,9 +4,11 @@
 
 #include <regex>
 #include <set>
+#include <stdexcept>
 #include <system_error>
 
 #include "deploy/deploy_slot.h"
+#include "deploy/item_group.h"
 #include "deploy/item_groups.h"
 #include "deploy/slot_windows.h"
 #include "tests/deploy/deploy_fixture.h"
@@ -181,6 +183,27 @@ TEST_F(RunItemGroupsTest, ThreadThatCannotStartLeavesItsItemsWithoutWindows) {
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [&](const std::string& l) { return std::regex_match(l, created); }),
               1);
+    EXPECT_EQ(lines.back(), "아이템 그룹 실행 스레드 종료");
+}
+
+TEST_F(RunItemGroupsTest, GroupEndedByAnExceptionLeavesARunLogLine) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
+    auto slot = LoadSlot(0);
+    // The pause after each launched item (taken in slices) fails: both groups end after their
+    // first item.
+    m_desktop.SetSleepHook([](unsigned milliseconds) {
+        if (milliseconds == kStopCheckMs) throw std::runtime_error("pause failed");
+    });
+    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop));
+    const auto lines = LogLines(m_log.Contents());
+    for (const char* expected :
+         {"psp 2 아이템 그룹 스레드 예외 종료", "psp 5 아이템 그룹 스레드 예외 종료"})
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), expected), 1) << expected;
+    EXPECT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u) << "E2 was never launched";
+    EXPECT_EQ(m_status.Snapshot(),
+              (std::vector<std::optional<std::u16string>>{std::nullopt, std::nullopt}));
     EXPECT_EQ(lines.back(), "아이템 그룹 실행 스레드 종료");
 }
 

@@ -1,8 +1,8 @@
 // Toggling, raising, minimising, closing and pruning of slot window lists.
 #include <gtest/gtest.h>
 
-#include "app/run_log.h"
 #include "deploy/slot_windows.h"
+#include "platform/run_log.h"
 #include "tests/deploy/deploy_fixture.h"
 
 namespace keyrack::testing {

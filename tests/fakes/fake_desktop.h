@@ -98,7 +98,6 @@ class FakeDesktop : public Desktop {
     int OpenProcessHandles() const;             // opened and not yet closed
 
     // --- the seam ---
-    std::filesystem::path ExecutableFolder() override { return {}; }
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
     IconHandle LoadApplicationIcon() override { return 0; }
     void DestroyIcon(IconHandle) override {}

@@ -57,7 +57,7 @@ TEST_F(SlotFileTest, ItemsFollowTheHeaderInListOrderAsTheirImages) {
     for (int k = 0; k < 3; ++k)
         slot.items.push_back(
             MakeItem(k, u"p" + std::u16string(1, static_cast<char16_t>(u'0' + k)), k));
-    slot.items[1]->icon = UniqueIcon(desktop, desktop.LoadApplicationIcon());
+    slot.items[1]->icon = UniqueIcon(desktop.LoadApplicationIcon(), desktop);
     ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     EXPECT_EQ(slot.count, 3);
 

@@ -226,6 +226,39 @@ TEST(ProcessSourcePathTable, AddKeepsAnExistingIdAndLeavesLastIdAndDirtyAlone) {
     EXPECT_EQ(table.PathOf(kNoPspId), nullptr);
 }
 
+// AddEntry on a table holding ids 3 and 7 (lastId 7, clean).
+struct AddEntryCase {
+    const char* name;
+    std::uint32_t id;
+    bool inserted;
+    std::uint32_t lastId;
+};
+
+class AddEntryTest : public ::testing::TestWithParam<AddEntryCase> {};
+
+TEST_P(AddEntryTest, KeepsLastIdAndDirtyItself) {
+    ProcessSourcePathTable table;
+    table.LoadFromBytes(Records({Record(u"three", 3), Record(u"seven", 7)}));
+    ASSERT_EQ(table.lastId, 7u);
+    EXPECT_EQ(table.AddEntry(GetParam().id, u"new"), GetParam().inserted);
+    EXPECT_EQ(table.lastId, GetParam().lastId);
+    EXPECT_EQ(table.dirty, GetParam().inserted);
+    const std::u16string* path = table.PathOf(GetParam().id);
+    if (GetParam().inserted) {
+        ASSERT_NE(path, nullptr);
+        EXPECT_EQ(*path, u"new");
+    } else if (path != nullptr) {
+        EXPECT_NE(*path, u"new") << "an existing entry is kept";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, AddEntryTest,
+                         ::testing::Values(AddEntryCase{"AboveLastId", 9, true, 9},
+                                           AddEntryCase{"BelowLastId", 5, true, 7},
+                                           AddEntryCase{"Existing", 3, false, 7},
+                                           AddEntryCase{"NoEntryValue", kNoPspId, false, 7}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ProcessSourcePathTable, AddPathReusesEqualPathsAndNeverCollides) {
     ProcessSourcePathTable table;
     EXPECT_EQ(table.AddPath(u"C:\\a.exe"), 0u);

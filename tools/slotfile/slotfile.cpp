@@ -305,9 +305,7 @@ ProcessSourcePathTable ResolveProcessPaths(std::vector<ParsedItem>& items,
             }
             continue;
         }
-        table.Add(id, path);
-        if (table.lastId == kNoPspId || id > table.lastId) table.lastId = id;
-        table.dirty = true;
+        table.AddEntry(id, path);
     }
     return table;
 }

@@ -14,9 +14,9 @@
 #include <functional>
 #include <thread>
 
-#include "app/run_log.h"
 #include "deploy/deploy_slot.h"
 #include "deploy/slot_windows.h"
+#include "platform/run_log.h"
 #include "platform/text.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_desktop.h"
@@ -162,10 +162,8 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
         slot.items.push_back(MakeItem(launcher, title, 1, third, false));
         slot.items.back()->parameters = title;  // the launcher titles the window with it
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-        slot.psp.Add(0, kNotepad);
-        slot.psp.Add(1, launcher);
-        slot.psp.lastId = 1;
-        slot.psp.dirty = true;
+        slot.psp.AddEntry(0, kNotepad);
+        slot.psp.AddEntry(1, launcher);
     }
 
     SlotManager slots(m_paths, m_desktop);

@@ -5,10 +5,16 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
-#include "framework/framework.h"
+#include "framework/dialog_ex.h"
+#include "framework/gdi.h"
+#include "framework/static_ctrl.h"
+#include "framework/ui_thread.h"
+#include "framework/win_app.h"
+#include "platform/win32/handles.h"
 #include "res/resource.h"
 
 namespace keyrack {
@@ -18,6 +24,8 @@ namespace {
 class ProbeDlg : public CDialogEx {
   public:
     static constexpr UINT kDestroyYourself = WM_APP + 1;
+    static constexpr UINT kAnswer = WM_APP + 2;
+    LRESULT m_answer = 0;
     ProbeDlg() : CDialogEx(IDD_MAIN) {}
     std::vector<std::string> m_calls;
     HWND m_hwndAtInit = nullptr;
@@ -54,13 +62,17 @@ class ProbeDlg : public CDialogEx {
         *result = m_notifyResult;
         return TRUE;
     }
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         switch (msg) {
             case kDestroyYourself:
                 ::DestroyWindow(m_hWnd);
-                return TRUE;
+                return true;
+            case kAnswer:
+            case WM_CTLCOLORSTATIC:
+                result = m_answer;
+                return true;
             default:
-                return DialogProcDefault(msg, wParam, lParam);
+                return DialogProcDefault(msg, wParam, lParam, result);
         }
     }
     void PostNcDestroy() override {
@@ -105,6 +117,105 @@ TEST(DialogEx, ModelessKeepsTheObjectInTheWindowAndDispatchesToIt) {
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_EQ(dialog.m_calls,
               (std::vector<std::string>{"init", "command", "cancel", "notify", "gone"}));
+}
+
+// Each handled message's result reaches the sender, whichever way Windows expects it.
+struct ResultCase {
+    const char* name;
+    UINT msg;
+};
+
+class DialogResult : public ::testing::TestWithParam<ResultCase> {};
+
+TEST_P(DialogResult, HandlersResultReachesTheSender) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    for (LRESULT answer : {LRESULT{0x5A5A}, LRESULT{2}, LRESULT{-7}}) {
+        dialog.m_answer = answer;
+        EXPECT_EQ(::SendMessageW(dialog.m_hWnd, GetParam().msg, 0, 0), answer) << answer;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Placement, DialogResult,
+                         ::testing::Values(ResultCase{"ThroughMsgResult", ProbeDlg::kAnswer},
+                                           ResultCase{"ThroughReturnValue", WM_CTLCOLORSTATIC}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DialogEx, PostedTasksRunInOrderOnTheWindowsThread) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::vector<int> ran;
+    std::vector<DWORD> threads;
+    std::thread poster([&] {
+        for (int n = 0; n < 3; ++n) {
+            EXPECT_TRUE(dialog.PostTask([&, n] {
+                ran.push_back(n);
+                threads.push_back(::GetCurrentThreadId());
+            }));
+        }
+    });
+    poster.join();
+    EXPECT_TRUE(ran.empty());  // nothing runs until this thread serves its messages
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) AfxPumpMessage(msg);
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(threads, (std::vector<DWORD>(3, uiThread)));
+
+    dialog.DestroyWindow();
+    EXPECT_FALSE(dialog.PostTask([] {}));
+}
+
+// What the waiting thread serves while it waits: a message sent from another thread always
+// (its sender waits for the answer), posted work only when asked to serve every message.
+struct WaitCase {
+    const char* name;
+    Serve serve;
+    bool postedRunsDuringWait;
+};
+
+class WaitWhileDispatchingTest : public ::testing::TestWithParam<WaitCase> {};
+
+TEST_P(WaitWhileDispatchingTest, ServesTheWaitingThreadsWindowsUntilTheHandleIsSet) {
+    ProbeDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    const UniqueKernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    bool postedRan = false;
+    ASSERT_TRUE(dialog.PostTask([&] { postedRan = true; }));
+    dialog.m_answer = 31;
+    LRESULT sentAnswer = 0;
+    std::thread other([&] {
+        // Answered only if the waiting thread serves sent messages.
+        sentAnswer = ::SendMessageW(dialog.m_hWnd, ProbeDlg::kAnswer, 0, 0);
+        ::SetEvent(done.Get());
+    });
+    EXPECT_TRUE(WaitWhileDispatching(done.Get(), GetParam().serve));
+    other.join();
+    EXPECT_EQ(sentAnswer, 31);
+    EXPECT_EQ(postedRan, GetParam().postedRunsDuringWait);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) AfxPumpMessage(msg);
+    EXPECT_TRUE(postedRan);
+}
+
+INSTANTIATE_TEST_SUITE_P(Serving, WaitWhileDispatchingTest,
+                         ::testing::Values(WaitCase{"SentOnly", Serve::kSentMessages, false},
+                                           WaitCase{"Everything", Serve::kAllMessages, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WaitWhileDispatching, PostsAQuitItMetAgainAndFailsOnANullHandle) {
+    const UniqueKernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ::PostQuitMessage(5);
+    std::thread setter([&] {
+        ::Sleep(50);
+        ::SetEvent(done.Get());
+    });
+    EXPECT_TRUE(WaitWhileDispatching(done.Get()));
+    setter.join();
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+    EXPECT_FALSE(WaitWhileDispatching(nullptr));
 }
 
 TEST(DialogEx, OneWindowPerObject) {
@@ -232,6 +343,38 @@ TEST(Gdi, OwnersDeleteTheirObjectsAndMovesHandThemOver) {
     EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_REGION));
     ::DeleteObject(raw);
 }
+
+struct AttachCase {
+    const char* name;
+    bool sameHandle;  // Attach is given the handle the owner already holds
+    bool firstSurvives;
+};
+
+class GdiAttach : public ::testing::TestWithParam<AttachCase> {};
+
+TEST_P(GdiAttach, DeletesTheOldObjectOnlyWhenGivenAnother) {
+    HBRUSH first = ::CreateSolidBrush(RGB(1, 1, 1));
+    HBRUSH second = ::CreateSolidBrush(RGB(2, 2, 2));
+    {
+        CBrush brush;
+        brush.Attach(first);
+        brush.Attach(GetParam().sameHandle ? first : second);
+        EXPECT_EQ(::GetObjectType(first) != 0, GetParam().firstSurvives);
+        EXPECT_EQ(brush.Get(), GetParam().sameHandle ? first : second);
+    }
+    EXPECT_EQ(::GetObjectType(first), 0u);
+    if (GetParam().sameHandle) {
+        EXPECT_EQ(::GetObjectType(second), static_cast<DWORD>(OBJ_BRUSH));
+        ::DeleteObject(second);
+    } else {
+        EXPECT_EQ(::GetObjectType(second), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Owners, GdiAttach,
+                         ::testing::Values(AttachCase{"ItsOwnHandle", true, true},
+                                           AttachCase{"AnotherHandle", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Gdi, SelectObjectRestoresThePreviousObject) {
     CClientDC screen(nullptr);

@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/shared_resources.h"
 #include "popups/about_texts.h"
 #include "popups/app_about_dlg.h"
 #include "res/resource.h"
+#include "res/shared_resources.h"
 #include "ui_pump.h"
 
 namespace keyrack {

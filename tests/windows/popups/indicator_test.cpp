@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/shared_resources.h"
 #include "deploy/worker_status_list.h"
 #include "framework/dialog_ex.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
+#include "res/shared_resources.h"
 #include "ui_pump.h"
 
 namespace keyrack {
@@ -33,12 +33,12 @@ class OwnerDlg : public CDialogEx {
     std::vector<WPARAM> m_released;
 
   protected:
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == IndicatorDlg::kReleaseMessage) {
+    bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (msg == WM_RELEASE_INDICATOR) {
             m_released.push_back(wParam);
-            return TRUE;
+            return true;
         }
-        return DialogProcDefault(msg, wParam, lParam);
+        return DialogProcDefault(msg, wParam, lParam, result);
     }
 };
 
@@ -67,8 +67,8 @@ class IndicatorTest : public ::testing::Test {
     // The oldest release message the owner has received (handling those still queued).
     bool TakeRelease(WPARAM* wParam) {
         MSG msg;
-        while (::PeekMessageW(&msg, m_owner->m_hWnd, IndicatorDlg::kReleaseMessage,
-                              IndicatorDlg::kReleaseMessage, PM_REMOVE))
+        while (::PeekMessageW(&msg, m_owner->m_hWnd, WM_RELEASE_INDICATOR, WM_RELEASE_INDICATOR,
+                              PM_REMOVE))
             ::DispatchMessageW(&msg);
         if (m_owner->m_released.empty()) return false;
         *wParam = m_owner->m_released.front();

@@ -11,11 +11,14 @@
 #include <thread>
 
 #include "app/crash_filter.h"
-#include "app/run_log.h"
+#include "platform/run_log.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_desktop.h"
 #include "run_log_probe.h"
-#include "unique_handle.h"
 
 namespace {
+
+using keyrack::UniqueKernelHandle;
 
 void LogTheLines() {
     keyrack::logger().ResetLog();
@@ -31,7 +34,7 @@ DWORD WINAPI Fault(void*) {
     return 0;
 }
 
-UniqueHandle g_held;
+UniqueKernelHandle g_held;
 
 DWORD WINAPI HoldTheLog(void*) {
     keyrack::RunLogProbe::WhileHeld(keyrack::logger(), [] {
@@ -45,11 +48,11 @@ int RunFault(bool lockHeld) {
     SetUnhandledExceptionFilter(keyrack::CrashFilter);
     LogTheLines();
     if (lockHeld) {
-        g_held = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        const UniqueHandle holder(CreateThread(nullptr, 0, HoldTheLog, nullptr, 0, nullptr));
+        g_held = UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const UniqueKernelHandle holder(CreateThread(nullptr, 0, HoldTheLog, nullptr, 0, nullptr));
         if (!holder || WaitForSingleObject(g_held.Get(), 30000) != WAIT_OBJECT_0) return 3;
     }
-    const UniqueHandle worker(CreateThread(nullptr, 0, Fault, nullptr, 0, nullptr));
+    const UniqueKernelHandle worker(CreateThread(nullptr, 0, Fault, nullptr, 0, nullptr));
     if (!worker) return 3;
     WaitForSingleObject(worker.Get(), INFINITE);
     return 2;  // the process should have ended in the filter
@@ -63,7 +66,7 @@ int RunStdThreadFault() {
     return 2;  // the process should have ended in the filter
 }
 
-UniqueHandle g_go;
+UniqueKernelHandle g_go;
 
 DWORD WINAPI FaultOnGo(void*) {
     WaitForSingleObject(g_go.Get(), INFINITE);
@@ -73,9 +76,9 @@ DWORD WINAPI FaultOnGo(void*) {
 int RunTwoFaults() {
     SetUnhandledExceptionFilter(keyrack::CrashFilter);
     LogTheLines();
-    g_go = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    const UniqueHandle first(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));
-    const UniqueHandle second(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));
+    g_go = UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle first(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));
+    const UniqueKernelHandle second(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));
     if (!first || !second) return 3;
     SetEvent(g_go.Get());
     WaitForSingleObject(first.Get(), INFINITE);
@@ -84,7 +87,8 @@ int RunTwoFaults() {
 }
 
 int RunDump() {
-    keyrack::logger().SetDumpFile(keyrack::ExecutableFolder() / L"crash" / L"CrashLog.txt");
+    keyrack::logger().SetDumpFile(keyrack::ExecutableFolderOfProcess() / L"crash" /
+                                  L"CrashLog.txt");
     LogTheLines();
     return keyrack::logger().DumpLog() ? 0 : 1;
 }

@@ -13,9 +13,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/run_log.h"
+#include "platform/run_log.h"
 #include "platform/win32/win32_desktop.h"
-#include "tests/windows/app_shell/tray_icon.h"
+#include "tests/windows/app/tray_probe.h"
 
 namespace keyrack {
 namespace {

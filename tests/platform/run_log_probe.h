@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "app/run_log.h"
+#include "platform/run_log.h"
 
 namespace keyrack {
 

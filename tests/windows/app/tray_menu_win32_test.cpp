@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/tray_menu_win32.h"
+#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/slot_manager.h"
-#include "platform/null_desktop.h"
 
 namespace keyrack {
 namespace {
@@ -51,7 +51,7 @@ TEST(TrayMenuWin32Test, MenusFollowTheModel) {
 
     UniqueMenu popup = MakeTrayMenu(model);
     ASSERT_TRUE(popup);
-    HMENU main = popup.get();
+    HMENU main = popup.Get();
     ASSERT_EQ(GetMenuItemCount(main), 15);
     for (UINT i = 0; i < 12; ++i) EXPECT_NE(GetSubMenu(main, static_cast<int>(i)), nullptr) << i;
     EXPECT_EQ(TextOf(main, 1), L"[F2] 작업");
@@ -86,7 +86,7 @@ TEST(TrayMenuWin32Test, MenusFollowTheModel) {
     EXPECT_EQ(GetMenuItemID(empty, 0), 207u);
 
     // One DestroyMenu frees the submenus with the main popup.
-    popup.reset();
+    popup.Reset();
     EXPECT_FALSE(IsMenu(deployed));
     EXPECT_FALSE(IsMenu(main));
 }

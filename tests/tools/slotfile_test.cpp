@@ -115,10 +115,8 @@ TEST_F(SlotfileTest, MakeThenDumpGivesEveryFieldBack) {
 TEST_F(SlotfileTest, ProcessPathFindsOrAddsItsTableEntryAsTheEditorDoes) {
     {
         ProcessSourcePathTable table;
-        table.Add(3, u"C:\\Windows\\Notepad.exe");
-        table.Add(6, u"C:\\other.exe");
-        table.lastId = 6;
-        table.dirty = true;
+        table.AddEntry(3, u"C:\\Windows\\Notepad.exe");
+        table.AddEntry(6, u"C:\\other.exe");
         ASSERT_TRUE(table.Save(folder.Store()));
     }
     const auto tableBefore = ReadBytes(folder.Path() / "processsourcepath");

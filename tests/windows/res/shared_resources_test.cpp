@@ -1,6 +1,6 @@
 // The shared fonts and colours: font files found beside the executable whatever the current
 // directory, removed again at exit, and the colour sets.
-#include "app/shared_resources.h"
+#include "res/shared_resources.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -14,7 +14,7 @@
 #include "framework/win_app.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
-#include "tests/windows/app_shell/tray_icon.h"
+#include "tests/windows/app/tray_probe.h"
 
 namespace keyrack {
 namespace {

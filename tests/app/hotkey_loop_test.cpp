@@ -8,8 +8,8 @@
 #include <set>
 
 #include "app/hotkey_loop.h"
-#include "app/run_log.h"
 #include "deploy/slot_windows.h"
+#include "platform/run_log.h"
 #include "tests/deploy/deploy_fixture.h"
 
 namespace keyrack::testing {

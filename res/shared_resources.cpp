@@ -1,4 +1,4 @@
-#include "app/shared_resources.h"
+#include "res/shared_resources.h"
 
 #include "platform/win32/win32_desktop.h"
 

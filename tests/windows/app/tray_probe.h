@@ -5,7 +5,7 @@
 
 #include <shellapi.h>
 
-#include "app/keyrack_dlg.h"
+#include "app/tray_icon.h"
 
 namespace keyrack::testing {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/crash_filter.h"
-#include "app/run_log.h"
-#include "unique_handle.h"
+#include "platform/run_log.h"
+#include "platform/win32/handles.h"
 
 namespace keyrack {
 namespace {
@@ -67,7 +67,7 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
 }
 
 // The message box of the child's process, polled for until it shows or the child ends.
-HWND WaitForBox(DWORD pid, const UniqueHandle& child) {
+HWND WaitForBox(DWORD pid, const UniqueKernelHandle& child) {
     for (DWORD waited = 0; waited < kPollBoundMs; waited += kPollStepMs) {
         FoundBox found{pid, nullptr, 0};
         EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
@@ -133,7 +133,7 @@ class CrashFolders : public ::testing::Test {
     fs::path Child() const { return App() / L"crash_child.exe"; }
 
     // Starts the child in the "elsewhere" folder.
-    UniqueHandle Start(const std::wstring& mode, DWORD* pid) {
+    UniqueKernelHandle Start(const std::wstring& mode, DWORD* pid) {
         std::wstring commandLine = L"\"" + Child().wstring() + L"\" " + mode;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
@@ -145,11 +145,11 @@ class CrashFolders : public ::testing::Test {
         }
         CloseHandle(process.hThread);
         *pid = process.dwProcessId;
-        return UniqueHandle(process.hProcess);
+        return UniqueKernelHandle(process.hProcess);
     }
 
     // Waits for the child to end and returns its exit code.
-    static DWORD WaitForExit(const UniqueHandle& process) {
+    static DWORD WaitForExit(const UniqueKernelHandle& process) {
         if (WaitForSingleObject(process.Get(), kPollBoundMs) != WAIT_OBJECT_0) {
             TerminateProcess(process.Get(), 99);
             WaitForSingleObject(process.Get(), kPollBoundMs);
@@ -163,7 +163,7 @@ class CrashFolders : public ::testing::Test {
     // Checks the report of a child that faulted; `logBytes` null when no log should be written.
     void ExpectCrashReport(const std::wstring& mode, const std::string* logBytes) {
         DWORD pid = 0;
-        const UniqueHandle child = Start(mode, &pid);
+        const UniqueKernelHandle child = Start(mode, &pid);
         ASSERT_TRUE(child);
         const HWND box = WaitForBox(pid, child);
         if (!box) {
@@ -242,7 +242,7 @@ TEST_F(CrashFolders, WindowsDumpIsCp949WithCrLf) {
 TEST_F(CrashFolders, DumpLandsBesideTheExecutableWhenStartedElsewhere) {
     fs::create_directories(App() / L"crash");
     DWORD pid = 0;
-    const UniqueHandle child = Start(L"dump", &pid);
+    const UniqueKernelHandle child = Start(L"dump", &pid);
     ASSERT_TRUE(child);
     EXPECT_EQ(WaitForExit(child), 0u);
     EXPECT_EQ(ReadBytes(App() / L"crash" / L"CrashLog.txt"), kChildLogBytes);
