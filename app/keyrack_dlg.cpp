@@ -34,9 +34,8 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_polling.Start([this](const StopRequest& stop) {
-        HotkeyLoop(stop, *this, m_slots, m_desktop);
-    });
+    m_polling.Start(
+        [this](const StopRequest& stop) { HotkeyLoop(stop, *this, m_slots, m_desktop); });
 
     ShowWindow(SW_HIDE);
     return TRUE;
