@@ -25,6 +25,29 @@ std::uint32_t FakeDesktop::AddProcess(std::u16string imagePath, bool openable) {
     return id;
 }
 
+std::uint32_t FakeDesktop::AddLimitedProcess(std::u16string imagePath) {
+    std::lock_guard lock(m_mutex);
+    const std::uint32_t id = m_nextProcessId++;
+    m_processes[id] = {std::move(imagePath), true, true};
+    return id;
+}
+
+WindowHandle FakeDesktop::AddChildWindow(WindowHandle parent, FakeWindow window) {
+    std::lock_guard lock(m_mutex);
+    const WindowHandle handle = m_nextWindow;
+    m_nextWindow += 0x10;
+    window.parent = parent;
+    m_windows[handle] = std::move(window);
+    return handle;
+}
+
+void FakeDesktop::MoveByProgram(WindowHandle window, Rect rect) {
+    std::lock_guard lock(m_mutex);
+    if (!Alive(window)) return;
+    m_windows[window].normalRect = rect;
+    m_windows[window].zoomed = false;
+}
+
 WindowHandle FakeDesktop::AddWindowLocked(FakeWindow window) {
     const WindowHandle handle = m_nextWindow;
     m_nextWindow += 0x10;
@@ -125,6 +148,11 @@ std::uint64_t FakeDesktop::VirtualMilliseconds() const {
     return m_virtualMs;
 }
 
+std::set<std::thread::id> FakeDesktop::PerMonitorDpiThreads() const {
+    std::lock_guard lock(m_mutex);
+    return m_perMonitorDpi;
+}
+
 int FakeDesktop::OpenProcessHandles() const {
     std::lock_guard lock(m_mutex);
     return static_cast<int>(m_openHandles.size());
@@ -183,6 +211,25 @@ std::uint32_t FakeDesktop::GetWindowThreadProcessId(WindowHandle window, std::ui
     }
     if (processId) *processId = m_windows[window].processId;
     return m_windows[window].threadId;
+}
+
+void FakeDesktop::EnumChildWindows(WindowHandle window,
+                                   const std::function<bool(WindowHandle)>& visit) {
+    std::vector<WindowHandle> children;
+    {
+        std::lock_guard lock(m_mutex);
+        Record("EnumChildWindows", {I(window)});
+        for (const auto& [handle, child] : m_windows)
+            if (child.parent == window && window != 0 && Alive(handle)) children.push_back(handle);
+    }
+    for (const WindowHandle child : children)
+        if (!visit(child)) break;
+}
+
+bool FakeDesktop::IsWindowCloaked(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("IsWindowCloaked", {I(window)});
+    return Alive(window) && m_windows[window].cloaked;
 }
 
 std::u16string FakeDesktop::GetWindowTitle(WindowHandle window, std::size_t capacity) {
@@ -318,9 +365,12 @@ ProcessHandle FakeDesktop::OpenProcess(std::uint32_t access, bool inheritHandle,
     Record("OpenProcess", {access, inheritHandle ? 1 : 0, processId});
     const auto it = m_processes.find(processId);
     if (it == m_processes.end() || !it->second.openable) return 0;
+    if (it->second.limitedOnly && (access & (win::kProcessQueryInformation | win::kProcessVmRead)))
+        return 0;
     const ProcessHandle handle = m_nextProcessHandle;
     m_nextProcessHandle += 4;
     m_openHandles[handle] = processId;
+    m_handleAccess[handle] = access;
     return handle;
 }
 
@@ -328,15 +378,29 @@ std::u16string FakeDesktop::GetProcessImagePath(ProcessHandle process, std::size
     std::lock_guard lock(m_mutex);
     Record("GetProcessImagePath", {I(process), static_cast<std::int64_t>(capacity)});
     const auto it = m_openHandles.find(process);
-    if (it == m_openHandles.end() || capacity == 0) return {};
+    // The module list is read from the process's memory.
+    if (it == m_openHandles.end() || capacity == 0 ||
+        !(m_handleAccess[process] & win::kProcessVmRead))
+        return {};
     const std::u16string& path = m_processes[it->second].imagePath;
     return path.substr(0, std::min(path.size(), capacity - 1));
+}
+
+std::u16string FakeDesktop::QueryProcessImagePath(ProcessHandle process, std::size_t capacity) {
+    std::lock_guard lock(m_mutex);
+    Record("QueryProcessImagePath", {I(process), static_cast<std::int64_t>(capacity)});
+    const auto it = m_openHandles.find(process);
+    if (it == m_openHandles.end()) return {};
+    const std::u16string& path = m_processes[it->second].imagePath;
+    if (path.size() >= capacity) return {};  // the call fails rather than cut the path
+    return path;
 }
 
 void FakeDesktop::CloseHandle(ProcessHandle handle) {
     std::lock_guard lock(m_mutex);
     Record("CloseHandle", {I(handle)});
     m_openHandles.erase(handle);
+    m_handleAccess.erase(handle);
 }
 
 void FakeDesktop::OpenProgramWindow(const Pending& launch) {
@@ -387,6 +451,26 @@ short FakeDesktop::GetKeyState(int virtualKey) {
     Record("GetKeyState", {virtualKey});
     const auto it = m_keys.find(virtualKey);
     return it != m_keys.end() && it->second ? static_cast<short>(-128) : 0;
+}
+
+short FakeDesktop::GetAsyncKeyState(int virtualKey) {
+    std::lock_guard lock(m_mutex);
+    Record("GetAsyncKeyState", {virtualKey});
+    const auto it = m_keys.find(virtualKey);
+    return it != m_keys.end() && it->second ? static_cast<short>(-32768) : 0;
+}
+
+std::uintptr_t FakeDesktop::UsePerMonitorDpiAwareness() {
+    std::lock_guard lock(m_mutex);
+    Record("UsePerMonitorDpiAwareness", {});
+    m_perMonitorDpi.insert(std::this_thread::get_id());
+    return 0x11;  // the previous context
+}
+
+void FakeDesktop::RestoreThreadDpiAwareness(std::uintptr_t previous) {
+    std::lock_guard lock(m_mutex);
+    Record("RestoreThreadDpiAwareness", {I(previous)});
+    if (previous == 0x11) m_perMonitorDpi.erase(std::this_thread::get_id());
 }
 
 void FakeDesktop::Sleep(unsigned milliseconds) {

@@ -31,6 +31,8 @@ struct FakeWindow {
     bool iconic = false;
     bool zoomed = false;
     bool refusesClose = false;  // WM_CLOSE leaves it open (a program that asks first)
+    bool cloaked = false;       // hidden by the shell although visible
+    WindowHandle parent = 0;    // a child window (AddChildWindow): not in the Z order
 };
 
 struct FakeProgram {
@@ -74,6 +76,13 @@ class FakeDesktop : public Desktop {
 
     // --- set-up ---
     std::uint32_t AddProcess(std::u16string imagePath, bool openable = true);
+    // A process that refuses PROCESS_QUERY_INFORMATION and PROCESS_VM_READ (elevated or
+    // protected) but allows PROCESS_QUERY_LIMITED_INFORMATION.
+    std::uint32_t AddLimitedProcess(std::u16string imagePath);
+    // A child window of `parent`, reached only through EnumChildWindows.
+    WindowHandle AddChildWindow(WindowHandle parent, FakeWindow window);
+    // The window's own program moves it (not through the seam, not recorded).
+    void MoveByProgram(WindowHandle window, Rect rect);
     // A new window on top of the Z order.
     WindowHandle AddWindow(FakeWindow window);
     void AddProgram(std::u16string file, FakeProgram program);
@@ -95,7 +104,9 @@ class FakeDesktop : public Desktop {
     std::size_t CountOf(const std::string& name) const;  // counted even while not recording
     void ClearCalls();
     std::uint64_t VirtualMilliseconds() const;  // sum of all pauses on all threads
-    int OpenProcessHandles() const;             // opened and not yet closed
+    // Threads that asked for per-monitor DPI awareness and have not restored it yet.
+    std::set<std::thread::id> PerMonitorDpiThreads() const;
+    int OpenProcessHandles() const;  // opened and not yet closed
 
     // --- the seam ---
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
@@ -107,6 +118,9 @@ class FakeDesktop : public Desktop {
     std::uint32_t GetExStyle(WindowHandle window) override;
     WindowHandle GetOwner(WindowHandle window) override;
     std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) override;
+    void EnumChildWindows(WindowHandle window,
+                          const std::function<bool(WindowHandle)>& visit) override;
+    bool IsWindowCloaked(WindowHandle window) override;
     std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) override;
     std::u16string GetWindowClassName(WindowHandle window) override;
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
@@ -125,6 +139,7 @@ class FakeDesktop : public Desktop {
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
+    std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
     std::uint32_t GetCurrentProcessId() override { return kOwnProcessId; }
 
@@ -132,12 +147,16 @@ class FakeDesktop : public Desktop {
                              int show) override;
 
     short GetKeyState(int virtualKey) override;
+    short GetAsyncKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
+    std::uintptr_t UsePerMonitorDpiAwareness() override;
+    void RestoreThreadDpiAwareness(std::uintptr_t previous) override;
 
   private:
     struct Process {
         std::u16string imagePath;
         bool openable = true;
+        bool limitedOnly = false;
     };
     struct Pending {
         std::thread::id thread;
@@ -164,6 +183,8 @@ class FakeDesktop : public Desktop {
     std::multiset<std::u16string> m_launchedFiles;
     std::map<std::u16string, std::vector<WindowHandle>> m_openedBy;
     std::map<ProcessHandle, std::uint32_t> m_openHandles;
+    std::map<ProcessHandle, std::uint32_t> m_handleAccess;
+    std::set<std::thread::id> m_perMonitorDpi;
     std::map<int, bool> m_keys;
     std::function<void(unsigned)> m_sleepHook;
     std::vector<FakeCall> m_calls;
