@@ -5,6 +5,7 @@
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/thread_dpi_scope.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -34,8 +35,11 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_polling.Start(
-        [this](const StopRequest& stop) { HotkeyLoop(stop, *this, m_slots, m_desktop); });
+    m_polling.Start([this](const StopRequest& stop) {
+        // Toggling and the placement watch read and apply window rectangles on this thread.
+        const PerMonitorDpiScope dpi(m_desktop);
+        HotkeyLoop(stop, *this, m_slots, m_desktop);
+    });
 
     ShowWindow(SW_HIDE);
     return TRUE;

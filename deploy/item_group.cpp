@@ -4,6 +4,7 @@
 
 #include "deploy/window_search.h"
 #include "platform/format.h"
+#include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
 namespace {
@@ -39,42 +40,50 @@ void SearchNewWindow(WindowSearch& search, WorkerStatusList& status, std::size_t
     }
 }
 
-void Place(Desktop& desktop, const SlotItem& item) {
-    desktop.ShowWindow(item.window, win::kSwShowNormal);
-    desktop.MoveWindow(item.window, item.x, item.y, item.width, item.height, false);
-    if (item.maximize != 0) desktop.ShowWindow(item.window, win::kSwShowMaximized);
+// Publishes "프로세스 실행" and launches the item. False when there is nothing to launch (the
+// shell would answer an empty file with an error box in Keyrack's process) or the shell
+// refuses (a missing or renamed executable): no window could ever be recognised as the
+// item's, so there is nothing to wait for.
+bool Launch(const GroupShared& shared, std::size_t statusIndex, const SlotItem& item) {
+    if (item.path.empty()) return false;
+    shared.status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
+    if (shared.desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow)) return true;
+    std::printf("execute error\n");
+    return false;
 }
 
 }  // namespace
 
-void RunItemGroup(Desktop& desktop, WorkerStatusList& status, ItemQueue& queue,
-                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged,
-                  const StopRequest& stop) {
+void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
+                  std::size_t statusIndex) {
+    Desktop& desktop = shared.desktop;
+    const PerMonitorDpiScope dpi(desktop);
     WindowSearch search(desktop, processPath);
     EnumWith(search, CollectExistingWindows);
     for (; !queue.empty(); queue.pop()) {
         SlotItem& item = *queue.front();
         item.window = 0;
-        if (stop.Requested()) continue;
-        if (item.path.empty()) {
-            // The shell would answer an empty file with an error box in Keyrack's process, and
-            // no window could be recognised as this item's.
-            status.Publish(statusIndex, Format(u"실행 실패: {}", item.name));
+        if (shared.stop.Requested()) continue;
+        if (!Launch(shared, statusIndex, item)) {
+            shared.status.Publish(statusIndex, Format(u"실행 실패: {}", item.name));
+            shared.log.LogLine(Format("실행 실패: {}", item.name));
         } else {
-            status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
-            if (!desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow))
-                std::printf("execute error\n");
             search.title = item.name;
-            status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
-            SearchNewWindow(search, status, statusIndex, item, pspChanged, stop);
+            search.judgedOther.clear();
+            shared.status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
+            SearchNewWindow(search, shared.status, statusIndex, item, shared.pspChanged,
+                            shared.stop);
             item.window = search.found;
-            status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
-            if (item.window != 0) Place(desktop, item);
+            shared.status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
+            if (item.window != 0) {
+                PlaceWindow(desktop, item);
+                shared.watch.Add(item, processPath, search.claimed);
+            }
             search.found = 0;
         }
-        PauseUnlessStopped(desktop, stop, kAfterItemPauseMs);
+        PauseUnlessStopped(desktop, shared.stop, kAfterItemPauseMs);
     }
-    status.Remove(statusIndex);
+    shared.status.Remove(statusIndex);
 }
 
 }  // namespace keyrack

@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "deploy/placement_watch.h"
 #include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
 #include "platform/run_log.h"
@@ -20,7 +21,11 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 // On return every item's `window` holds the window found for it or null, and the slot's table
 // has been saved when a group learned a new path. `stop` is handed to every group (see
 // RunItemGroup); the groups are joined all the same. A group whose thread ends by an exception
-// leaves a line in `log`.
+// leaves a line in `log`. The groups add what they place to `watch`, whose passes run on the
+// calling thread while it waits for them.
+void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
+                   const StopRequest& stop, PlacementWatch& watch);
+// The same with a watch that ends with the call.
 void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
                    const StopRequest& stop);
 

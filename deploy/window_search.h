@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/desktop.h"
@@ -24,6 +25,11 @@ struct WindowSearch {
     std::u16string& processPath;
     WindowHandle found = 0;
     std::u16string title;  // the name of the item being searched
+    // For the length of one item's search: the windows whose image path the path search read
+    // and found not to be the group's, with the process id that owned them then. While that
+    // process still owns the window its path cannot have changed, so the window is rejected
+    // with one call instead of opening its process again on every attempt.
+    std::unordered_map<WindowHandle, std::uint32_t> judgedOther;
 };
 
 // Visible, either WS_EX_APPWINDOW or neither WS_EX_TOOLWINDOW nor an owner, and a window
@@ -32,7 +38,8 @@ bool IsCandidateWindow(Desktop& desktop, WindowHandle window);
 
 // Claims every candidate of the group's program ("pre: <path>" on standard output).
 bool CollectExistingWindows(WindowSearch& search, WindowHandle window);
-// Takes the first unclaimed candidate whose owner's image path is the group's path.
+// Takes the first unclaimed candidate whose owner's image path is the group's path. A window
+// in `judgedOther` whose process id is unchanged is passed over after that one check.
 bool FindWindowByPath(WindowSearch& search, WindowHandle window);
 // Takes the first unclaimed candidate titled like the item, whatever program owns it, and
 // learns the owner's image path as the group's path. An empty item name matches nothing.

@@ -324,8 +324,8 @@ TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
               (WindowList{{m_desktop.WindowsOpenedBy(kEditor).at(0), 0, 0}}));
 }
 
-// A stop requested at the first Sleep of `ms` (on the deploying thread itself, or on any): the
-// deployment still closes its indicator,
+// A stop requested at the first Sleep of `ms` (on the deploying thread once the outcome shows,
+// or on any thread): the deployment still closes its indicator,
 // stores its list and releases the slot, but raises nothing after the stop and cuts the
 // outcome pause short.
 struct DeployStopCase {
@@ -345,7 +345,10 @@ TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
     WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
     const auto self = std::this_thread::get_id();
     m_desktop.SetSleepHook([&](unsigned ms) {
-        if (ms == c.ms && (!c.deployingThread || std::this_thread::get_id() == self))
+        const bool outcomeShown =
+            !m_indicator.events.empty() && m_indicator.events.back().starts_with(u"outcome");
+        if (ms == c.ms &&
+            (!c.deployingThread || (std::this_thread::get_id() == self && outcomeShown)))
             m_stop.Request();
     });
     DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
@@ -360,8 +363,8 @@ TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
 INSTANTIATE_TEST_SUITE_P(Stops, DeploySlotStopTest,
                          ::testing::Values(DeployStopCase{"during_a_search", 1, false, 0,
                                                           "슬롯 전개 중단"},
-                                           DeployStopCase{"during_the_outcome", kStopCheckMs, true,
-                                                          kStopCheckMs, "슬롯 맨 위로"}),
+                                           DeployStopCase{"during_the_outcome", kWatchPassMs, true,
+                                                          kWatchPassMs, "슬롯 맨 위로"}),
                          [](const auto& info) { return std::string(info.param.when); });
 
 }  // namespace
