@@ -2,6 +2,7 @@
 // grouping, threads, the learned path, the window list, the indicator and the run log.
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <regex>
 #include <set>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include "deploy/deploy_slot.h"
 #include "deploy/item_group.h"
 #include "deploy/item_groups.h"
+#include "deploy/placement_watch.h"
 #include "deploy/slot_windows.h"
 #include "tests/deploy/deploy_fixture.h"
 
@@ -322,6 +324,43 @@ TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
     DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
     EXPECT_EQ(m_slots.GetWindowList(0),
               (WindowList{{m_desktop.WindowsOpenedBy(kEditor).at(0), 0, 0}}));
+}
+
+TEST_F(DeploySlotTest, SplashGivingWayDuringTheOutcomeLeavesTheMainWindowInTheList) {
+    m_desktop.AddProgram(kEditor, {});
+    WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
+    const Rect target{10, 20, 310, 220};
+    WindowHandle main = 0;
+    m_desktop.SetSleepHook([&](unsigned) {
+        const auto opened = m_desktop.WindowsOpenedBy(kEditor);
+        if (main != 0 || m_indicator.outcomeAt == 0 || opened.empty()) return;
+        const FakeWindow splash = m_desktop.Window(opened[0]);
+        m_desktop.DestroyWindow(opened[0]);
+        main = m_desktop.AddWindow({.processId = splash.processId});
+    });
+    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    ASSERT_NE(main, 0u);
+    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{main, 0, 0}}));
+    EXPECT_EQ(m_desktop.CurrentRect(main), target);
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, kOutcomePauseMs) << "no longer";
+}
+
+TEST_F(DeploySlotTest, ItemGroupThreadsArePerMonitorDpiAwareWhileTheyRun) {
+    m_desktop.AddProgram(kEditor, {});
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(2, u"Work", TwoGroups(), kTwoGroupTable);
+    std::set<std::thread::id> awareAtLaunch;
+    std::mutex lock;
+    m_desktop.SetSleepHook([&](unsigned ms) {
+        if (ms != kStopCheckMs) return;  // the pause after an item, on its group's thread
+        const auto aware = m_desktop.PerMonitorDpiThreads();
+        std::lock_guard guard(lock);
+        if (aware.count(std::this_thread::get_id()))
+            awareAtLaunch.insert(std::this_thread::get_id());
+    });
+    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log, m_stop);
+    EXPECT_EQ(awareAtLaunch.size(), 2u);
+    EXPECT_TRUE(m_desktop.PerMonitorDpiThreads().empty()) << "given back when the thread ends";
 }
 
 // A stop requested at the first Sleep of `ms` (on the deploying thread once the outcome shows,
