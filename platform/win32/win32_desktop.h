@@ -5,7 +5,7 @@
 
 namespace keyrack {
 
-class Win32Desktop final : public Desktop {
+class Win32Desktop : public Desktop {
   public:
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override;
     IconHandle LoadApplicationIcon() override;
