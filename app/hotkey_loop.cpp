@@ -3,20 +3,19 @@
 #include "deploy/deploy_slot.h"
 #include "deploy/slot_windows.h"
 #include "platform/format.h"
-#include "platform/run_log.h"
 
 namespace keyrack {
 namespace {
 
 bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetKeyState(virtualKey) < 0; }
 
-void HandleChord(IndicatorHost& host, SlotManager& slots, int index, const StopRequest& stop) {
-    RunLog& log = logger();
+void HandleChord(IndicatorHost& host, SlotManager& slots, int index, const DeployContext& context) {
+    RunLog& log = context.log;
     log.ResetLog();
     log.LogLine("logger 초기화");
     log.LogLine(Format("F{}슬롯 전개", index + 1));
     if (slots.HasWindowList(index)) {
-        ToggleSlotWindows(slots, index);
+        ToggleSlotWindows(slots, index, log);
         return;
     }
     log.LogLine("인디케이터 생성 요청");
@@ -24,7 +23,7 @@ void HandleChord(IndicatorHost& host, SlotManager& slots, int index, const StopR
     // Without an indicator (the main window is closing) the slot is deployed all the same.
     log.LogLine(indicator ? "인디케이터 생성 완료" : "인디케이터 생성 실패");
     log.LogLine("슬롯 전개 시작");
-    DeploySlot(slots, index, indicator, stop);
+    DeploySlot(slots, index, indicator, context);
     log.LogLine("슬롯 전개 종료");
     log.DumpLog();
 }
@@ -49,12 +48,12 @@ int ChordRecognizer::Poll(Desktop& desktop) {
     return -1;
 }
 
-void HotkeyLoop(const StopRequest& stop, IndicatorHost& host, SlotManager& slots,
-                Desktop& desktop) {
+void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots) {
+    Desktop& desktop = context.desktop;
     ChordRecognizer chords;
-    while (!stop.Requested()) {
+    while (!context.stop.Requested()) {
         const int index = chords.Poll(desktop);
-        if (index >= 0) HandleChord(host, slots, index, stop);
+        if (index >= 0) HandleChord(host, slots, index, context);
         PruneWindowLists(slots);
         desktop.Sleep(kPollPauseMs);
     }

@@ -4,8 +4,8 @@
 
 #include <array>
 
+#include "deploy/deploy_context.h"
 #include "deploy/indicator.h"
-#include "deploy/stop_request.h"
 #include "platform/desktop.h"
 #include "slots/slot_manager.h"
 
@@ -25,8 +25,8 @@ class ChordRecognizer {
     std::array<bool, 12> m_awaitingRelease{};
 };
 
-// Runs passes until `stop` is found requested at the end of one (or at once). A deployment in
-// flight observes the same request and ends early.
-void HotkeyLoop(const StopRequest& stop, IndicatorHost& host, SlotManager& slots, Desktop& desktop);
+// Runs passes until the context's stop is found requested at the end of one (or at once). A
+// deployment in flight observes the same request and ends early.
+void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots);
 
 }  // namespace keyrack

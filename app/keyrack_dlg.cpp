@@ -5,6 +5,7 @@
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/run_log.h"
 #include "platform/thread_dpi_scope.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
@@ -38,7 +39,7 @@ BOOL CKeyrackDlg::OnInitDialog() {
     m_polling.Start([this](const StopRequest& stop) {
         // Toggling and the placement watch read and apply window rectangles on this thread.
         const PerMonitorDpiScope dpi(m_desktop);
-        HotkeyLoop(stop, *this, m_slots, m_desktop);
+        HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots);
     });
 
     ShowWindow(SW_HIDE);
@@ -78,7 +79,7 @@ DeploymentIndicator* CKeyrackDlg::CreateIndicator() {
 
 LRESULT CKeyrackDlg::OnCreateIndicator() {
     if (m_shuttingDown) return 0;
-    auto indicator = std::make_unique<IndicatorDlg>();
+    auto indicator = std::make_unique<IndicatorDlg>(workerStatusList());
     if (!indicator->Create(IDD_INDICATOR)) return 0;
     indicator->ShowWindow(SW_SHOW);
     SetForegroundWindow(indicator->GetSafeHwnd());

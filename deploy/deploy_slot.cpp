@@ -25,13 +25,11 @@ void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndic
 }  // namespace
 
 void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
-                const StopRequest& stop) {
-    DeploySlot(slots, index, indicator, workerStatusList(), logger(), stop);
-}
-
-void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
-                WorkerStatusList& status, RunLog& log, const StopRequest& stop) {
-    Desktop& desktop = slots.GetDesktop();
+                const DeployContext& context) {
+    Desktop& desktop = context.desktop;
+    RunLog& log = context.log;
+    WorkerStatusList& status = context.status;
+    const StopRequest& stop = context.stop;
     std::unique_ptr<Slot> current = slots.LoadCurrent(index);
     if (!current) {
         log.LogLine("슬롯 로딩 실패");
@@ -44,7 +42,7 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
     if (indicator) indicator->SetSlotName(current->name);
     log.LogLine("슬롯 열기");
     PlacementWatch watch(desktop);
-    RunItemGroups(*current, status, log, StartStdThread, stop, watch);
+    RunItemGroups(*current, context, StartStdThread, watch);
     log.LogLine("HandleMaxiPair 로드 완료");
     slots.SetWindowList(index, current->BuildWindowList());
     if (stop.Requested()) {

@@ -2,10 +2,8 @@
 // the outcome on the indicator and release the working slot.
 #pragma once
 
+#include "deploy/deploy_context.h"
 #include "deploy/indicator.h"
-#include "deploy/stop_request.h"
-#include "deploy/worker_status_list.h"
-#include "platform/run_log.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {
@@ -13,12 +11,10 @@ namespace keyrack {
 inline constexpr unsigned kOutcomePauseMs = 2500;
 
 // `indicator` may be null (the main window is going away): the slot is deployed all the same
-// and nothing is shown. Uses the process-wide status list and run log. Once `stop` is
-// requested the item groups end early (see RunItemGroup), the windows placed so far are kept
-// where they are but not raised, and the outcome pause is cut short.
+// and nothing is shown. Once the context's stop is requested the item groups end early (see
+// RunItemGroup), the windows placed so far are kept where they are but not raised, and the outcome
+// pause is cut short.
 void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
-                const StopRequest& stop);
-void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
-                WorkerStatusList& status, RunLog& log, const StopRequest& stop);
+                const DeployContext& context);
 
 }  // namespace keyrack

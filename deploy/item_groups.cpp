@@ -44,19 +44,20 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
     return std::make_unique<std::thread>(std::move(body));
 }
 
-void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
-                   const StopRequest& stop) {
+void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
     PlacementWatch watch(slot.GetDesktop());
-    RunItemGroups(slot, status, log, start, stop, watch);
+    RunItemGroups(slot, context, start, watch);
 }
 
-void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const ThreadStarter& start,
-                   const StopRequest& stop, PlacementWatch& watch) {
+void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
+                   PlacementWatch& watch) {
     Desktop& desktop = slot.GetDesktop();
+    RunLog& log = context.log;
+    WorkerStatusList& status = context.status;
+    const StopRequest& stop = context.stop;
     log.LogLine("psp기준 아이템 분류");
     std::map<std::uint32_t, ItemQueue> groups;
-    for (const auto& item : slot.items)
-        if (item) groups[item->pspId].push(item.get());
+    for (const auto& item : slot.items) groups[item->pspId].push(item.get());
 
     PathLearning pspChanged;
     const GroupShared shared{desktop, status, log, pspChanged, stop, watch};
@@ -74,16 +75,17 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             std::u16string& processPath =
                 entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
             ItemQueue& items = queue;
+            const std::uint32_t groupId = pspId;  // clang before 16 captures no structured binding
             std::unique_ptr<std::thread> thread;
             ++running;
             try {
                 thread = start(
-                    [&shared, &log, &status, &items, &processPath, statusIndex, pspId, &running] {
+                    [&shared, &log, &status, &items, &processPath, statusIndex, groupId, &running] {
                         try {
                             RunItemGroup(shared, items, processPath, statusIndex);
                         } catch (...) {
                             // The group's remaining items are not launched; the run log says so.
-                            log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", pspId));
+                            log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", groupId));
                             status.Remove(statusIndex);
                         }
                         --running;

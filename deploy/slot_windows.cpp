@@ -1,7 +1,5 @@
 #include "deploy/slot_windows.h"
 
-#include "platform/run_log.h"
-
 namespace keyrack {
 namespace {
 
@@ -14,14 +12,14 @@ void SetMinimized(SlotManager& slots, int index, std::size_t position, bool mini
 
 }  // namespace
 
-void ToggleSlotWindows(SlotManager& slots, int index) {
+void ToggleSlotWindows(SlotManager& slots, int index, RunLog& log) {
     const auto list = slots.GetWindowList(index);
     if (!list || list->empty()) return;
     if (list->front().minimized) {
-        logger().LogLine("슬롯 맨 위로");
+        log.LogLine("슬롯 맨 위로");
         RaiseSlotWindows(slots, index);
     } else {
-        logger().LogLine("슬롯 최소화");
+        log.LogLine("슬롯 최소화");
         MinimizeSlotWindows(slots, index);
     }
 }

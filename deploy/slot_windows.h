@@ -4,6 +4,7 @@
 // never held across a window call or a pause.
 #pragma once
 
+#include "platform/run_log.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {
@@ -12,7 +13,8 @@ inline constexpr unsigned kToggleStepPauseMs = 50;
 
 // Raises the slot when its first entry is marked minimised, otherwise minimises it. A slot
 // without a list or with an empty list is left alone.
-void ToggleSlotWindows(SlotManager& slots, int index);
+// The run log gets a line saying which of the two it does.
+void ToggleSlotWindows(SlotManager& slots, int index, RunLog& log);
 void MinimizeSlotWindows(SlotManager& slots, int index);
 // Minimises every window, then brings them back one by one: the last item ends on top.
 void RaiseSlotWindows(SlotManager& slots, int index);

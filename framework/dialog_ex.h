@@ -42,7 +42,6 @@ class CDialogEx {
     LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendDlgItemMessageW(m_hWnd, id, msg, wParam, lParam);
     }
-    bool IsModal() const { return m_modal; }
 
     // Any thread: runs `task` on the window's own thread, in its dialog procedure, after the
     // messages queued before it (the message loop, a modal loop and WaitWhileDispatching all

@@ -23,7 +23,7 @@ namespace keyrack {
 
 class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
   public:
-    explicit IndicatorDlg(WorkerStatusList& statusList = workerStatusList());
+    explicit IndicatorDlg(WorkerStatusList& statusList);
     // Stops the refresh thread if it still runs, then destroys the window. Runs on the
     // user-interface thread.
     ~IndicatorDlg() override;
@@ -32,9 +32,6 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void SetSlotName(const std::u16string& name) override;
     void ShowOutcome(const std::u16string& finalText) override;
     void Finish() override;
-
-    bool IsRefreshing() const { return m_refreshThread != nullptr; }
-    const RECT& InitRect() const { return m_initRect; }
 
   protected:
     BOOL OnInitDialog() override;

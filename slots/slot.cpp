@@ -51,7 +51,7 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     items.clear();
     std::array<std::uint8_t, kSlotHeaderSize> header{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), header.size()), header.begin());
-    count = static_cast<std::int8_t>(header[0]);
+    const auto count = static_cast<std::int8_t>(header[0]);
     name = image::GetText(header, 1, kSlotNameCapacity);
 
     // Only records wholly in the file are kept: a record cut short by the end of the file and
@@ -75,8 +75,7 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<std::vector<std::uint8_t>> Slot::ToBytes() const {
-    const auto present = static_cast<std::size_t>(std::count_if(
-        items.begin(), items.end(), [](const auto& item) { return item != nullptr; }));
+    const std::size_t present = items.size();
     if (present > kMaxSlotItems) return std::nullopt;
 
     std::vector<std::uint8_t> bytes(kSlotHeaderSize + present * kSlotItemSize);
@@ -84,7 +83,6 @@ std::optional<std::vector<std::uint8_t>> Slot::ToBytes() const {
     image::PutText(std::span(bytes).first(kSlotHeaderSize), 1, kSlotNameCapacity, name);
     std::size_t at = kSlotHeaderSize;
     for (const auto& item : items) {
-        if (!item) continue;
         const ItemImage image = item->ToImage();
         std::copy(image.begin(), image.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
         at += kSlotItemSize;
@@ -100,7 +98,6 @@ SaveResult Slot::Save() {
         std::printf("can't open file at %s\n", PrintablePath(file).c_str());
         return SaveResult::kCannotWrite;
     }
-    count = static_cast<std::int8_t>((*bytes)[0]);
     return SaveResult::kSaved;
 }
 
@@ -115,9 +112,7 @@ void Slot::Release() {
 WindowList Slot::BuildWindowList() const {
     WindowList list;
     list.reserve(items.size());
-    for (const auto& item : items) {
-        if (item) list.push_back({item->window, item->maximize, 0});
-    }
+    for (const auto& item : items) list.push_back({item->window, item->maximize, 0});
     return list;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/desktop.h"
 #include "slots/process_source_path_table.h"
 #include "slots/slot_item.h"
+#include "slots/slot_items.h"
 #include "slots/store_paths.h"
 #include "slots/window_list.h"
 
@@ -44,15 +45,17 @@ class Slot {
     WindowList BuildWindowList() const;
 
     // The file image and its reader, for Load/Save and for tests and fuzzing. LoadFromBytes
-    // fills an empty slot as Load does: `count` is the count byte as read, `items` the
-    // announced records wholly in `bytes`, icons come from the desktop. ToBytes is null when
+    // fills an empty slot as Load does: `items` are the announced records wholly in `bytes`
+    // (none for a negative count byte), icons come from the desktop. ToBytes is null when
     // the slot holds more than kMaxSlotItems items.
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
     std::optional<std::vector<std::uint8_t>> ToBytes() const;
 
-    std::int8_t count = 0;
+    // The number of items, as the count byte of the file holds it; always that of `items`.
+    std::size_t count() const { return items.size(); }
+
     std::u16string name;
-    std::vector<std::unique_ptr<SlotItem>> items;
+    SlotItems items;
     std::int8_t index = 0;
     ProcessSourcePathTable psp;
 

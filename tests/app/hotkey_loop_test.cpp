@@ -133,11 +133,7 @@ class Host : public IndicatorHost {
 
 class HotkeyLoopTest : public DeployTest {
   protected:
-    HotkeyLoopTest() {
-        logger().ResetLog();
-        logger().SetDumpFile(m_folder / "CrashLog.txt");
-        workerStatusList().Clear();
-    }
+    HotkeyLoopTest() { m_log.SetDumpFile(m_folder / "CrashLog.txt"); }
 
     // Runs the loop on this thread; frame k holds the keys down during pass k. The loop stops
     // after the last frame's pass.
@@ -159,7 +155,7 @@ class HotkeyLoopTest : public DeployTest {
             else
                 apply(frames[pass]);
         });
-        HotkeyLoop(stop, host, m_slots, m_desktop);
+        HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots);
         m_desktop.SetSleepHook(nullptr);
     }
 
@@ -180,7 +176,7 @@ TEST_F(HotkeyLoopTest, ReturnsAtOnceWhenStopWasRequested) {
     StopRequest stop;
     stop.Request();
     Host host(nullptr);
-    HotkeyLoop(stop, host, m_slots, m_desktop);
+    HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots);
     EXPECT_TRUE(m_desktop.Calls().empty());
 }
 
@@ -192,21 +188,21 @@ TEST_F(HotkeyLoopTest, HeldChordTogglesOnceThenTheNextPressRaises) {
     EXPECT_EQ(m_passes, 5);
     EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 2u) << "one minimise for one press";
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{a, 0, 1}, {b, 0, 1}}));
-    EXPECT_EQ(LogLines(logger().Contents()),
+    EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "슬롯 최소화"}));
     EXPECT_FALSE(std::filesystem::exists(m_folder / "CrashLog.txt")) << "no dump after a toggle";
     EXPECT_EQ(host.requests, 0);
 
     RunPasses({kChordF3, {}}, host);
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{a, 0, 0}, {b, 0, 0}}));
-    EXPECT_EQ(LogLines(logger().Contents()),
+    EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "슬롯 맨 위로"}));
 }
 
 TEST_F(HotkeyLoopTest, ChordDeploysASlotWithoutListAndDumpsTheLog) {
     m_desktop.AddProgram(u"C:\\A.exe", {});
     WriteSlot(0, u"One", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
-    RecordingIndicator indicator(m_desktop, workerStatusList());
+    RecordingIndicator indicator(m_desktop, m_status);
     Host host(&indicator);
     RunPasses({{win::kVkLControl, win::kVkLShift, F(1)}, {}}, host);
     EXPECT_EQ(host.requests, 1);
@@ -235,13 +231,13 @@ TEST_F(HotkeyLoopTest, MissingIndicatorStillDeploys) {
     RunPasses({{win::kVkLControl, win::kVkLShift, F(5)}, {}}, host);
     EXPECT_EQ(host.requests, 1);
     ASSERT_TRUE(m_slots.HasWindowList(4));
-    const auto lines = LogLines(logger().Contents());
+    const auto lines = LogLines(m_log.Contents());
     EXPECT_EQ(lines.at(3), "인디케이터 생성 실패");
     EXPECT_EQ(lines.back(), "슬롯 전개 종료");
 }
 
 TEST_F(HotkeyLoopTest, FailedLoadLeavesNoListSoTheNextPressTriesAgain) {
-    RecordingIndicator indicator(m_desktop, workerStatusList());
+    RecordingIndicator indicator(m_desktop, m_status);
     Host host(&indicator);
     RunPasses({kChordF3, {}, kChordF3, {}}, host);
     EXPECT_EQ(host.requests, 2);
@@ -275,7 +271,7 @@ TEST_F(HotkeyLoopTest, EmptyListIsNotToggledAndIsDroppedInTheSamePass) {
 TEST_F(HotkeyLoopTest, StopsWhenAStopIsRequestedFromAnotherThread) {
     Host host(nullptr);
     StopRequest stop;
-    std::thread polling([&] { HotkeyLoop(stop, host, m_slots, m_desktop); });
+    std::thread polling([&] { HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots); });
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (m_desktop.CountOf("Sleep") < 100 && std::chrono::steady_clock::now() < limit)
         std::this_thread::yield();
@@ -287,8 +283,8 @@ TEST_F(HotkeyLoopTest, StopsWhenAStopIsRequestedFromAnotherThread) {
 // Requests the stop as the outcome is shown, as "종료" chosen at that moment does.
 class StoppingIndicator : public RecordingIndicator {
   public:
-    StoppingIndicator(FakeDesktop& desktop, StopRequest& stop)
-        : RecordingIndicator(desktop, workerStatusList()), m_stop(stop) {}
+    StoppingIndicator(FakeDesktop& desktop, WorkerStatusList& status, StopRequest& stop)
+        : RecordingIndicator(desktop, status), m_stop(stop) {}
     void ShowOutcome(const std::u16string& text) override {
         m_stop.Request();
         RecordingIndicator::ShowOutcome(text);
@@ -302,15 +298,15 @@ TEST_F(HotkeyLoopTest, AStoppedDeploymentStillClosesItsIndicatorAndDumpsTheLog) 
     m_desktop.AddProgram(u"C:\\A.exe", {});
     WriteSlot(0, u"One", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
     StopRequest stop;
-    StoppingIndicator indicator(m_desktop, stop);
+    StoppingIndicator indicator(m_desktop, m_status, stop);
     Host host(&indicator);
     m_desktop.SetKey(win::kVkLControl, true);
     m_desktop.SetKey(win::kVkLShift, true);
     m_desktop.SetKey(F(1), true);
-    HotkeyLoop(stop, host, m_slots, m_desktop);
+    HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots);
     EXPECT_EQ(indicator.events.back(), u"finish");
     EXPECT_EQ(indicator.finishAt, indicator.outcomeAt) << "no outcome pause after the stop";
-    EXPECT_EQ(LogLines(logger().Contents()).back(), "슬롯 전개 종료");
+    EXPECT_EQ(LogLines(m_log.Contents()).back(), "슬롯 전개 종료");
     EXPECT_TRUE(std::filesystem::exists(m_folder / "CrashLog.txt"));
     EXPECT_TRUE(m_slots.HasWindowList(0));
     EXPECT_EQ(host.requests, 1) << "one pass only";

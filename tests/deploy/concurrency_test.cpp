@@ -34,7 +34,6 @@ class ConcurrencyTest : public DeployTest {
     std::atomic<int> m_rounds{0};
 
     SlotManager m_slots{m_paths, m_desktop};
-    RunLog m_log;
 };
 
 TEST_F(ConcurrencyTest, DeploymentAgainstPruningReplacementAndClosing) {
@@ -53,7 +52,7 @@ TEST_F(ConcurrencyTest, DeploymentAgainstPruningReplacementAndClosing) {
         std::atomic<bool> done{false};
         // Slot 0 is the one deployed; the other thread also works on it and on slot 1.
         std::thread other([&] { Interfere(done, repeat % 2); });
-        DeploySlot(m_slots, 0, &indicator, m_status, m_log, m_stop);
+        DeploySlot(m_slots, 0, &indicator, Context());
         done = true;
         other.join();
     }
@@ -76,7 +75,7 @@ TEST_F(ConcurrencyTest, TogglesAgainstListChangesFromAnotherThread) {
     // first scheduled; go on until it has interfered a few times (bounded in real time).
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     for (int i = 0; i < 40 || (m_rounds < 20 && std::chrono::steady_clock::now() < limit); ++i) {
-        ToggleSlotWindows(m_slots, 3);
+        ToggleSlotWindows(m_slots, 3, m_log);
         RaiseSlotWindows(m_slots, 3);
         if (!m_slots.HasWindowList(3)) m_slots.SetWindowList(3, {{windows[3], 0, 0}});
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "deploy/deploy_context.h"
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
 #include "deploy/worker_status_list.h"
@@ -71,10 +72,12 @@ class DeployTest : public ::testing::Test {
 
     // A visible, unowned top-level window of a new process with this image path.
     WindowHandle OpenWindowOf(const std::u16string& image, const std::u16string& title);
+    DeployContext Context() { return {m_desktop, m_log, m_status, m_stop}; }
 
     std::filesystem::path m_folder;
     StorePaths m_paths;
     FakeDesktop m_desktop;
+    RunLog m_log;
     WorkerStatusList m_status;
     StopRequest m_stop;
 };

@@ -31,7 +31,6 @@ class RunItemGroupsTest : public DeployTest {
         });
     }
     std::vector<std::pair<std::size_t, std::u16string>> m_published;
-    RunLog m_log;
 };
 
 // Editor (psp 5) twice around Paint (psp 2).
@@ -47,7 +46,7 @@ TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequ
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
+    RunItemGroups(*slot, Context(), StartStdThread);
 
     // Status index 0 belongs to psp 2 (Paint), index 1 to psp 5 (Editor).
     std::map<std::size_t, std::set<std::u16string>> linesByIndex;
@@ -105,7 +104,7 @@ TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
     m_desktop.AddProgram(kPaint, paint);
     WriteSlot(0, u"Work", {{kEditor, u"E", 1}, {kPaint, u"P", 2}}, {{1, kEditor}, {2, kPaint}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
+    RunItemGroups(*slot, Context(), StartStdThread);
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_NE(slot->items[1]->window, 0u);
 }
@@ -116,7 +115,7 @@ TEST_F(RunItemGroupsTest, LearnedPathIsSavedOnceAndUsedByLaterItems) {
     m_desktop.AddProgram(kReal, {});
     WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
+    RunItemGroups(*slot, Context(), StartStdThread);
     EXPECT_EQ(slot->items[0]->window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
     EXPECT_EQ(slot->psp.paths.at(7), kReal);
@@ -134,7 +133,7 @@ TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
     WriteSlot(0, u"Work", {{kEditor, u"E", 5}}, {{5, kEditor}});
     auto slot = LoadSlot(0);
     std::filesystem::remove(m_paths.TableFile());
-    RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop);
+    RunItemGroups(*slot, Context(), StartStdThread);
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile())) << "not rewritten";
 }
@@ -146,7 +145,7 @@ TEST_F(RunItemGroupsTest, GroupWithoutTableEntryRunsWithAnEmptyPath) {
     WriteSlot(0, u"Broken", {{kEditor, u"E", 1}, {kPaint, u"Canvas", 9}, {kEditor, u"E2", 12}},
               {{1, kEditor}, {12, kEditor}});
     auto slot = LoadSlot(0);
-    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop));
+    ASSERT_NO_THROW(RunItemGroups(*slot, Context(), StartStdThread));
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kPaint).at(0)) << "by title";
     EXPECT_NE(slot->items[2]->window, 0u) << "groups after the missing entry still run";
@@ -172,7 +171,7 @@ TEST_F(RunItemGroupsTest, ThreadThatCannotStartLeavesItsItemsWithoutWindows) {
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         return StartStdThread(std::move(body));
     };
-    RunItemGroups(*slot, m_status, m_log, failSecond, m_stop);
+    RunItemGroups(*slot, Context(), failSecond);
     EXPECT_NE(slot->items[1]->window, 0u) << "psp 2 started first and ran";
     EXPECT_NE(slot->items[1]->window, 0xBADu);
     EXPECT_EQ(slot->items[0]->window, 0u);
@@ -198,7 +197,7 @@ TEST_F(RunItemGroupsTest, GroupEndedByAnExceptionLeavesARunLogLine) {
     m_desktop.SetSleepHook([](unsigned milliseconds) {
         if (milliseconds == kStopCheckMs) throw std::runtime_error("pause failed");
     });
-    ASSERT_NO_THROW(RunItemGroups(*slot, m_status, m_log, StartStdThread, m_stop));
+    ASSERT_NO_THROW(RunItemGroups(*slot, Context(), StartStdThread));
     const auto lines = LogLines(m_log.Contents());
     for (const char* expected :
          {"psp 2 아이템 그룹 스레드 예외 종료", "psp 5 아이템 그룹 스레드 예외 종료"})
@@ -211,7 +210,6 @@ TEST_F(RunItemGroupsTest, GroupEndedByAnExceptionLeavesARunLogLine) {
 
 class DeploySlotTest : public DeployTest {
   protected:
-    RunLog m_log;
     SlotManager m_slots{m_paths, m_desktop};
     RecordingIndicator m_indicator{m_desktop, m_status};
 };
@@ -220,7 +218,7 @@ TEST_F(DeploySlotTest, RunLogOfATwoGroupDeployment) {
     m_desktop.AddProgram(kEditor, {});
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(2, u"Work", TwoGroups(), kTwoGroupTable);
-    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 2, &m_indicator, Context());
     const auto lines = LogLines(m_log.Contents());
     ASSERT_EQ(lines.size(), 15u);
     const std::vector<std::string> head{"슬롯 로딩 성공", "인디케이터에 슬롯 이름 지정",
@@ -244,7 +242,7 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
     m_desktop.AddProgram(kEditor, {});
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(2, u"작업", TwoGroups(), kTwoGroupTable);
-    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 2, &m_indicator, Context());
     EXPECT_EQ(m_indicator.events,
               (std::vector<std::u16string>{u"name:작업", u"outcome:완료", u"finish"}));
     EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, 2500u);
@@ -266,7 +264,7 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
 
 TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
     WriteSlot(0, u"Empty", {}, {});
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 0, &m_indicator, Context());
     const auto lines = LogLines(m_log.Contents());
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "슬롯 로딩 성공", "인디케이터에 슬롯 이름 지정", "슬롯 열기",
@@ -281,7 +279,7 @@ TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
 }
 
 TEST_F(DeploySlotTest, FailedLoadShowsLoadFailureAndStoresNothing) {
-    DeploySlot(m_slots, 4, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 4, &m_indicator, Context());
     EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"슬롯 로딩 실패", "인디케이터 종료"}));
     EXPECT_EQ(m_indicator.events, (std::vector<std::u16string>{u"outcome:로드 실패", u"finish"}));
@@ -294,7 +292,7 @@ TEST_F(DeploySlotTest, DeploysWithoutAnIndicator) {
     m_desktop.AddProgram(kEditor, {});
     WriteSlot(1, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
     m_status.Append();  // left over; cleared at the end all the same
-    DeploySlot(m_slots, 1, nullptr, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 1, nullptr, Context());
     ASSERT_TRUE(m_slots.GetWindowList(1));
     EXPECT_EQ(m_slots.GetWindowList(1)->size(), 1u);
     EXPECT_NE(m_slots.GetWindowList(1)->front().handle, 0u);
@@ -311,7 +309,7 @@ TEST_F(DeploySlotTest, SlotWhoseWindowsAllTimeOutGetsANullListThatThePruningDrop
     nothing.kind = FakeProgram::Kind::kOpensNothing;
     m_desktop.AddProgram(kEditor, nothing);
     WriteSlot(0, u"Nothing", {{kEditor, u"E", 0}, {kEditor, u"F", 0}}, {{0, kEditor}});
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 0, &m_indicator, Context());
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}, {0, 0, 0}}));
     PruneWindowLists(m_slots);
     EXPECT_FALSE(m_slots.HasWindowList(0));
@@ -321,7 +319,7 @@ TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
     m_desktop.AddProgram(kEditor, {});
     WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
     m_slots.SetWindowList(0, WindowList{{0x77, 0, 1}, {0x78, 0, 1}});
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 0, &m_indicator, Context());
     EXPECT_EQ(m_slots.GetWindowList(0),
               (WindowList{{m_desktop.WindowsOpenedBy(kEditor).at(0), 0, 0}}));
 }
@@ -338,7 +336,7 @@ TEST_F(DeploySlotTest, SplashGivingWayDuringTheOutcomeLeavesTheMainWindowInTheLi
         m_desktop.DestroyWindow(opened[0]);
         main = m_desktop.AddWindow({.processId = splash.processId});
     });
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 0, &m_indicator, Context());
     ASSERT_NE(main, 0u);
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{main, 0, 0}}));
     EXPECT_EQ(m_desktop.CurrentRect(main), target);
@@ -358,7 +356,7 @@ TEST_F(DeploySlotTest, ItemGroupThreadsArePerMonitorDpiAwareWhileTheyRun) {
         if (aware.count(std::this_thread::get_id()))
             awareAtLaunch.insert(std::this_thread::get_id());
     });
-    DeploySlot(m_slots, 2, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 2, &m_indicator, Context());
     EXPECT_EQ(awareAtLaunch.size(), 2u);
     EXPECT_TRUE(m_desktop.PerMonitorDpiThreads().empty()) << "given back when the thread ends";
 }
@@ -390,7 +388,7 @@ TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
             (!c.deployingThread || (std::this_thread::get_id() == self && outcomeShown)))
             m_stop.Request();
     });
-    DeploySlot(m_slots, 0, &m_indicator, m_status, m_log, m_stop);
+    DeploySlot(m_slots, 0, &m_indicator, Context());
     EXPECT_EQ(m_indicator.events.back(), u"finish");
     EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, c.outcomeShown);
     const auto lines = LogLines(m_log.Contents());

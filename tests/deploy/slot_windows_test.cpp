@@ -10,8 +10,6 @@ namespace {
 
 class SlotWindowsTest : public DeployTest {
   protected:
-    SlotWindowsTest() { logger().ResetLog(); }
-
     WindowHandle Window() { return OpenWindowOf(u"C:\\Apps\\Editor.exe", u"w"); }
 
     // The toggle's calls as short strings, pauses included.
@@ -78,33 +76,33 @@ TEST_F(SlotWindowsTest, RaiseSkipsTheRestoreOfAWindowThatIsNotIconic) {
 TEST_F(SlotWindowsTest, ToggleFollowsTheFirstEntryOnly) {
     const WindowHandle a = Window(), b = Window();
     m_slots.SetWindowList(1, {{a, 0, 0}, {b, 0, 1}});
-    ToggleSlotWindows(m_slots, 1);
+    ToggleSlotWindows(m_slots, 1, m_log);
     EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{a, 0, 1}, {b, 0, 1}}));
     // The user restored the first window by hand: it is still marked, so the chord raises.
     m_desktop.ShowWindow(a, win::kSwShowNormal);
-    ToggleSlotWindows(m_slots, 1);
+    ToggleSlotWindows(m_slots, 1, m_log);
     EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{a, 0, 0}, {b, 0, 0}}));
     EXPECT_FALSE(m_desktop.Window(b).iconic);
-    EXPECT_EQ(LogLines(logger().Contents()),
+    EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"슬롯 최소화", "슬롯 맨 위로"}));
 }
 
 TEST_F(SlotWindowsTest, NullFirstHandleStillToggles) {
     const WindowHandle b = Window();
     m_slots.SetWindowList(1, {{0, 0, 0}, {b, 0, 0}});
-    ToggleSlotWindows(m_slots, 1);
+    ToggleSlotWindows(m_slots, 1, m_log);
     EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{0, 0, 1}, {b, 0, 1}}));
-    ToggleSlotWindows(m_slots, 1);
+    ToggleSlotWindows(m_slots, 1, m_log);
     EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{0, 0, 0}, {b, 0, 0}}));
 }
 
 TEST_F(SlotWindowsTest, EmptyOrMissingListIsNeverToggled) {
     m_slots.SetWindowList(2, {});
     m_desktop.ClearCalls();
-    ToggleSlotWindows(m_slots, 2);
-    ToggleSlotWindows(m_slots, 5);
+    ToggleSlotWindows(m_slots, 2, m_log);
+    ToggleSlotWindows(m_slots, 5, m_log);
     EXPECT_TRUE(m_desktop.Calls().empty());
-    EXPECT_TRUE(logger().Contents().empty());
+    EXPECT_TRUE(m_log.Contents().empty());
 }
 
 TEST_F(SlotWindowsTest, ClosePostsWmCloseToEveryWindowAndKeepsTheList) {

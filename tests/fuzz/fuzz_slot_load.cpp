@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         first.psp.Add(0, u"C:\\a.exe");
         first.LoadFromBytes({data, size});
         // The announced records that the input holds whole, no more.
-        const std::size_t announced = first.count > 0 ? static_cast<std::size_t>(first.count) : 0;
+        const auto countByte = static_cast<std::int8_t>(size > 0 ? data[0] : 0);
+        const std::size_t announced = countByte > 0 ? static_cast<std::size_t>(countByte) : 0;
         const std::size_t whole =
             size > kSlotHeaderSize ? (size - kSlotHeaderSize) / kSlotItemSize : 0;
         Check(first.items.size() == std::min(announced, whole));

@@ -170,7 +170,8 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     SlotManager slots(m_paths, m_desktop);
     WorkerStatusList status;
     RunLog log;
-    DeploySlot(slots, 0, nullptr, status, log, StopRequest());
+    const StopRequest stop;
+    DeploySlot(slots, 0, nullptr, {m_desktop, log, status, stop});
 
     const auto list = slots.GetWindowList(0);
     ASSERT_TRUE(list.has_value());
@@ -201,13 +202,13 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     EXPECT_LT(z[2], z[1]);
     EXPECT_LT(z[2], z[0]);
 
-    ToggleSlotWindows(slots, 0);
+    ToggleSlotWindows(slots, 0, log);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (!::IsIconic(H(pair.handle))) return false;
         return true;
     })) << "every window minimised";
-    ToggleSlotWindows(slots, 0);
+    ToggleSlotWindows(slots, 0, log);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (::IsIconic(H(pair.handle))) return false;
@@ -291,7 +292,8 @@ TEST_P(HoldWineTest, WindowEndsAtItsRectangle) {
     WorkerStatusList status;
     RunLog log;
     SilentIndicator indicator;
-    DeploySlot(slots, 0, &indicator, status, log, StopRequest());
+    const StopRequest stop;
+    DeploySlot(slots, 0, &indicator, {desktop, log, status, stop});
 
     const auto list = slots.GetWindowList(0);
     ASSERT_TRUE(list.has_value());

@@ -96,7 +96,6 @@ TEST(DialogEx, ModelessKeepsTheObjectInTheWindowAndDispatchesToIt) {
     HWND hwnd = dialog.m_hWnd;
     EXPECT_EQ(dialog.m_hwndAtInit, hwnd);
     EXPECT_EQ(::GetWindowLongPtrW(hwnd, DWLP_USER), reinterpret_cast<LONG_PTR>(&dialog));
-    EXPECT_FALSE(dialog.IsModal());
 
     ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(4242, 0), 0);
     ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
