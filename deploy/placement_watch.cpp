@@ -41,6 +41,12 @@ void PlacementWatch::WatchFor(const StopRequest& stop, unsigned milliseconds) {
     }
 }
 
+bool PlacementWatch::Watches(WindowHandle window) const {
+    std::lock_guard lock(m_lock);
+    return std::any_of(m_entries.begin(), m_entries.end(),
+                       [&](const Entry& entry) { return entry.item->window == window; });
+}
+
 bool PlacementWatch::Replaced() const {
     std::lock_guard lock(m_lock);
     return m_replaced;

@@ -42,6 +42,8 @@ class PlacementWatch {
     void Pass();
     // Passes every kWatchPassMs for `milliseconds`, ending early on a stop request.
     void WatchFor(const StopRequest& stop, unsigned milliseconds);
+    // Whether `window` is an item's window under watch (taken by an item of this deployment).
+    bool Watches(WindowHandle window) const;
     // Whether any item got a successor window so far.
     bool Replaced() const;
 

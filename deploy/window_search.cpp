@@ -24,6 +24,7 @@ bool CollectExistingWindows(WindowSearch& search, WindowHandle window) {
     if (path && EqualsNoCase(*path, search.processPath)) {
         std::printf("pre: %s\n", Utf16ToUtf8(*path).c_str());
         search.claimed.insert(window);
+        search.openBefore.insert(window);
     }
     return true;
 }

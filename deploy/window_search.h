@@ -21,6 +21,9 @@ struct WindowSearch {
     // Windows that must not be taken: the group's program's windows that were open before its
     // first launch, and every window an earlier item of the group took.
     std::unordered_set<WindowHandle> claimed;
+    // The part of `claimed` the pre-scan found that no item has taken yet: the only windows an
+    // item may take when its launch brings one forward instead of opening a new one.
+    std::unordered_set<WindowHandle> openBefore;
     // The group's process-source path: the table entry itself, which a title match rewrites.
     std::u16string& processPath;
     WindowHandle found = 0;
@@ -36,7 +39,8 @@ struct WindowSearch {
 // Keyrack may take (not its own, not the shell's).
 bool IsCandidateWindow(Desktop& desktop, WindowHandle window);
 
-// Claims every candidate of the group's program ("pre: <path>" on standard output).
+// Claims every candidate of the group's program ("pre: <path>" on standard output) and notes
+// it in `openBefore`.
 bool CollectExistingWindows(WindowSearch& search, WindowHandle window);
 // Takes the first unclaimed candidate whose owner's image path is the group's path. A window
 // in `judgedOther` whose process id is unchanged is passed over after that one check.

@@ -165,21 +165,100 @@ TEST_F(ItemGroupTest, TimesOutAfter2000PausesWithTheTitleSearchFrom500) {
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
 
-TEST_F(ItemGroupTest, WindowsOpenBeforeTheFirstLaunchAreNeverTaken) {
-    const WindowHandle old = Existing(kEditor, u"Doc");
-    FakeProgram activate;
-    activate.kind = FakeProgram::Kind::kActivatesExisting;
-    activate.existing = old;
-    m_desktop.AddProgram(kEditor, activate);
+// The program's window from before the deployment, and what launching the item does to it.
+struct OpenBeforeCase {
+    const char* what;
+    FakeProgram::Kind kind;
+    int pauses;         // before the program acts
+    bool minimised;     // the open window, at the launch
+    bool inFront;       // the open window is the foreground window at the launch
+    const char* taken;  // "open", "new" or "none"
+    std::size_t searchPauses;
+};
+
+class OpenBeforeTest : public ItemGroupTest,
+                       public ::testing::WithParamInterface<OpenBeforeCase> {};
+
+TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
+    const OpenBeforeCase& c = GetParam();
+    FakeWindow open;
+    open.processId = m_desktop.AddProcess(kEditor);
+    open.iconic = c.minimised;
+    const WindowHandle old = m_desktop.AddWindow(open);
+    if (c.inFront) m_desktop.ShowWindow(old, win::kSwShow);
+    FakeProgram program;
+    program.kind = c.kind;
+    program.pausesBeforeWindow = c.pauses;
+    program.existing = old;
+    m_desktop.AddProgram(kEditor, program);
     SlotItem& item = Item(kEditor, u"Doc");
     ::testing::internal::CaptureStdout();
     Run();
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("pre: C:\\Apps\\Editor.exe\n"), std::string::npos);
-    EXPECT_EQ(item.window, 0u) << "neither the path nor the title search takes it";
-    EXPECT_EQ(m_desktop.CountOf("MoveWindow"), 0u);
-    EXPECT_EQ(m_desktop.Window(old).normalRect, (Rect{100, 100, 900, 700}));
+    EXPECT_EQ(PausesOf1(), c.searchPauses);
+    const std::string taken = c.taken;
+    const auto opened = m_desktop.WindowsOpenedBy(kEditor);
+    const WindowHandle expected = taken == "open"  ? old
+                                  : taken == "new" ? opened.at(0)
+                                                   : WindowHandle{0};
+    EXPECT_EQ(item.window, expected);
+    EXPECT_EQ(m_desktop.CurrentRect(old) == (Rect{40, 50, 680, 530}), taken == "open");
+    EXPECT_EQ(m_watch.Watches(old), taken == "open") << "watched like a new window";
+    const auto published = Published();
+    const bool reported = std::count(published.begin(), published.end(), u"기존 창 배치: Doc") == 1;
+    EXPECT_EQ(reported, taken == "open");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              taken == "open" ? u"기존 창 배치: Doc\n" : u"");
     EXPECT_FALSE(m_changed.Changed());
+}
+
+using Kind = FakeProgram::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Launches, OpenBeforeTest,
+    ::testing::Values(OpenBeforeCase{"brought_forward_at_once", Kind::kActivatesExisting, 0, false,
+                                     false, "open", 0},
+                      OpenBeforeCase{"brought_forward_after_3_pauses", Kind::kActivatesExisting, 3,
+                                     false, false, "open", 3},
+                      OpenBeforeCase{"restored_from_minimised", Kind::kActivatesExisting, 2, true,
+                                     false, "open", 2},
+                      OpenBeforeCase{"restored_while_in_front", Kind::kActivatesExisting, 2, true,
+                                     true, "open", 2},
+                      OpenBeforeCase{"already_in_front", Kind::kActivatesExisting, 2, false, true,
+                                     "none", 2000},
+                      OpenBeforeCase{"new_window_of_a_multi_instance_program", Kind::kOpensWindow,
+                                     4, false, false, "new", 4},
+                      OpenBeforeCase{"nobody_brings_it_forward", Kind::kOpensNothing, 0, false,
+                                     false, "none", 2000}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(ItemGroupTest, TwoItemsOfASingleInstanceProgramTakeItsWindowOnce) {
+    const WindowHandle old = Existing(kEditor);
+    FakeProgram program;
+    program.kind = FakeProgram::Kind::kActivatesExisting;
+    program.existing = old;
+    m_desktop.AddProgram(kEditor, program);
+    SlotItem& first = Item(kEditor, u"A");
+    SlotItem& second = Item(kEditor, u"B");
+    Run();
+    EXPECT_EQ(first.window, old);
+    EXPECT_EQ(second.window, 0u) << "the second item times out";
+    EXPECT_EQ(PausesOf1(), 2000u);
+    EXPECT_EQ(m_desktop.CurrentRect(old), (Rect{40, 50, 680, 530})) << "placed for A only";
+}
+
+TEST_F(ItemGroupTest, AWindowAnotherGroupTookIsNotTakenAgain) {
+    const WindowHandle old = Existing(kEditor);
+    SlotItem other;
+    other.window = old;  // taken by another group's item, by title
+    m_watch.Add(other, kReal, {});
+    FakeProgram program;
+    program.kind = FakeProgram::Kind::kActivatesExisting;
+    program.existing = old;
+    m_desktop.AddProgram(kEditor, program);
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_EQ(item.window, 0u);
 }
 
 TEST_F(ItemGroupTest, TwoItemsOfOneProgramGetTwoWindows) {

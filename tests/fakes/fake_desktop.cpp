@@ -415,6 +415,20 @@ void FakeDesktop::OpenProgramWindow(const Pending& launch) {
     if (m_windows[handle].visible) m_foreground = handle;
 }
 
+void FakeDesktop::ActivateExisting(const FakeProgram& program) {
+    if (!Alive(program.existing)) return;
+    m_windows[program.existing].iconic = false;
+    BringToTop(program.existing);
+    m_foreground = program.existing;
+}
+
+void FakeDesktop::Start(const Pending& launch) {
+    if (launch.program.kind == FakeProgram::Kind::kActivatesExisting)
+        ActivateExisting(launch.program);
+    else
+        OpenProgramWindow(launch);
+}
+
 bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
                                       int show) {
     std::lock_guard lock(m_mutex);
@@ -428,16 +442,11 @@ bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_v
         case FakeProgram::Kind::kOpensNothing:
             break;
         case FakeProgram::Kind::kActivatesExisting:
-            if (Alive(program.existing)) {
-                BringToTop(program.existing);
-                m_foreground = program.existing;
-            }
-            break;
         case FakeProgram::Kind::kOpensWindow: {
             Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow,
                            std::u16string(file), program};
             if (launch.pausesLeft <= 0 && program.opensAfterLaunchOf.empty())
-                OpenProgramWindow(launch);
+                Start(launch);
             else
                 m_pending.push_back(std::move(launch));
             break;
@@ -497,7 +506,7 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
                                     [&] { return m_launchedFiles.count(after) != 0; });
                 if (m_launchedFiles.count(after) == 0) continue;  // never opens
             }
-            OpenProgramWindow(launch);
+            Start(launch);
         }
         hook = m_sleepHook;
     }

@@ -37,12 +37,14 @@ struct FakeWindow {
 
 struct FakeProgram {
     enum class Kind {
-        kOpensWindow,        // a new process owning a new window
-        kOpensNothing,       // starts, shows nothing
-        kActivatesExisting,  // brings `existing` to the front and opens nothing
+        kOpensWindow,   // a new process owning a new window
+        kOpensNothing,  // starts, shows nothing
+        // restores `existing` if it is minimised, brings it to the front and opens nothing
+        kActivatesExisting,
     };
     Kind kind = Kind::kOpensWindow;
-    // The window opens after this many Sleep calls on the launching thread (0: at once).
+    // The window opens (or `existing` comes forward) after this many Sleep calls on the
+    // launching thread (0: at once).
     int pausesBeforeWindow = 0;
     // Image path of the process that owns the window; empty: the launched file itself. A
     // different path models a launcher that starts another executable.
@@ -169,6 +171,8 @@ class FakeDesktop : public Desktop {
     bool Alive(WindowHandle window) const;
     void BringToTop(WindowHandle window);
     void OpenProgramWindow(const Pending& launch);
+    void ActivateExisting(const FakeProgram& program);
+    void Start(const Pending& launch);
     WindowHandle AddWindowLocked(FakeWindow window);
 
     mutable std::mutex m_mutex;
