@@ -171,6 +171,7 @@ bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_
     SHELLEXECUTEINFOW info{};
     static_assert(sizeof(info) == 112);
     info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpFile = AsWide(fileText);
     info.lpParameters = AsWide(parameterText);
     info.nShow = show;
