@@ -105,7 +105,9 @@ class Desktop {
     // GetCurrentProcessId: the id of Keyrack's own process.
     virtual std::uint32_t GetCurrentProcessId() = 0;
 
-    // ShellExecuteExW with the default verb, no owner, no working directory, fMask 0.
+    // ShellExecuteExW with the default verb, no owner, no working directory and fMask
+    // SEE_MASK_FLAG_NO_UI: a file that can't be started returns false at once instead of
+    // holding the calling thread in the shell's error box (the caller reports the failure).
     virtual bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
                                      int show) = 0;
 

@@ -86,10 +86,11 @@ void Win32Desktop::EnumChildWindows(WindowHandle window,
 }
 
 bool Win32Desktop::IsWindowCloaked(WindowHandle window) {
-    // DWMWA_CLOAKED (14) is known since Windows 8; where it is not (or there is no DWM, as
+    // DWMWA_CLOAKED is known since Windows 8; where it is not (or there is no DWM, as
     // under Wine) the call fails and the window counts as shown.
     DWORD cloaked = 0;
-    const HRESULT result = ::DwmGetWindowAttribute(ToHwnd(window), 14, &cloaked, sizeof(cloaked));
+    const HRESULT result =
+        ::DwmGetWindowAttribute(ToHwnd(window), DWMWA_CLOAKED, &cloaked, sizeof(cloaked));
     return SUCCEEDED(result) && cloaked != 0;
 }
 
@@ -171,6 +172,7 @@ bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_
     SHELLEXECUTEINFOW info{};
     static_assert(sizeof(info) == 112);
     info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpFile = AsWide(fileText);
     info.lpParameters = AsWide(parameterText);
     info.nShow = show;
