@@ -17,6 +17,7 @@
 #include "deploy/deploy_slot.h"
 #include "deploy/process_image.h"
 #include "deploy/slot_windows.h"
+#include "platform/codepage.h"
 #include "platform/run_log.h"
 #include "platform/text.h"
 #include "platform/win32/wide.h"
@@ -314,6 +315,63 @@ INSTANTIATE_TEST_SUITE_P(Programs, HoldWineTest,
                          ::testing::Values(HoldCase{"moves", u"Mover "},
                                            HoldCase{"splash", u"Main "}),
                          [](const auto& info) { return std::string(info.param.mode); });
+
+// A single-instance program of the project's own, open before the deployment and behind
+// another window or minimised: the item's launch only brings its window forward, and that
+// window is the item's.
+class SingleInstanceWineTest : public DeployWineTest,
+                               public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
+    const std::string how = GetParam();
+    const std::filesystem::path program = ExecutableFolderOfProcess() / "keyrack_test_window.exe";
+    const std::wstring title = L"Single " + std::to_wstring(::GetCurrentProcessId());
+    ::ShellExecuteW(nullptr, nullptr, program.c_str(), (L"single \"" + title + L"\"").c_str(),
+                    nullptr, SW_SHOW);
+    HWND open = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (open = ::FindWindowW(L"KeyrackTestSingle", title.c_str())); }));
+    const auto handle = reinterpret_cast<WindowHandle>(open);
+    m_cleanup.push_back(handle);
+    const HWND front = ::CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                         0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(front);
+    if (how == "minimised") ::ShowWindow(open, SW_MINIMIZE);
+    ASSERT_NE(::GetForegroundWindow(), open);
+
+    const Rect target{240, 180, 740, 580};
+    {
+        Slot slot(0, m_paths, m_desktop);
+        slot.items.push_back(MakeItem(program.u16string(), u"", 0, target, false));
+        slot.items.back()->parameters = u"single \"" + FromWide(title) + u"\"";
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
+        slot.psp.AddEntry(0, program.u16string());
+    }
+    SlotManager slots(m_paths, m_desktop);
+    WorkerStatusList status;
+    RunLog log;
+    const StopRequest stop;
+    const auto start = std::chrono::steady_clock::now();
+    DeploySlot(slots, 0, nullptr, {m_desktop, log, status, stop});
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::DestroyWindow(front);
+
+    const auto list = slots.GetWindowList(0);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 1u);
+    EXPECT_EQ(list->front().handle, handle) << log.Contents();
+    EXPECT_EQ(RectOf(handle), target);
+    EXPECT_FALSE(::IsIconic(open));
+    EXPECT_NE(log.Contents().find(ToCodePage(u"기존 창 배치: ", kCodePageKorean)),
+              std::string::npos);
+    // Not the search's time-out (2000 pauses, over two seconds here).
+    EXPECT_LT(took, std::chrono::seconds(2));
+    EXPECT_EQ(::FindWindowExW(nullptr, open, L"KeyrackTestSingle", title.c_str()), nullptr)
+        << "the second start opened no window";
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, SingleInstanceWineTest,
+                         ::testing::Values("behind_another_window", "minimised"));
 
 // A window of ApplicationFrameHost.exe of class ApplicationFrameWindow is read by the process
 // of the child window it hosts.

@@ -8,6 +8,10 @@
 //                                             hosts a child window of a second process (built
 //                                             as ApplicationFrameHost.exe for that test)
 //   keyrack_test_window.exe child <frame>     that second process: a child window of <frame>
+//   keyrack_test_window.exe single <title>    a single-instance program: a second start
+//                                             finds the first's window titled <title>,
+//                                             restores it if minimised, brings it forward
+//                                             with SetForegroundWindow and exits
 // It runs until its windows are closed (at most two minutes, so a failed test leaves nothing
 // behind).
 #include <windows.h>
@@ -93,6 +97,7 @@ void StartChildProcess(HWND frame) {
 
 HWND OpenWindows(const std::wstring& mode) {
     constexpr DWORD kTopLevel = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    if (mode == L"single") return Open(L"KeyrackTestSingle", g_title, kTopLevel);
     if (mode == L"moves") {
         HWND window = Open(L"KeyrackTestWindow", g_title, kTopLevel);
         SetTimer(window, kFirstMoveTimer, 300, nullptr);
@@ -132,6 +137,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     g_title = argc > 2 ? argv[2] : L"Keyrack test window";
     LocalFree(argv);
 
+    if (mode == L"single") {
+        if (HWND running = FindWindowW(L"KeyrackTestSingle", g_title.c_str())) {
+            if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+            SetForegroundWindow(running);
+            return 0;
+        }
+        Register(L"KeyrackTestSingle");
+    }
     Register(L"KeyrackTestWindow");
     HWND first = OpenWindows(mode);
     if (!first) return 1;
