@@ -324,7 +324,7 @@ class SingleInstanceWineTest : public DeployWineTest,
 
 TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
     const std::string how = GetParam();
-    const std::filesystem::path program = ExecutableFolderOfProcess() / "keyrack_test_window.exe";
+    const std::filesystem::path program = ExecutableFolderOfProcess() / "keyrack_test_single.exe";
     const std::wstring title = L"Single " + std::to_wstring(::GetCurrentProcessId());
     ::ShellExecuteW(nullptr, nullptr, program.c_str(), (L"single \"" + title + L"\"").c_str(),
                     nullptr, SW_SHOW);
