@@ -343,7 +343,7 @@ struct StopCase {
     unsigned ms;
     int nth;
     int pausesBeforeWindow;  // of the first item's program
-    std::size_t searchPauses, pauseSlices;
+    std::size_t searchPauses, pauseSlices, enumerations;
     bool firstPlaced;
 };
 
@@ -362,6 +362,7 @@ TEST_P(ItemGroupStopTest, NothingIsLaunchedAfterTheStopAndPlacedWindowsStay) {
     EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), 1u);
     EXPECT_EQ(PausesOf1(), c.searchPauses);
     EXPECT_EQ(m_desktop.CallsNamed("Sleep").size() - PausesOf1(), c.pauseSlices);
+    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), c.enumerations) << "no attempt after the stop";
     EXPECT_EQ(first.window != 0, c.firstPlaced);
     if (c.firstPlaced) {
         EXPECT_EQ(m_desktop.CurrentRect(first.window), (Rect{40, 50, 680, 530}));
@@ -370,12 +371,16 @@ TEST_P(ItemGroupStopTest, NothingIsLaunchedAfterTheStopAndPlacedWindowsStay) {
     EXPECT_EQ(m_status.Snapshot().at(m_index), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stops, ItemGroupStopTest,
-    ::testing::Values(StopCase{"during_the_path_search", 1, 10, 5000, 10, 0, false},
-                      StopCase{"during_the_title_search", 1, 700, 5000, 700, 0, false},
-                      StopCase{"during_the_pause_after_an_item", kStopCheckMs, 1, 0, 0, 1, true}),
-    [](const auto& info) { return std::string(info.param.when); });
+INSTANTIATE_TEST_SUITE_P(Stops, ItemGroupStopTest,
+                         // Enumerations: the pre-scan, the path search at once and after each
+                         // earlier pause, and the title search from the 500th pause on.
+                         ::testing::Values(StopCase{"during_the_path_search", 1, 10, 5000, 10, 0,
+                                                    1 + 10, false},
+                                           StopCase{"during_the_title_search", 1, 700, 5000, 700, 0,
+                                                    1 + 700 + 200, false},
+                                           StopCase{"during_the_pause_after_an_item", kStopCheckMs,
+                                                    1, 0, 0, 1, 2, true}),
+                         [](const auto& info) { return std::string(info.param.when); });
 
 }  // namespace
 }  // namespace keyrack::testing
