@@ -4,8 +4,6 @@
 
 namespace keyrack {
 
-TrayIcon::TrayIcon() : m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")) {}
-
 TrayIcon::~TrayIcon() { Remove(); }
 
 void TrayIcon::Add(HWND window, UINT callbackMessage, HICON icon, const wchar_t* tip) {

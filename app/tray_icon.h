@@ -13,7 +13,7 @@ inline constexpr UINT kTrayIconId = 145;
 
 class TrayIcon {
   public:
-    TrayIcon();
+    TrayIcon() = default;
     // Removes the icon if it is still shown.
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
@@ -33,7 +33,7 @@ class TrayIcon {
     void Show();
 
     NOTIFYICONDATAW m_nid{};
-    UINT m_taskbarCreated = 0;
+    const UINT m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     bool m_added = false;
 };
 

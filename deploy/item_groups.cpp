@@ -55,8 +55,7 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
     Desktop& desktop = slot.GetDesktop();
     log.LogLine("psp기준 아이템 분류");
     std::map<std::uint32_t, ItemQueue> groups;
-    for (const auto& item : slot.items)
-        if (item) groups[item->pspId].push(item.get());
+    for (const auto& item : slot.items) groups[item->pspId].push(item.get());
 
     PathLearning pspChanged;
     const GroupShared shared{desktop, status, log, pspChanged, stop, watch};
@@ -74,16 +73,17 @@ void RunItemGroups(Slot& slot, WorkerStatusList& status, RunLog& log, const Thre
             std::u16string& processPath =
                 entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
             ItemQueue& items = queue;
+            const std::uint32_t groupId = pspId;  // clang before 16 captures no structured binding
             std::unique_ptr<std::thread> thread;
             ++running;
             try {
                 thread = start(
-                    [&shared, &log, &status, &items, &processPath, statusIndex, pspId, &running] {
+                    [&shared, &log, &status, &items, &processPath, statusIndex, groupId, &running] {
                         try {
                             RunItemGroup(shared, items, processPath, statusIndex);
                         } catch (...) {
                             // The group's remaining items are not launched; the run log says so.
-                            log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", pspId));
+                            log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", groupId));
                             status.Remove(statusIndex);
                         }
                         --running;

@@ -40,17 +40,25 @@ String Braces(std::basic_string_view<typename String::value_type> pattern,
 }  // namespace
 
 void FormatArg::AppendTo(std::string& out) const {
-    if (auto* i = std::get_if<std::int64_t>(&m_value)) out += Digits(*i);
-    else if (auto* p = std::get_if<std::uintptr_t>(&m_value)) out += Hex(*p);
-    else if (auto* s = std::get_if<std::string_view>(&m_value)) out += *s;
-    else out += Utf16ToUtf8(std::get<std::u16string_view>(m_value));
+    if (auto* i = std::get_if<std::int64_t>(&m_value))
+        out += Digits(*i);
+    else if (auto* p = std::get_if<std::uintptr_t>(&m_value))
+        out += Hex(*p);
+    else if (auto* s = std::get_if<std::string_view>(&m_value))
+        out += *s;
+    else
+        out += Utf16ToUtf8(std::get<std::u16string_view>(m_value));
 }
 
 void FormatArg::AppendTo(std::u16string& out) const {
-    if (auto* i = std::get_if<std::int64_t>(&m_value)) out += Widen(Digits(*i));
-    else if (auto* p = std::get_if<std::uintptr_t>(&m_value)) out += Widen(Hex(*p));
-    else if (auto* s = std::get_if<std::string_view>(&m_value)) out += Utf8ToUtf16(*s);
-    else out += std::get<std::u16string_view>(m_value);
+    if (auto* i = std::get_if<std::int64_t>(&m_value))
+        out += Widen(Digits(*i));
+    else if (auto* p = std::get_if<std::uintptr_t>(&m_value))
+        out += Widen(Hex(*p));
+    else if (auto* s = std::get_if<std::string_view>(&m_value))
+        out += Utf8ToUtf16(*s);
+    else
+        out += std::get<std::u16string_view>(m_value);
 }
 
 std::string FormatBraces(std::string_view pattern, const std::vector<FormatArg>& args) {

@@ -13,10 +13,9 @@ namespace keyrack {
 
 // One argument of a formatted message. Pointers print as 0x followed by lowercase hex.
 class FormatArg {
-public:
+  public:
     template <typename T>
-        requires std::is_integral_v<T>
-    FormatArg(T value) : m_value(static_cast<std::int64_t>(value)) {}
+    requires std::is_integral_v<T> FormatArg(T value) : m_value(static_cast<std::int64_t>(value)) {}
     FormatArg(const void* pointer) : m_value(reinterpret_cast<std::uintptr_t>(pointer)) {}
     FormatArg(std::string_view text) : m_value(text) {}
     FormatArg(const char* text) : m_value(std::string_view(text)) {}
@@ -28,7 +27,7 @@ public:
     void AppendTo(std::string& out) const;     // UTF-16 text is appended as UTF-8
     void AppendTo(std::u16string& out) const;  // narrow text is taken as UTF-8
 
-private:
+  private:
     std::variant<std::int64_t, std::uintptr_t, std::string_view, std::u16string_view> m_value;
 };
 

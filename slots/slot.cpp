@@ -75,8 +75,7 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<std::vector<std::uint8_t>> Slot::ToBytes() const {
-    const auto present = static_cast<std::size_t>(std::count_if(
-        items.begin(), items.end(), [](const auto& item) { return item != nullptr; }));
+    const std::size_t present = items.size();
     if (present > kMaxSlotItems) return std::nullopt;
 
     std::vector<std::uint8_t> bytes(kSlotHeaderSize + present * kSlotItemSize);
@@ -84,7 +83,6 @@ std::optional<std::vector<std::uint8_t>> Slot::ToBytes() const {
     image::PutText(std::span(bytes).first(kSlotHeaderSize), 1, kSlotNameCapacity, name);
     std::size_t at = kSlotHeaderSize;
     for (const auto& item : items) {
-        if (!item) continue;
         const ItemImage image = item->ToImage();
         std::copy(image.begin(), image.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
         at += kSlotItemSize;
@@ -115,9 +113,7 @@ void Slot::Release() {
 WindowList Slot::BuildWindowList() const {
     WindowList list;
     list.reserve(items.size());
-    for (const auto& item : items) {
-        if (item) list.push_back({item->window, item->maximize, 0});
-    }
+    for (const auto& item : items) list.push_back({item->window, item->maximize, 0});
     return list;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/desktop.h"
 #include "slots/process_source_path_table.h"
 #include "slots/slot_item.h"
+#include "slots/slot_items.h"
 #include "slots/store_paths.h"
 #include "slots/window_list.h"
 
@@ -52,7 +53,7 @@ class Slot {
 
     std::int8_t count = 0;
     std::u16string name;
-    std::vector<std::unique_ptr<SlotItem>> items;
+    SlotItems items;
     std::int8_t index = 0;
     ProcessSourcePathTable psp;
 

@@ -11,7 +11,8 @@ std::string ToCodePage(std::u16string_view text, unsigned codePage) {
     const int length = static_cast<int>(text.size());
     const int size = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
     std::string out(size > 0 ? size : 0, '\0');
-    if (size > 0) WideCharToMultiByte(codePage, 0, wide, length, out.data(), size, nullptr, nullptr);
+    if (size > 0)
+        WideCharToMultiByte(codePage, 0, wide, length, out.data(), size, nullptr, nullptr);
     return out;
 }
 
@@ -21,8 +22,8 @@ std::u16string FromCodePage(std::string_view bytes, unsigned codePage) {
     const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
     std::u16string out(size > 0 ? size : 0, u'\0');
     if (size > 0) {
-        MultiByteToWideChar(codePage, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(out.data()),
-                            size);
+        MultiByteToWideChar(codePage, 0, bytes.data(), length,
+                            reinterpret_cast<wchar_t*>(out.data()), size);
     }
     return out;
 }

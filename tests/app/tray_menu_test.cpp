@@ -13,9 +13,9 @@
 #include <random>
 #include <thread>
 
+#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/slot_manager.h"
-#include "platform/null_desktop.h"
 
 namespace keyrack {
 namespace {

@@ -44,9 +44,11 @@ TEST(Utf, RoundTripsKoreanAndAstralText) {
 }
 
 TEST(Utf, IllFormedInputBecomesReplacementCharacter) {
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
-    EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD");     // truncated sequence
-    EXPECT_EQ(Utf8ToUtf16("\xE2\x41"), u"\uFFFDA");      // what follows a cut one stays
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                          "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD");      // truncated sequence
+    EXPECT_EQ(Utf8ToUtf16("\xE2\x41"), u"\uFFFDA");       // what follows a cut one stays
     EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong form
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "slots/store_paths.h"
 #include "platform/null_desktop.h"
+#include "slots/store_paths.h"
 
 namespace keyrack::testing {
 

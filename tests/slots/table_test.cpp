@@ -10,10 +10,7 @@
 namespace keyrack {
 namespace {
 
-using testing::IconCountingDesktop;
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
+using namespace keyrack::testing;  // the temporary store, its files and the icon counter
 
 std::array<std::uint8_t, 524> Record(std::u16string_view path, std::uint32_t id) {
     std::array<std::uint8_t, 524> record{};

@@ -59,7 +59,6 @@ std::optional<int> ParseSlotNumber(const std::string& text) {
 OrderedJson DumpSlot(const Slot& slot) {
     OrderedJson items = OrderedJson::array();
     for (const auto& item : slot.items) {
-        if (!item) continue;
         OrderedJson entry;
         entry["path"] = Utf16ToUtf8(item->path);
         entry["fileName"] = Utf16ToUtf8(item->fileName);
