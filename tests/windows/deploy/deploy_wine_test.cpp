@@ -276,8 +276,10 @@ class HoldWineTest : public DeployWineTest, public ::testing::WithParamInterface
 
 TEST_P(HoldWineTest, WindowEndsAtItsRectangle) {
     const HoldCase& c = GetParam();
-    const std::u16string program =
-        (ExecutableFolderOfProcess() / "keyrack_test_window.exe").u16string();
+    // A copy of its own, so that tests running at the same time never share a program path.
+    const std::filesystem::path copy = m_folder / ("keyrack_test_" + std::string(c.mode) + ".exe");
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy);
+    const std::u16string program = copy.u16string();
     const std::u16string title =
         c.finalTitle + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
     const Rect target{160, 140, 560, 440};
