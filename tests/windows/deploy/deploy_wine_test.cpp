@@ -326,7 +326,9 @@ class SingleInstanceWineTest : public DeployWineTest,
 
 TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
     const std::string how = GetParam();
-    const std::filesystem::path program = ExecutableFolderOfProcess() / "keyrack_test_single.exe";
+    // A copy of its own, so that tests running at the same time never share a program path.
+    const std::filesystem::path program = m_folder / ("keyrack_test_single_" + how + ".exe");
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", program);
     const std::wstring title = L"Single " + std::to_wstring(::GetCurrentProcessId());
     ::ShellExecuteW(nullptr, nullptr, program.c_str(), (L"single \"" + title + L"\"").c_str(),
                     nullptr, SW_SHOW);
