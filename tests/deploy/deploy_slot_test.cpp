@@ -2,7 +2,6 @@
 // grouping, threads, the learned path, the window list, the indicator and the run log.
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <regex>
 #include <set>
 #include <stdexcept>
@@ -341,24 +340,6 @@ TEST_F(DeploySlotTest, SplashGivingWayDuringTheOutcomeLeavesTheMainWindowInTheLi
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{main, 0, 0}}));
     EXPECT_EQ(m_desktop.CurrentRect(main), target);
     EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, kOutcomePauseMs) << "no longer";
-}
-
-TEST_F(DeploySlotTest, ItemGroupThreadsArePerMonitorDpiAwareWhileTheyRun) {
-    m_desktop.AddProgram(kEditor, {});
-    m_desktop.AddProgram(kPaint, {});
-    WriteSlot(2, u"Work", TwoGroups(), kTwoGroupTable);
-    std::set<std::thread::id> awareAtLaunch;
-    std::mutex lock;
-    m_desktop.SetSleepHook([&](unsigned ms) {
-        if (ms != kStopCheckMs) return;  // the pause after an item, on its group's thread
-        const auto aware = m_desktop.PerMonitorDpiThreads();
-        std::lock_guard guard(lock);
-        if (aware.count(std::this_thread::get_id()))
-            awareAtLaunch.insert(std::this_thread::get_id());
-    });
-    DeploySlot(m_slots, 2, &m_indicator, Context());
-    EXPECT_EQ(awareAtLaunch.size(), 2u);
-    EXPECT_TRUE(m_desktop.PerMonitorDpiThreads().empty()) << "given back when the thread ends";
 }
 
 // A stop requested at the first Sleep of `ms` (on the deploying thread once the outcome shows,

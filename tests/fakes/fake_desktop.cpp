@@ -148,11 +148,6 @@ std::uint64_t FakeDesktop::VirtualMilliseconds() const {
     return m_virtualMs;
 }
 
-std::set<std::thread::id> FakeDesktop::PerMonitorDpiThreads() const {
-    std::lock_guard lock(m_mutex);
-    return m_perMonitorDpi;
-}
-
 int FakeDesktop::OpenProcessHandles() const {
     std::lock_guard lock(m_mutex);
     return static_cast<int>(m_openHandles.size());
@@ -467,19 +462,6 @@ short FakeDesktop::GetAsyncKeyState(int virtualKey) {
     Record("GetAsyncKeyState", {virtualKey});
     const auto it = m_keys.find(virtualKey);
     return it != m_keys.end() && it->second ? static_cast<short>(-32768) : 0;
-}
-
-std::uintptr_t FakeDesktop::UsePerMonitorDpiAwareness() {
-    std::lock_guard lock(m_mutex);
-    Record("UsePerMonitorDpiAwareness", {});
-    m_perMonitorDpi.insert(std::this_thread::get_id());
-    return 0x11;  // the previous context
-}
-
-void FakeDesktop::RestoreThreadDpiAwareness(std::uintptr_t previous) {
-    std::lock_guard lock(m_mutex);
-    Record("RestoreThreadDpiAwareness", {I(previous)});
-    if (previous == 0x11) m_perMonitorDpi.erase(std::this_thread::get_id());
 }
 
 void FakeDesktop::Sleep(unsigned milliseconds) {

@@ -106,9 +106,7 @@ class FakeDesktop : public Desktop {
     std::size_t CountOf(const std::string& name) const;  // counted even while not recording
     void ClearCalls();
     std::uint64_t VirtualMilliseconds() const;  // sum of all pauses on all threads
-    // Threads that asked for per-monitor DPI awareness and have not restored it yet.
-    std::set<std::thread::id> PerMonitorDpiThreads() const;
-    int OpenProcessHandles() const;  // opened and not yet closed
+    int OpenProcessHandles() const;             // opened and not yet closed
 
     // --- the seam ---
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
@@ -151,8 +149,8 @@ class FakeDesktop : public Desktop {
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
-    std::uintptr_t UsePerMonitorDpiAwareness() override;
-    void RestoreThreadDpiAwareness(std::uintptr_t previous) override;
+    std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
+    void RestoreThreadDpiAwareness(std::uintptr_t) override {}
 
   private:
     struct Process {
@@ -188,7 +186,6 @@ class FakeDesktop : public Desktop {
     std::map<std::u16string, std::vector<WindowHandle>> m_openedBy;
     std::map<ProcessHandle, std::uint32_t> m_openHandles;
     std::map<ProcessHandle, std::uint32_t> m_handleAccess;
-    std::set<std::thread::id> m_perMonitorDpi;
     std::map<int, bool> m_keys;
     std::function<void(unsigned)> m_sleepHook;
     std::vector<FakeCall> m_calls;
