@@ -328,7 +328,10 @@ TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
     const std::string how = GetParam();
     // A copy of its own, so that tests running at the same time never share a program path.
     const std::filesystem::path program = m_folder / ("keyrack_test_single_" + how + ".exe");
-    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", program);
+    // The folder is named by the process id, which Wine reuses; a copy an earlier run could
+    // not delete (its process was still ending) is replaced.
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", program,
+                               std::filesystem::copy_options::overwrite_existing);
     const std::wstring title = L"Single " + std::to_wstring(::GetCurrentProcessId());
     ::ShellExecuteW(nullptr, nullptr, program.c_str(), (L"single \"" + title + L"\"").c_str(),
                     nullptr, SW_SHOW);
