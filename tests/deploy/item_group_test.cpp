@@ -240,6 +240,12 @@ TEST_F(ItemGroupTest, TwoItemsOfASingleInstanceProgramTakeItsWindowOnce) {
     m_desktop.AddProgram(kEditor, program);
     SlotItem& first = Item(kEditor, u"A");
     SlotItem& second = Item(kEditor, u"B");
+    // Another window comes in front after A, so B's launch brings the program's window forward
+    // again.
+    const WindowHandle other = Existing(kReal);
+    m_desktop.SetSleepHook([&](unsigned ms) {
+        if (ms == kStopCheckMs) m_desktop.ShowWindow(other, win::kSwShow);
+    });
     Run();
     EXPECT_EQ(first.window, old);
     EXPECT_EQ(second.window, 0u) << "the second item times out";
