@@ -6,6 +6,7 @@
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
 #include "platform/run_log.h"
+#include "platform/thread_dpi_scope.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -36,6 +37,8 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     m_polling.Start([this](const StopRequest& stop) {
+        // Toggling and the placement watch read and apply window rectangles on this thread.
+        const PerMonitorDpiScope dpi(m_desktop);
         HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots);
     });
 

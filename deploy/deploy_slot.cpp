@@ -6,13 +6,17 @@
 namespace keyrack {
 namespace {
 
-// The outcome stays on the indicator for 2.5 s; the status lines of the finished threads are
-// dropped only then.
+// The outcome stays on the indicator for 2.5 s, while the placed windows are still watched;
+// the status lines of the finished threads are dropped only then.
 void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndicator* indicator,
-                     const std::u16string& finalText, const StopRequest& stop) {
+                     const std::u16string& finalText, const StopRequest& stop,
+                     PlacementWatch* watch) {
     if (indicator) {
         indicator->ShowOutcome(finalText);
-        PauseUnlessStopped(desktop, stop, kOutcomePauseMs);
+        if (watch)
+            watch->WatchFor(stop, kOutcomePauseMs);
+        else
+            PauseUnlessStopped(desktop, stop, kOutcomePauseMs);
     }
     status.Clear();
     if (indicator) indicator->Finish();
@@ -30,14 +34,15 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
     if (!current) {
         log.LogLine("슬롯 로딩 실패");
         log.LogLine("인디케이터 종료");
-        FinishIndicator(desktop, status, indicator, u"로드 실패", stop);
+        FinishIndicator(desktop, status, indicator, u"로드 실패", stop, nullptr);
         return;
     }
     log.LogLine("슬롯 로딩 성공");
     log.LogLine("인디케이터에 슬롯 이름 지정");
     if (indicator) indicator->SetSlotName(current->name);
     log.LogLine("슬롯 열기");
-    RunItemGroups(*current, context, StartStdThread);
+    PlacementWatch watch(desktop);
+    RunItemGroups(*current, context, StartStdThread, watch);
     log.LogLine("HandleMaxiPair 로드 완료");
     slots.SetWindowList(index, current->BuildWindowList());
     if (stop.Requested()) {
@@ -48,7 +53,10 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
         RaiseSlotWindows(slots, index);
     }
     log.LogLine("인디케이터 종료");
-    FinishIndicator(desktop, status, indicator, u"완료", stop);
+    FinishIndicator(desktop, status, indicator, u"완료", stop, &watch);
+    // A splash window that gave way to its main window during the outcome: the list gets the
+    // window the item ended with.
+    if (watch.Replaced()) slots.SetWindowList(index, current->BuildWindowList());
     log.LogLine("슬롯 메니저 메모리 해제");
     SlotManager::ReleaseCurrent(current);
 }

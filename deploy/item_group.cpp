@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "deploy/brought_forward.h"
 #include "deploy/window_search.h"
 #include "platform/format.h"
+#include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
 namespace {
@@ -12,69 +14,99 @@ void EnumWith(WindowSearch& search, bool (*callback)(WindowSearch&, WindowHandle
     search.desktop.EnumWindows([&](WindowHandle window) { return callback(search, window); });
 }
 
+// Takes the program's window from before the deployment when the launch brought it forward
+// and no new window has appeared. True when it did.
+bool TakeBroughtForward(WindowSearch& search, BroughtForward& forward) {
+    const WindowHandle window = forward.Find();
+    if (window == 0) return false;
+    search.found = window;
+    search.openBefore.erase(window);  // in `claimed` already: no later item takes it
+    return true;
+}
+
 // The path search at once and after each pause; the title search from the 500th pause on.
-// A stop request ends the search before its next attempt.
-void SearchNewWindow(WindowSearch& search, WorkerStatusList& status, std::size_t statusIndex,
-                     const SlotItem& item, PathLearning& pspChanged, const StopRequest& stop) {
+// After each path search that finds nothing, a window the launch brought forward is taken.
+// A stop request ends the search before its next attempt. True when the window found is one
+// that was open before the deployment.
+bool SearchNewWindow(WindowSearch& search, BroughtForward& forward, WorkerStatusList& status,
+                     std::size_t statusIndex, const SlotItem& item, PathLearning& pspChanged,
+                     const StopRequest& stop) {
     EnumWith(search, FindWindowByPath);
-    if (search.found != 0) return;
+    if (search.found != 0) return false;
+    if (TakeBroughtForward(search, forward)) return true;
     for (int n = 0;;) {
-        if (stop.Requested()) return;
+        if (stop.Requested()) return false;
         if (n >= kTitleSearchAfterPauses) {
             EnumWith(search, FindWindowByTitle);
             if (search.found != 0) {
                 pspChanged.MarkChanged();
-                return;
+                return false;
             }
         }
         if (n >= kSearchPauses) {
             status.Publish(statusIndex, Format(u"타임아웃: {}", item.name));
-            return;
+            return false;
         }
         ++n;
         search.desktop.Sleep(kSearchPauseMs);
-        if (stop.Requested()) return;
+        if (stop.Requested()) return false;
         EnumWith(search, FindWindowByPath);
-        if (search.found != 0) return;
+        if (search.found != 0) return false;
+        if (TakeBroughtForward(search, forward)) return true;
     }
 }
 
-void Place(Desktop& desktop, const SlotItem& item) {
-    desktop.ShowWindow(item.window, win::kSwShowNormal);
-    desktop.MoveWindow(item.window, item.x, item.y, item.width, item.height, false);
-    if (item.maximize != 0) desktop.ShowWindow(item.window, win::kSwShowMaximized);
+// Publishes "프로세스 실행" and launches the item. False when there is nothing to launch (the
+// shell would answer an empty file with an error box in Keyrack's process) or the shell
+// refuses (a missing or renamed executable): no window could ever be recognised as the
+// item's, so there is nothing to wait for.
+bool Launch(const GroupShared& shared, std::size_t statusIndex, const SlotItem& item) {
+    if (item.path.empty()) return false;
+    shared.status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
+    if (shared.desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow)) return true;
+    std::printf("execute error\n");
+    return false;
 }
 
 }  // namespace
 
-void RunItemGroup(Desktop& desktop, WorkerStatusList& status, ItemQueue& queue,
-                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged,
-                  const StopRequest& stop) {
+void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
+                  std::size_t statusIndex) {
+    Desktop& desktop = shared.desktop;
+    const PerMonitorDpiScope dpi(desktop);
     WindowSearch search(desktop, processPath);
     EnumWith(search, CollectExistingWindows);
     for (; !queue.empty(); queue.pop()) {
         SlotItem& item = *queue.front();
         item.window = 0;
-        if (stop.Requested()) continue;
-        if (item.path.empty()) {
-            // The shell would answer an empty file with an error box in Keyrack's process, and
-            // no window could be recognised as this item's.
-            status.Publish(statusIndex, Format(u"실행 실패: {}", item.name));
+        if (shared.stop.Requested()) continue;
+        BroughtForward forward(desktop, search.openBefore,
+                               [&](WindowHandle window) { return shared.watch.Watches(window); });
+        if (!Launch(shared, statusIndex, item)) {
+            shared.status.Publish(statusIndex, Format(u"실행 실패: {}", item.name));
+            shared.log.LogLine(Format("실행 실패: {}", item.name));
         } else {
-            status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
-            if (!desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow))
-                std::printf("execute error\n");
             search.title = item.name;
-            status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
-            SearchNewWindow(search, status, statusIndex, item, pspChanged, stop);
+            search.judgedOther.clear();
+            shared.status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
+            const bool existing = SearchNewWindow(search, forward, shared.status, statusIndex, item,
+                                                  shared.pspChanged, shared.stop);
             item.window = search.found;
-            status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
-            if (item.window != 0) Place(desktop, item);
+            if (existing) {
+                shared.status.Publish(statusIndex, Format(u"기존 창 배치: {}", item.name));
+                shared.log.LogLine(Format("기존 창 배치: {}", item.name));
+            } else {
+                shared.status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
+            }
+            if (item.window != 0) {
+                PlaceWindow(desktop, item);
+                shared.watch.Add(item, processPath, search.claimed);
+            }
             search.found = 0;
         }
-        PauseUnlessStopped(desktop, stop, kAfterItemPauseMs);
+        PauseUnlessStopped(desktop, shared.stop, kAfterItemPauseMs);
     }
-    status.Remove(statusIndex);
+    shared.status.Remove(statusIndex);
 }
 
 }  // namespace keyrack

@@ -6,10 +6,7 @@
 #include <queue>
 #include <string>
 
-#include "deploy/path_learning.h"
-#include "deploy/stop_request.h"
-#include "deploy/worker_status_list.h"
-#include "platform/desktop.h"
+#include "deploy/group_shared.h"
 #include "slots/slot_item.h"
 
 namespace keyrack {
@@ -25,12 +22,15 @@ inline constexpr unsigned kAfterItemPauseMs = 200;
 
 // Consumes the queue. Writes each item's `window` (null when none was found), may rewrite
 // `processPath` (the group's table entry) and set `pspChanged`, and publishes its status lines
-// in entry `statusIndex` of `status`, which it sets to null at the end. An item without a path
-// is not launched ("실행 실패") nor searched. Once `stop` is requested no further item is
-// launched, the search in progress ends at its next attempt and the pause is cut short; the
-// items left get no window.
-void RunItemGroup(Desktop& desktop, WorkerStatusList& status, ItemQueue& queue,
-                  std::u16string& processPath, std::size_t statusIndex, PathLearning& pspChanged,
-                  const StopRequest& stop);
+// in entry `statusIndex` of `status`, which it sets to null at the end. Every placed window
+// goes to `watch`. When a launch opens no new window but brings one of the program's windows
+// from before the deployment forward (or restores it from minimised), that window is the
+// item's ("기존 창 배치" and a run-log line); no second item takes it. An item without a path, or
+// whose launch the shell refuses, is reported at once ("실행 실패" and a run-log line) and not
+// searched. Once `stop` is requested no further item is launched, the search in progress ends at
+// its next attempt and the pause is cut short; the items left get no window. The thread is
+// per-monitor DPI aware meanwhile.
+void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
+                  std::size_t statusIndex);
 
 }  // namespace keyrack

@@ -1,12 +1,13 @@
 #include "deploy/item_groups.h"
 
+#include <atomic>
 #include <list>
 #include <map>
 #include <system_error>
 #include <vector>
 
+#include "deploy/group_shared.h"
 #include "deploy/item_group.h"
-#include "deploy/path_learning.h"
 #include "platform/format.h"
 
 namespace keyrack {
@@ -44,6 +45,12 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
 }
 
 void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
+    PlacementWatch watch(slot.GetDesktop());
+    RunItemGroups(slot, context, start, watch);
+}
+
+void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
+                   PlacementWatch& watch) {
     Desktop& desktop = slot.GetDesktop();
     RunLog& log = context.log;
     WorkerStatusList& status = context.status;
@@ -53,6 +60,9 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
     for (const auto& item : slot.items) groups[item->pspId].push(item.get());
 
     PathLearning pspChanged;
+    const GroupShared shared{desktop, status, log, pspChanged, stop, watch};
+    // Groups whose thread has not ended yet.
+    std::atomic<std::size_t> running{0};
     // Groups whose id has no table entry search with an empty path of their own: only the
     // title search can find their windows, and what they learn is not kept.
     std::list<std::u16string> pathsWithoutEntry;
@@ -67,19 +77,21 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
             ItemQueue& items = queue;
             const std::uint32_t groupId = pspId;  // clang before 16 captures no structured binding
             std::unique_ptr<std::thread> thread;
+            ++running;
             try {
-                thread = start([&desktop, &status, &log, &items, &processPath, statusIndex,
-                                &pspChanged, groupId, &stop] {
-                    try {
-                        RunItemGroup(desktop, status, items, processPath, statusIndex, pspChanged,
-                                     stop);
-                    } catch (...) {
-                        // The group's remaining items are not launched; the run log says so.
-                        log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", groupId));
-                        status.Remove(statusIndex);
-                    }
-                });
+                thread = start(
+                    [&shared, &log, &status, &items, &processPath, statusIndex, groupId, &running] {
+                        try {
+                            RunItemGroup(shared, items, processPath, statusIndex);
+                        } catch (...) {
+                            // The group's remaining items are not launched; the run log says so.
+                            log.LogLine(Format("psp {} 아이템 그룹 스레드 예외 종료", groupId));
+                            status.Remove(statusIndex);
+                        }
+                        --running;
+                    });
             } catch (const std::system_error&) {
+                --running;
                 AbandonGroup(items);
                 status.Remove(statusIndex);
                 continue;
@@ -88,6 +100,11 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
             threads.Threads().push_back(std::move(thread));
         }
         log.LogLine("아이템 그룹 실행 스레드 종료 대기");
+        // The windows placed so far are watched while the groups run.
+        while (running.load() != 0) {
+            watch.Pass();
+            desktop.Sleep(kWatchPassMs);
+        }
         for (auto& thread : threads.Threads()) {
             thread->join();
             log.LogLine(Format("{} 스레드 종료", static_cast<const void*>(thread.get())));

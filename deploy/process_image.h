@@ -1,6 +1,8 @@
-// The full image path of the process that owns a window.
+// The full image path of the program that owns a window, as the window search, the pre-scan
+// and the editor's capture read it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -9,9 +11,24 @@
 
 namespace keyrack {
 
+struct WindowImage {
+    // The process that owns the window itself (0 when the window is gone).
+    std::uint32_t processId = 0;
+    // Null when no path could be read.
+    std::optional<std::u16string> path;
+    // The path is that of a child window's process (a Store app's frame), which may come or
+    // change while the frame stays; it says nothing lasting about the frame's own process.
+    bool fromChild = false;
+};
+
 // GetWindowThreadProcessId, OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ) and
-// K32GetModuleFileNameExW into 260 units. Null when the process can't be opened or the path
-// can't be read.
+// K32GetModuleFileNameExW into 260 units. Where that open is refused (an elevated or protected
+// process), OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION) and QueryFullProcessImageNameW.
+// For a frame of ApplicationFrameHost.exe (class ApplicationFrameWindow) the path is that of
+// the first child window whose process differs from the frame's; null while there is none.
+WindowImage ReadWindowImage(Desktop& desktop, WindowHandle window);
+
+// The path alone of ReadWindowImage.
 std::optional<std::u16string> ImagePathOfWindow(Desktop& desktop, WindowHandle window);
 
 }  // namespace keyrack

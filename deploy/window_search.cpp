@@ -24,16 +24,30 @@ bool CollectExistingWindows(WindowSearch& search, WindowHandle window) {
     if (path && EqualsNoCase(*path, search.processPath)) {
         std::printf("pre: %s\n", Utf16ToUtf8(*path).c_str());
         search.claimed.insert(window);
+        search.openBefore.insert(window);
     }
     return true;
 }
 
 bool FindWindowByPath(WindowSearch& search, WindowHandle window) {
+    const auto judged = search.judgedOther.find(window);
+    if (judged != search.judgedOther.end()) {
+        std::uint32_t processId = 0;
+        search.desktop.GetWindowThreadProcessId(window, &processId);
+        if (processId == judged->second) return true;
+        search.judgedOther.erase(judged);  // gone, or the handle was reused
+    }
     if (!IsCandidateWindow(search.desktop, window)) return true;
     // A claimed window can never be taken, so its process is not opened.
     if (search.claimed.count(window) != 0) return true;
-    const auto path = ImagePathOfWindow(search.desktop, window);
-    if (!path || !EqualsNoCase(*path, search.processPath)) return true;
+    const WindowImage image = ReadWindowImage(search.desktop, window);
+    // A path that could not be read may be readable later (a process still starting), and a
+    // frame's path follows its children: neither is remembered.
+    if (!image.path) return true;
+    if (!EqualsNoCase(*image.path, search.processPath)) {
+        if (!image.fromChild) search.judgedOther.emplace(window, image.processId);
+        return true;
+    }
     search.found = window;
     search.claimed.insert(window);
     return false;

@@ -8,7 +8,9 @@ namespace {
 
 inline constexpr std::size_t kCapturedTitleCapacity = 256;
 
-bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetKeyState(virtualKey) < 0; }
+// The physical button state: the capture thread reads no input of its own, so the state of its
+// message queue would not follow the user's clicks on other programs' windows.
+bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetAsyncKeyState(virtualKey) < 0; }
 
 }  // namespace
 

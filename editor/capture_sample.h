@@ -12,11 +12,6 @@
 
 namespace keyrack {
 
-namespace win {
-inline constexpr int kVkLButton = 0x01;
-inline constexpr int kVkRButton = 0x02;
-}  // namespace win
-
 struct CaptureSample {
     bool leftDown = false;
     bool rightDown = false;

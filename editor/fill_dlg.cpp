@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/panel_layout.h"
+#include "platform/thread_dpi_scope.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
@@ -109,6 +110,9 @@ void FillDlg::StartCapture() {
     Desktop& desktop = m_slot.GetDesktop();
     m_capturing = true;
     m_captureThread = std::thread([this, &desktop] {
+        // The captured rectangles are physical pixels on monitors of any scale, as the
+        // deployment that applies them reads them.
+        const PerMonitorDpiScope dpi(desktop);
         const MayTakeWindow mayTake = [&desktop](WindowHandle window) {
             return IsTakeableWindow(desktop, window);
         };

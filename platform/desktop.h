@@ -44,11 +44,15 @@ inline constexpr std::uint32_t kWsExToolWindow = 0x00000080;
 inline constexpr std::uint32_t kWsExAppWindow = 0x00040000;
 inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;
 inline constexpr std::uint32_t kProcessVmRead = 0x0010;
+inline constexpr std::uint32_t kProcessQueryLimitedInformation = 0x1000;
 inline constexpr unsigned kSwpNoSize = 0x0001;
 inline constexpr unsigned kSwpNoMove = 0x0002;
 inline constexpr unsigned kSwpNoActivate = 0x0010;
 inline constexpr WindowHandle kHwndTop = 0;
 inline constexpr unsigned kWmClose = 0x0010;
+inline constexpr int kVkLButton = 0x01;
+inline constexpr int kVkRButton = 0x02;
+inline constexpr int kVkMButton = 0x04;
 inline constexpr int kVkLShift = 0xA0;
 inline constexpr int kVkLControl = 0xA2;
 inline constexpr int kVkF1 = 0x70;
@@ -74,6 +78,12 @@ class Desktop {
     // GetWindowThreadProcessId: the thread id (0 when there is no such window) and the process id.
     virtual std::uint32_t GetWindowThreadProcessId(WindowHandle window,
                                                    std::uint32_t* processId) = 0;
+    // EnumChildWindows: every descendant window of `window`, stopping when `visit` returns false.
+    virtual void EnumChildWindows(WindowHandle window,
+                                  const std::function<bool(WindowHandle)>& visit) = 0;
+    // DwmGetWindowAttribute(DWMWA_CLOAKED) is non-zero: the shell hides the window although it
+    // is visible (another virtual desktop, a suspended Store app). False when it can't be read.
+    virtual bool IsWindowCloaked(WindowHandle window) = 0;
     // GetWindowTextW into a zeroed buffer of `capacity` units (at most capacity - 1 are read).
     virtual std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) = 0;
     // GetClassNameW into a buffer of 256 units; empty when there is no such window.
@@ -98,21 +108,35 @@ class Desktop {
     // K32GetModuleFileNameExW(process, no module, buffer of `capacity` units); empty when it
     // returns 0.
     virtual std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) = 0;
+    // QueryFullProcessImageNameW(process, 0, buffer of `capacity` units), which needs only
+    // PROCESS_QUERY_LIMITED_INFORMATION; empty when it fails.
+    virtual std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) = 0;
     virtual void CloseHandle(ProcessHandle handle) = 0;
     // GetCurrentProcessId: the id of Keyrack's own process.
     virtual std::uint32_t GetCurrentProcessId() = 0;
 
-    // ShellExecuteExW with the default verb, no owner, no working directory, fMask 0.
+    // ShellExecuteExW with the default verb, no owner, no working directory and fMask
+    // SEE_MASK_FLAG_NO_UI: a file that can't be started returns false at once instead of
+    // holding the calling thread in the shell's error box (the caller reports the failure).
     virtual bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
                                      int show) = 0;
 
-    // Keyboard and clock.
+    // Keyboard, mouse and clock.
     virtual short GetKeyState(int virtualKey) = 0;
+    // GetAsyncKeyState: the physical state now, also of mouse buttons, for any thread.
+    virtual short GetAsyncKeyState(int virtualKey) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
 
     // Display monitors: EnumDisplayMonitors (no device context, no clipping) with
     // GetMonitorInfoW for each, in the order the platform enumerates them.
     virtual std::vector<MonitorInfo> EnumDisplayMonitors() = 0;
+
+    // Per-monitor (v2) DPI awareness for the calling thread (SetThreadDpiAwarenessContext), so
+    // the rectangles it reads and applies are physical pixels on every monitor. Returns the
+    // thread's previous context for RestoreThreadDpiAwareness, or 0 where the call is missing
+    // (before Windows 10 1703) and nothing changed.
+    virtual std::uintptr_t UsePerMonitorDpiAwareness() = 0;
+    virtual void RestoreThreadDpiAwareness(std::uintptr_t previous) = 0;
 };
 
 }  // namespace keyrack

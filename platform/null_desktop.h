@@ -20,6 +20,8 @@ class NullDesktop : public Desktop {
         if (processId) *processId = 0;
         return 0;
     }
+    void EnumChildWindows(WindowHandle, const std::function<bool(WindowHandle)>&) override {}
+    bool IsWindowCloaked(WindowHandle) override { return false; }
     std::u16string GetWindowTitle(WindowHandle, std::size_t) override { return {}; }
     std::u16string GetWindowClassName(WindowHandle) override { return {}; }
     bool GetWindowRect(WindowHandle, Rect*) override { return false; }
@@ -38,6 +40,7 @@ class NullDesktop : public Desktop {
 
     ProcessHandle OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
     std::u16string GetProcessImagePath(ProcessHandle, std::size_t) override { return {}; }
+    std::u16string QueryProcessImagePath(ProcessHandle, std::size_t) override { return {}; }
     void CloseHandle(ProcessHandle) override {}
     std::uint32_t GetCurrentProcessId() override { return 0; }
 
@@ -46,9 +49,12 @@ class NullDesktop : public Desktop {
     }
 
     short GetKeyState(int) override { return 0; }
+    short GetAsyncKeyState(int) override { return 0; }
     void Sleep(unsigned) override {}
 
     std::vector<MonitorInfo> EnumDisplayMonitors() override { return {}; }
+    std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
+    void RestoreThreadDpiAwareness(std::uintptr_t) override {}
 };
 
 }  // namespace keyrack

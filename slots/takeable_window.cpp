@@ -21,8 +21,10 @@ bool IsTakeableWindow(Desktop& desktop, WindowHandle window) {
     if (processId == desktop.GetCurrentProcessId()) return false;
     // Class names compare without case, as the window manager compares them.
     const std::u16string className = desktop.GetWindowClassName(window);
-    return std::none_of(kShellClasses.begin(), kShellClasses.end(),
-                        [&](std::u16string_view shell) { return EqualsNoCase(className, shell); });
+    if (std::any_of(kShellClasses.begin(), kShellClasses.end(),
+                    [&](std::u16string_view shell) { return EqualsNoCase(className, shell); }))
+        return false;
+    return !desktop.IsWindowCloaked(window);
 }
 
 }  // namespace keyrack

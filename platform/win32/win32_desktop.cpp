@@ -2,11 +2,13 @@
 
 #include <windows.h>
 // After windows.h, which they build on.
+#include <dwmapi.h>
 #include <psapi.h>
 #include <shellapi.h>
 
 #include <vector>
 
+#include "platform/win32/thread_dpi_awareness.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
@@ -78,6 +80,20 @@ std::uint32_t Win32Desktop::GetWindowThreadProcessId(WindowHandle window,
     return thread;
 }
 
+void Win32Desktop::EnumChildWindows(WindowHandle window,
+                                    const std::function<bool(WindowHandle)>& visit) {
+    ::EnumChildWindows(ToHwnd(window), VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+bool Win32Desktop::IsWindowCloaked(WindowHandle window) {
+    // DWMWA_CLOAKED is known since Windows 8; where it is not (or there is no DWM, as
+    // under Wine) the call fails and the window counts as shown.
+    DWORD cloaked = 0;
+    const HRESULT result =
+        ::DwmGetWindowAttribute(ToHwnd(window), DWMWA_CLOAKED, &cloaked, sizeof(cloaked));
+    return SUCCEEDED(result) && cloaked != 0;
+}
+
 std::u16string Win32Desktop::GetWindowTitle(WindowHandle window, std::size_t capacity) {
     std::vector<wchar_t> buffer(capacity, L'\0');
     const int n = ::GetWindowTextW(ToHwnd(window), buffer.data(), static_cast<int>(capacity));
@@ -135,6 +151,14 @@ std::u16string Win32Desktop::GetProcessImagePath(ProcessHandle process, std::siz
     return FromWide(copied.substr(0, copied.find(L'\0')));
 }
 
+std::u16string Win32Desktop::QueryProcessImagePath(ProcessHandle process, std::size_t capacity) {
+    std::vector<wchar_t> buffer(capacity, L'\0');
+    DWORD size = static_cast<DWORD>(capacity);
+    if (!::QueryFullProcessImageNameW(reinterpret_cast<HANDLE>(process), 0, buffer.data(), &size))
+        return {};
+    return FromWide(std::wstring_view(buffer.data(), size));
+}
+
 void Win32Desktop::CloseHandle(ProcessHandle handle) {
     if (handle != 0) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
@@ -148,6 +172,7 @@ bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_
     SHELLEXECUTEINFOW info{};
     static_assert(sizeof(info) == 112);
     info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpFile = AsWide(fileText);
     info.lpParameters = AsWide(parameterText);
     info.nShow = show;
@@ -155,6 +180,7 @@ bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_
 }
 
 short Win32Desktop::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
+short Win32Desktop::GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }
 void Win32Desktop::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
 namespace {
@@ -181,6 +207,14 @@ std::vector<MonitorInfo> Win32Desktop::EnumDisplayMonitors() {
     std::vector<MonitorInfo> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, VisitMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
+}
+
+std::uintptr_t Win32Desktop::UsePerMonitorDpiAwareness() {
+    return SetThreadDpiAwarenessPerMonitorV2();
+}
+
+void Win32Desktop::RestoreThreadDpiAwareness(std::uintptr_t previous) {
+    ::keyrack::RestoreThreadDpiAwareness(previous);
 }
 
 }  // namespace keyrack

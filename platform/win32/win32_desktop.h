@@ -5,7 +5,7 @@
 
 namespace keyrack {
 
-class Win32Desktop final : public Desktop {
+class Win32Desktop : public Desktop {
   public:
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override;
     IconHandle LoadApplicationIcon() override;
@@ -16,6 +16,9 @@ class Win32Desktop final : public Desktop {
     std::uint32_t GetExStyle(WindowHandle window) override;
     WindowHandle GetOwner(WindowHandle window) override;
     std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) override;
+    void EnumChildWindows(WindowHandle window,
+                          const std::function<bool(WindowHandle)>& visit) override;
+    bool IsWindowCloaked(WindowHandle window) override;
     std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) override;
     std::u16string GetWindowClassName(WindowHandle window) override;
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
@@ -34,6 +37,7 @@ class Win32Desktop final : public Desktop {
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
+    std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
     std::uint32_t GetCurrentProcessId() override;
 
@@ -41,9 +45,12 @@ class Win32Desktop final : public Desktop {
                              int show) override;
 
     short GetKeyState(int virtualKey) override;
+    short GetAsyncKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
 
     std::vector<MonitorInfo> EnumDisplayMonitors() override;
+    std::uintptr_t UsePerMonitorDpiAwareness() override;
+    void RestoreThreadDpiAwareness(std::uintptr_t previous) override;
 };
 
 // The folder of the running executable (GetModuleFileNameW).

@@ -30,6 +30,10 @@ class CountingDesktop final : public Desktop {
     std::uint32_t GetWindowThreadProcessId(WindowHandle w, std::uint32_t* pid) override {
         return Count(), m_inner.GetWindowThreadProcessId(w, pid);
     }
+    void EnumChildWindows(WindowHandle w, const std::function<bool(WindowHandle)>& visit) override {
+        Count(), m_inner.EnumChildWindows(w, visit);
+    }
+    bool IsWindowCloaked(WindowHandle w) override { return Count(), m_inner.IsWindowCloaked(w); }
     std::u16string GetWindowTitle(WindowHandle w, std::size_t capacity) override {
         return Count(), m_inner.GetWindowTitle(w, capacity);
     }
@@ -62,6 +66,9 @@ class CountingDesktop final : public Desktop {
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override {
         return Count(), m_inner.GetProcessImagePath(process, capacity);
     }
+    std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) override {
+        return Count(), m_inner.QueryProcessImagePath(process, capacity);
+    }
     void CloseHandle(ProcessHandle handle) override { Count(), m_inner.CloseHandle(handle); }
     std::uint32_t GetCurrentProcessId() override { return Count(), m_inner.GetCurrentProcessId(); }
     bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
@@ -69,9 +76,16 @@ class CountingDesktop final : public Desktop {
         return Count(), m_inner.ShellExecuteDefault(file, parameters, show);
     }
     short GetKeyState(int key) override { return Count(), m_inner.GetKeyState(key); }
+    short GetAsyncKeyState(int key) override { return Count(), m_inner.GetAsyncKeyState(key); }
     void Sleep(unsigned milliseconds) override { Count(), m_inner.Sleep(milliseconds); }
     std::vector<MonitorInfo> EnumDisplayMonitors() override {
         return Count(), m_inner.EnumDisplayMonitors();
+    }
+    std::uintptr_t UsePerMonitorDpiAwareness() override {
+        return Count(), m_inner.UsePerMonitorDpiAwareness();
+    }
+    void RestoreThreadDpiAwareness(std::uintptr_t previous) override {
+        Count(), m_inner.RestoreThreadDpiAwareness(previous);
     }
 
   private:

@@ -1,6 +1,7 @@
 // The cost of one search attempt against 10, 100 and 1000 top-level windows on the simulated
 // desktop: time and platform calls per attempt. The group's path matches no window, so every
-// attempt walks the whole Z order, as while a program is still starting.
+// attempt walks the whole Z order, as while a program is still starting. PathAttemptAgain is
+// a later attempt of the same search, over windows the first one judged.
 #include <benchmark/benchmark.h>
 
 #include "deploy/window_search.h"
@@ -52,10 +53,34 @@ void Attempt(benchmark::State& state) {
 }
 
 void PathAttempt(benchmark::State& state) { Attempt<FindWindowByPath>(state); }
+
+// An attempt after the first of one search over `count` visible, unowned top-level windows of
+// other programs, every one of which the first attempt judged.
+void PathAttemptAgain(benchmark::State& state) {
+    testing::FakeDesktop fake;
+    fake.SetRecording(false);
+    for (int k = 0; k < state.range(0); ++k) {
+        testing::FakeWindow window;
+        window.processId = fake.AddProcess(u"C:\\Programs\\Other.exe");
+        fake.AddWindow(window);
+    }
+    CountingDesktop desktop(fake);
+    std::u16string path = u"C:\\Programs\\NotRunning.exe";
+    WindowSearch search(desktop, path);
+    desktop.EnumWindows([&](WindowHandle w) { return FindWindowByPath(search, w); });
+    desktop.Reset();
+    for (auto _ : state) {
+        desktop.EnumWindows([&](WindowHandle w) { return FindWindowByPath(search, w); });
+        benchmark::DoNotOptimize(search.found);
+    }
+    state.counters["calls/attempt"] = benchmark::Counter(static_cast<double>(desktop.Calls()) /
+                                                         static_cast<double>(state.iterations()));
+}
 void TitleAttempt(benchmark::State& state) { Attempt<FindWindowByTitle>(state); }
 
 BENCHMARK(PathAttempt)->Arg(10)->Arg(100)->Arg(1000);
 BENCHMARK(TitleAttempt)->Arg(10)->Arg(100)->Arg(1000);
+BENCHMARK(PathAttemptAgain)->Arg(20)->Arg(100)->Arg(300);
 
 }  // namespace
 }  // namespace keyrack::bench

@@ -10,6 +10,7 @@
 #include "deploy/deploy_slot.h"
 #include "deploy/item_group.h"
 #include "deploy/item_groups.h"
+#include "deploy/placement_watch.h"
 #include "deploy/slot_windows.h"
 #include "tests/deploy/deploy_fixture.h"
 
@@ -322,8 +323,27 @@ TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
               (WindowList{{m_desktop.WindowsOpenedBy(kEditor).at(0), 0, 0}}));
 }
 
-// A stop requested at the first Sleep of `ms` (on the deploying thread itself, or on any): the
-// deployment still closes its indicator,
+TEST_F(DeploySlotTest, SplashGivingWayDuringTheOutcomeLeavesTheMainWindowInTheList) {
+    m_desktop.AddProgram(kEditor, {});
+    WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
+    const Rect target{10, 20, 310, 220};
+    WindowHandle main = 0;
+    m_desktop.SetSleepHook([&](unsigned) {
+        const auto opened = m_desktop.WindowsOpenedBy(kEditor);
+        if (main != 0 || m_indicator.outcomeAt == 0 || opened.empty()) return;
+        const FakeWindow splash = m_desktop.Window(opened[0]);
+        m_desktop.DestroyWindow(opened[0]);
+        main = m_desktop.AddWindow({.processId = splash.processId});
+    });
+    DeploySlot(m_slots, 0, &m_indicator, Context());
+    ASSERT_NE(main, 0u);
+    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{main, 0, 0}}));
+    EXPECT_EQ(m_desktop.CurrentRect(main), target);
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, kOutcomePauseMs) << "no longer";
+}
+
+// A stop requested at the first Sleep of `ms` (on the deploying thread once the outcome shows,
+// or on any thread): the deployment still closes its indicator,
 // stores its list and releases the slot, but raises nothing after the stop and cuts the
 // outcome pause short.
 struct DeployStopCase {
@@ -343,7 +363,10 @@ TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
     WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});
     const auto self = std::this_thread::get_id();
     m_desktop.SetSleepHook([&](unsigned ms) {
-        if (ms == c.ms && (!c.deployingThread || std::this_thread::get_id() == self))
+        const bool outcomeShown =
+            !m_indicator.events.empty() && m_indicator.events.back().starts_with(u"outcome");
+        if (ms == c.ms &&
+            (!c.deployingThread || (std::this_thread::get_id() == self && outcomeShown)))
             m_stop.Request();
     });
     DeploySlot(m_slots, 0, &m_indicator, Context());
@@ -358,8 +381,8 @@ TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
 INSTANTIATE_TEST_SUITE_P(Stops, DeploySlotStopTest,
                          ::testing::Values(DeployStopCase{"during_a_search", 1, false, 0,
                                                           "슬롯 전개 중단"},
-                                           DeployStopCase{"during_the_outcome", kStopCheckMs, true,
-                                                          kStopCheckMs, "슬롯 맨 위로"}),
+                                           DeployStopCase{"during_the_outcome", kWatchPassMs, true,
+                                                          kWatchPassMs, "슬롯 맨 위로"}),
                          [](const auto& info) { return std::string(info.param.when); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "deploy/item_group.h"
+#include "platform/codepage.h"
 #include "tests/fakes/fake_desktop.h"
 
 namespace keyrack::testing {
@@ -56,7 +57,7 @@ class ItemGroupTest : public ::testing::Test {
     void Run() {
         ItemQueue queue;
         for (auto& item : m_items) queue.push(item.get());
-        RunItemGroup(m_desktop, m_status, queue, m_path, m_index, m_changed, m_stop);
+        RunItemGroup(m_shared, queue, m_path, m_index);
         EXPECT_TRUE(queue.empty());
     }
 
@@ -84,6 +85,9 @@ class ItemGroupTest : public ::testing::Test {
     std::u16string m_path = kEditor;
     PathLearning m_changed;
     StopRequest m_stop;
+    RunLog m_log;
+    PlacementWatch m_watch{m_desktop};
+    const GroupShared m_shared{m_desktop, m_status, m_log, m_changed, m_stop, m_watch};
 };
 
 TEST_F(ItemGroupTest, PathSearchRunsAtOnceBeforeAnyPause) {
@@ -161,21 +165,106 @@ TEST_F(ItemGroupTest, TimesOutAfter2000PausesWithTheTitleSearchFrom500) {
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
 
-TEST_F(ItemGroupTest, WindowsOpenBeforeTheFirstLaunchAreNeverTaken) {
-    const WindowHandle old = Existing(kEditor, u"Doc");
-    FakeProgram activate;
-    activate.kind = FakeProgram::Kind::kActivatesExisting;
-    activate.existing = old;
-    m_desktop.AddProgram(kEditor, activate);
+// The program's window from before the deployment, and what launching the item does to it.
+struct OpenBeforeCase {
+    const char* what;
+    FakeProgram::Kind kind;
+    int pauses;         // before the program acts
+    bool minimised;     // the open window, at the launch
+    bool inFront;       // the open window is the foreground window at the launch
+    const char* taken;  // "open", "new" or "none"
+    std::size_t searchPauses;
+};
+
+class OpenBeforeTest : public ItemGroupTest,
+                       public ::testing::WithParamInterface<OpenBeforeCase> {};
+
+TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
+    const OpenBeforeCase& c = GetParam();
+    FakeWindow open;
+    open.processId = m_desktop.AddProcess(kEditor);
+    open.iconic = c.minimised;
+    const WindowHandle old = m_desktop.AddWindow(open);
+    if (c.inFront) m_desktop.ShowWindow(old, win::kSwShow);
+    FakeProgram program;
+    program.kind = c.kind;
+    program.pausesBeforeWindow = c.pauses;
+    program.existing = old;
+    m_desktop.AddProgram(kEditor, program);
     SlotItem& item = Item(kEditor, u"Doc");
     ::testing::internal::CaptureStdout();
     Run();
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("pre: C:\\Apps\\Editor.exe\n"), std::string::npos);
-    EXPECT_EQ(item.window, 0u) << "neither the path nor the title search takes it";
-    EXPECT_EQ(m_desktop.CountOf("MoveWindow"), 0u);
-    EXPECT_EQ(m_desktop.Window(old).normalRect, (Rect{100, 100, 900, 700}));
+    EXPECT_EQ(PausesOf1(), c.searchPauses);
+    const std::string taken = c.taken;
+    const auto opened = m_desktop.WindowsOpenedBy(kEditor);
+    const WindowHandle expected = taken == "open"  ? old
+                                  : taken == "new" ? opened.at(0)
+                                                   : WindowHandle{0};
+    EXPECT_EQ(item.window, expected);
+    EXPECT_EQ(m_desktop.CurrentRect(old) == (Rect{40, 50, 680, 530}), taken == "open");
+    EXPECT_EQ(m_watch.Watches(old), taken == "open") << "watched like a new window";
+    const auto published = Published();
+    const bool reported = std::count(published.begin(), published.end(), u"기존 창 배치: Doc") == 1;
+    EXPECT_EQ(reported, taken == "open");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              taken == "open" ? u"기존 창 배치: Doc\n" : u"");
     EXPECT_FALSE(m_changed.Changed());
+}
+
+using Kind = FakeProgram::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Launches, OpenBeforeTest,
+    ::testing::Values(OpenBeforeCase{"brought_forward_at_once", Kind::kActivatesExisting, 0, false,
+                                     false, "open", 0},
+                      OpenBeforeCase{"brought_forward_after_3_pauses", Kind::kActivatesExisting, 3,
+                                     false, false, "open", 3},
+                      OpenBeforeCase{"restored_from_minimised", Kind::kActivatesExisting, 2, true,
+                                     false, "open", 2},
+                      OpenBeforeCase{"restored_while_in_front", Kind::kActivatesExisting, 2, true,
+                                     true, "open", 2},
+                      OpenBeforeCase{"already_in_front", Kind::kActivatesExisting, 2, false, true,
+                                     "none", 2000},
+                      OpenBeforeCase{"new_window_of_a_multi_instance_program", Kind::kOpensWindow,
+                                     4, false, false, "new", 4},
+                      OpenBeforeCase{"nobody_brings_it_forward", Kind::kOpensNothing, 0, false,
+                                     false, "none", 2000}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(ItemGroupTest, TwoItemsOfASingleInstanceProgramTakeItsWindowOnce) {
+    const WindowHandle old = Existing(kEditor);
+    FakeProgram program;
+    program.kind = FakeProgram::Kind::kActivatesExisting;
+    program.existing = old;
+    m_desktop.AddProgram(kEditor, program);
+    SlotItem& first = Item(kEditor, u"A");
+    SlotItem& second = Item(kEditor, u"B");
+    // Another window comes in front after A, so B's launch brings the program's window forward
+    // again.
+    const WindowHandle other = Existing(kReal);
+    m_desktop.SetSleepHook([&](unsigned ms) {
+        if (ms == kStopCheckMs) m_desktop.ShowWindow(other, win::kSwShow);
+    });
+    Run();
+    EXPECT_EQ(first.window, old);
+    EXPECT_EQ(second.window, 0u) << "the second item times out";
+    EXPECT_EQ(PausesOf1(), 2000u);
+    EXPECT_EQ(m_desktop.CurrentRect(old), (Rect{40, 50, 680, 530})) << "placed for A only";
+}
+
+TEST_F(ItemGroupTest, AWindowAnotherGroupTookIsNotTakenAgain) {
+    const WindowHandle old = Existing(kEditor);
+    SlotItem other;
+    other.window = old;  // taken by another group's item, by title
+    m_watch.Add(other, kReal, {});
+    FakeProgram program;
+    program.kind = FakeProgram::Kind::kActivatesExisting;
+    program.existing = old;
+    m_desktop.AddProgram(kEditor, program);
+    SlotItem& item = Item(kEditor, u"Doc");
+    Run();
+    EXPECT_EQ(item.window, 0u);
 }
 
 TEST_F(ItemGroupTest, TwoItemsOfOneProgramGetTwoWindows) {
@@ -280,21 +369,6 @@ TEST_F(ItemGroupTest, StatusLinesOfAFoundItem) {
     EXPECT_EQ(m_status.Snapshot()[0], std::nullopt);
 }
 
-TEST_F(ItemGroupTest, FailedLaunchIsReportedAndStillSearchedByTitle) {
-    FakeProgram fails;
-    fails.launchFails = true;
-    m_desktop.AddProgram(kEditor, fails);
-    const WindowHandle sameTitle = Existing(kReal, u"Doc");
-    SlotItem& item = Item(kEditor, u"Doc");
-    ::testing::internal::CaptureStdout();
-    Run();
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("execute error\n"), std::string::npos);
-    EXPECT_EQ(item.window, sameTitle) << "a title match may take an unrelated program";
-    EXPECT_EQ(m_desktop.CurrentRect(sameTitle), (Rect{40, 50, 680, 530}));
-    EXPECT_EQ(m_path, kReal);
-}
-
 TEST_F(ItemGroupTest, UnreadableAndNonCandidateWindowsAreSkipped) {
     FakeProgram program;
     program.ownerOpenable = false;  // its own window can't be identified by path
@@ -312,17 +386,41 @@ TEST_F(ItemGroupTest, UnreadableAndNonCandidateWindowsAreSkipped) {
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
 
-TEST_F(ItemGroupTest, ItemWithoutPathIsNeitherLaunchedNorSearched) {
+// An item that can't be launched is reported at once and not searched, though a window with
+// its title is open; the next item of the group goes on.
+struct FailedLaunchCase {
+    const char* what;
+    const char16_t* path;
+    std::size_t launches;  // of both items
+};
+
+class FailedLaunchTest : public ItemGroupTest,
+                         public ::testing::WithParamInterface<FailedLaunchCase> {};
+
+TEST_P(FailedLaunchTest, IsReportedAtOnceAndNotSearched) {
+    const FailedLaunchCase& c = GetParam();
+    FakeProgram fails;
+    fails.launchFails = true;
+    m_desktop.AddProgram(kLauncher, fails);
     Program(kEditor, 0);
-    SlotItem& blank = Item(u"", u"빈 항목");
+    Existing(kReal, u"빈 항목");
+    SlotItem& failed = Item(c.path, u"빈 항목");
     SlotItem& next = Item(kEditor, u"Doc");
     Run();
-    EXPECT_EQ(blank.window, 0u);
+    EXPECT_EQ(failed.window, 0u);
     EXPECT_NE(next.window, 0u);
-    EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), 1u);
+    EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), c.launches);
     EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 1u) << "the pre-scan and the next item's";
-    EXPECT_EQ(Published().front(), u"실행 실패: 빈 항목");
+    EXPECT_EQ(PausesOf1(), 0u);
+    const auto published = Published();
+    EXPECT_EQ(std::count(published.begin(), published.end(), u"실행 실패: 빈 항목"), 1);
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), u"실행 실패: 빈 항목\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Launches, FailedLaunchTest,
+                         ::testing::Values(FailedLaunchCase{"empty_path", u"", 1},
+                                           FailedLaunchCase{"refused_by_the_shell", kLauncher, 2}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 // A stop requested after the `nth` Sleep of `ms` on the group's thread.
 struct StopCase {

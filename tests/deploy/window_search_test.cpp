@@ -164,6 +164,7 @@ struct ForeignCase {
     std::u16string className;
     bool own;
     bool takeable;
+    bool cloaked = false;
 };
 
 class NeverTakenTest : public WindowSearchTest,
@@ -174,6 +175,7 @@ TEST_P(NeverTakenTest, NoSearchTakesOrClaimsIt) {
     FakeWindow window;
     window.title = u"Doc";
     window.className = c.className;
+    window.cloaked = c.cloaked;
     if (c.own) {
         window.processId = FakeDesktop::kOwnProcessId;
         m_path = FakeDesktop::kOwnImagePath;
@@ -199,8 +201,107 @@ INSTANTIATE_TEST_SUITE_P(Windows, NeverTakenTest,
                                            ForeignCase{"second_taskbar", u"Shell_SecondaryTrayWnd",
                                                        false, false},
                                            ForeignCase{"desktop", u"Progman", false, false},
-                                           ForeignCase{"desktop_worker", u"workerw", false, false}),
+                                           ForeignCase{"desktop_worker", u"workerw", false, false},
+                                           ForeignCase{"cloaked", u"Notepad", false, false, true}),
                          [](const auto& info) { return std::string(info.param.what); });
+
+constexpr char16_t kFrameHost[] = u"C:\\Windows\\System32\\ApplicationFrameHost.exe";
+constexpr char16_t kStoreApp[] = u"C:\\Program Files\\WindowsApps\\Calc\\Calc.exe";
+
+// Whose image path a window is matched, learned and captured by.
+struct ImageCase {
+    const char* what;
+    enum Access { kFull, kLimitedOnly, kNone } access;
+    const char16_t* image;
+    const char16_t* className;
+    bool appChild;  // a child window of another process, after one of the frame's own
+    std::optional<std::u16string> expected;
+};
+
+class ImagePathTest : public WindowSearchTest, public ::testing::WithParamInterface<ImageCase> {};
+
+TEST_P(ImagePathTest, IsMatchedAndLearnedByIt) {
+    const ImageCase& c = GetParam();
+    FakeWindow frame;
+    frame.className = c.className;
+    frame.title = u"Calculator";
+    frame.processId = c.access == ImageCase::kLimitedOnly
+                          ? m_desktop.AddLimitedProcess(c.image)
+                          : m_desktop.AddProcess(c.image, c.access == ImageCase::kFull);
+    const WindowHandle window = m_desktop.AddWindow(frame);
+    if (c.appChild) {
+        m_desktop.AddChildWindow(window, FakeWindow{.processId = frame.processId});
+        m_desktop.AddChildWindow(window, FakeWindow{.processId = m_desktop.AddProcess(kStoreApp)});
+    }
+    EXPECT_EQ(ImagePathOfWindow(m_desktop, window), c.expected);
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+    m_search.title = u"calculator";
+    m_path = u"C:\\Unrelated.exe";
+    EXPECT_EQ(FindWindowByTitle(m_search, window), !c.expected) << "title search";
+    EXPECT_EQ(m_path, c.expected.value_or(u"C:\\Unrelated.exe")) << "learned";
+    m_search.claimed.clear();
+    m_search.found = 0;
+    EXPECT_EQ(FindWindowByPath(m_search, window), !c.expected) << "path search";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Owners, ImagePathTest,
+    ::testing::Values(ImageCase{"full_access", ImageCase::kFull, kApp, u"Edit", false, kApp},
+                      ImageCase{"limited_access_only", ImageCase::kLimitedOnly, kApp, u"Edit",
+                                false, kApp},
+                      ImageCase{"no_access", ImageCase::kNone, kApp, u"Edit", false, std::nullopt},
+                      ImageCase{"store_frame", ImageCase::kFull, kFrameHost,
+                                u"ApplicationFrameWindow", true, kStoreApp},
+                      ImageCase{"store_frame_before_its_app", ImageCase::kFull, kFrameHost,
+                                u"ApplicationFrameWindow", false, std::nullopt},
+                      ImageCase{"frame_host_other_window", ImageCase::kFull, kFrameHost, u"Popup",
+                                true, kFrameHost}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// A later attempt of the same search: a window already judged not the program's is passed
+// over with one call; what could not be judged for good is read again.
+struct AgainCase {
+    const char* what;
+    bool openable;
+    bool frameWithoutApp;  // a Store frame whose app child comes after the first attempt
+    std::size_t callsAgain;
+    std::size_t opensAgain;
+    bool foundAgain;
+};
+
+class AttemptAgainTest : public WindowSearchTest,
+                         public ::testing::WithParamInterface<AgainCase> {};
+
+TEST_P(AttemptAgainTest, RejectsJudgedWindowsWithOneCall) {
+    const AgainCase& c = GetParam();
+    m_path = kStoreApp;
+    FakeWindow window;
+    if (c.frameWithoutApp) window.className = u"ApplicationFrameWindow";
+    const WindowHandle handle =
+        Add(window, c.frameWithoutApp ? kFrameHost : u"C:\\Apps\\Other.exe", c.openable);
+    EXPECT_TRUE(FindWindowByPath(m_search, handle));
+    if (c.frameWithoutApp)
+        m_desktop.AddChildWindow(handle, FakeWindow{.processId = m_desktop.AddProcess(kStoreApp)});
+    m_desktop.ClearCalls();
+    FindWindowByPath(m_search, handle);
+    EXPECT_EQ(m_desktop.Calls().size() == 1, c.callsAgain == 1);
+    EXPECT_EQ(m_desktop.CountOf("OpenProcess"), c.opensAgain);
+    EXPECT_EQ(m_search.found, c.foundAgain ? handle : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, AttemptAgainTest,
+                         ::testing::Values(AgainCase{"other_program", true, false, 1, 0, false},
+                                           AgainCase{"unreadable", false, false, 2, 2, false},
+                                           AgainCase{"frame_whose_app_came", true, true, 2, 2,
+                                                     true}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(WindowSearchTest, JudgedWindowOfANewProcessIsJudgedAgain) {
+    const WindowHandle handle = Add({});
+    m_search.judgedOther[handle] = 9999;  // judged while another process owned the handle
+    EXPECT_FALSE(FindWindowByPath(m_search, handle));
+    EXPECT_EQ(m_search.found, handle);
+}
 
 TEST_F(WindowSearchTest, LongTitlesAreCutTo1023Units) {
     FakeWindow titled;

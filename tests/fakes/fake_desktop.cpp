@@ -25,6 +25,29 @@ std::uint32_t FakeDesktop::AddProcess(std::u16string imagePath, bool openable) {
     return id;
 }
 
+std::uint32_t FakeDesktop::AddLimitedProcess(std::u16string imagePath) {
+    std::lock_guard lock(m_mutex);
+    const std::uint32_t id = m_nextProcessId++;
+    m_processes[id] = {std::move(imagePath), true, true};
+    return id;
+}
+
+WindowHandle FakeDesktop::AddChildWindow(WindowHandle parent, FakeWindow window) {
+    std::lock_guard lock(m_mutex);
+    const WindowHandle handle = m_nextWindow;
+    m_nextWindow += 0x10;
+    window.parent = parent;
+    m_windows[handle] = std::move(window);
+    return handle;
+}
+
+void FakeDesktop::MoveByProgram(WindowHandle window, Rect rect) {
+    std::lock_guard lock(m_mutex);
+    if (!Alive(window)) return;
+    m_windows[window].normalRect = rect;
+    m_windows[window].zoomed = false;
+}
+
 WindowHandle FakeDesktop::AddWindowLocked(FakeWindow window) {
     const WindowHandle handle = m_nextWindow;
     m_nextWindow += 0x10;
@@ -185,6 +208,25 @@ std::uint32_t FakeDesktop::GetWindowThreadProcessId(WindowHandle window, std::ui
     return m_windows[window].threadId;
 }
 
+void FakeDesktop::EnumChildWindows(WindowHandle window,
+                                   const std::function<bool(WindowHandle)>& visit) {
+    std::vector<WindowHandle> children;
+    {
+        std::lock_guard lock(m_mutex);
+        Record("EnumChildWindows", {I(window)});
+        for (const auto& [handle, child] : m_windows)
+            if (child.parent == window && window != 0 && Alive(handle)) children.push_back(handle);
+    }
+    for (const WindowHandle child : children)
+        if (!visit(child)) break;
+}
+
+bool FakeDesktop::IsWindowCloaked(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("IsWindowCloaked", {I(window)});
+    return Alive(window) && m_windows[window].cloaked;
+}
+
 std::u16string FakeDesktop::GetWindowTitle(WindowHandle window, std::size_t capacity) {
     std::lock_guard lock(m_mutex);
     Record("GetWindowTitle", {I(window), static_cast<std::int64_t>(capacity)});
@@ -318,9 +360,12 @@ ProcessHandle FakeDesktop::OpenProcess(std::uint32_t access, bool inheritHandle,
     Record("OpenProcess", {access, inheritHandle ? 1 : 0, processId});
     const auto it = m_processes.find(processId);
     if (it == m_processes.end() || !it->second.openable) return 0;
+    if (it->second.limitedOnly && (access & (win::kProcessQueryInformation | win::kProcessVmRead)))
+        return 0;
     const ProcessHandle handle = m_nextProcessHandle;
     m_nextProcessHandle += 4;
     m_openHandles[handle] = processId;
+    m_handleAccess[handle] = access;
     return handle;
 }
 
@@ -328,15 +373,29 @@ std::u16string FakeDesktop::GetProcessImagePath(ProcessHandle process, std::size
     std::lock_guard lock(m_mutex);
     Record("GetProcessImagePath", {I(process), static_cast<std::int64_t>(capacity)});
     const auto it = m_openHandles.find(process);
-    if (it == m_openHandles.end() || capacity == 0) return {};
+    // The module list is read from the process's memory.
+    if (it == m_openHandles.end() || capacity == 0 ||
+        !(m_handleAccess[process] & win::kProcessVmRead))
+        return {};
     const std::u16string& path = m_processes[it->second].imagePath;
     return path.substr(0, std::min(path.size(), capacity - 1));
+}
+
+std::u16string FakeDesktop::QueryProcessImagePath(ProcessHandle process, std::size_t capacity) {
+    std::lock_guard lock(m_mutex);
+    Record("QueryProcessImagePath", {I(process), static_cast<std::int64_t>(capacity)});
+    const auto it = m_openHandles.find(process);
+    if (it == m_openHandles.end()) return {};
+    const std::u16string& path = m_processes[it->second].imagePath;
+    if (path.size() >= capacity) return {};  // the call fails rather than cut the path
+    return path;
 }
 
 void FakeDesktop::CloseHandle(ProcessHandle handle) {
     std::lock_guard lock(m_mutex);
     Record("CloseHandle", {I(handle)});
     m_openHandles.erase(handle);
+    m_handleAccess.erase(handle);
 }
 
 void FakeDesktop::OpenProgramWindow(const Pending& launch) {
@@ -349,6 +408,20 @@ void FakeDesktop::OpenProgramWindow(const Pending& launch) {
     const WindowHandle handle = AddWindowLocked(std::move(window));
     m_openedBy[launch.file].push_back(handle);
     if (m_windows[handle].visible) m_foreground = handle;
+}
+
+void FakeDesktop::ActivateExisting(const FakeProgram& program) {
+    if (!Alive(program.existing)) return;
+    m_windows[program.existing].iconic = false;
+    BringToTop(program.existing);
+    m_foreground = program.existing;
+}
+
+void FakeDesktop::Start(const Pending& launch) {
+    if (launch.program.kind == FakeProgram::Kind::kActivatesExisting)
+        ActivateExisting(launch.program);
+    else
+        OpenProgramWindow(launch);
 }
 
 bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
@@ -364,16 +437,11 @@ bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_v
         case FakeProgram::Kind::kOpensNothing:
             break;
         case FakeProgram::Kind::kActivatesExisting:
-            if (Alive(program.existing)) {
-                BringToTop(program.existing);
-                m_foreground = program.existing;
-            }
-            break;
         case FakeProgram::Kind::kOpensWindow: {
             Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow,
                            std::u16string(file), program};
             if (launch.pausesLeft <= 0 && program.opensAfterLaunchOf.empty())
-                OpenProgramWindow(launch);
+                Start(launch);
             else
                 m_pending.push_back(std::move(launch));
             break;
@@ -387,6 +455,13 @@ short FakeDesktop::GetKeyState(int virtualKey) {
     Record("GetKeyState", {virtualKey});
     const auto it = m_keys.find(virtualKey);
     return it != m_keys.end() && it->second ? static_cast<short>(-128) : 0;
+}
+
+short FakeDesktop::GetAsyncKeyState(int virtualKey) {
+    std::lock_guard lock(m_mutex);
+    Record("GetAsyncKeyState", {virtualKey});
+    const auto it = m_keys.find(virtualKey);
+    return it != m_keys.end() && it->second ? static_cast<short>(-32768) : 0;
 }
 
 void FakeDesktop::Sleep(unsigned milliseconds) {
@@ -413,7 +488,7 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
                                     [&] { return m_launchedFiles.count(after) != 0; });
                 if (m_launchedFiles.count(after) == 0) continue;  // never opens
             }
-            OpenProgramWindow(launch);
+            Start(launch);
         }
         hook = m_sleepHook;
     }

@@ -31,16 +31,20 @@ struct FakeWindow {
     bool iconic = false;
     bool zoomed = false;
     bool refusesClose = false;  // WM_CLOSE leaves it open (a program that asks first)
+    bool cloaked = false;       // hidden by the shell although visible
+    WindowHandle parent = 0;    // a child window (AddChildWindow): not in the Z order
 };
 
 struct FakeProgram {
     enum class Kind {
-        kOpensWindow,        // a new process owning a new window
-        kOpensNothing,       // starts, shows nothing
-        kActivatesExisting,  // brings `existing` to the front and opens nothing
+        kOpensWindow,   // a new process owning a new window
+        kOpensNothing,  // starts, shows nothing
+        // restores `existing` if it is minimised, brings it to the front and opens nothing
+        kActivatesExisting,
     };
     Kind kind = Kind::kOpensWindow;
-    // The window opens after this many Sleep calls on the launching thread (0: at once).
+    // The window opens (or `existing` comes forward) after this many Sleep calls on the
+    // launching thread (0: at once).
     int pausesBeforeWindow = 0;
     // Image path of the process that owns the window; empty: the launched file itself. A
     // different path models a launcher that starts another executable.
@@ -74,6 +78,13 @@ class FakeDesktop : public Desktop {
 
     // --- set-up ---
     std::uint32_t AddProcess(std::u16string imagePath, bool openable = true);
+    // A process that refuses PROCESS_QUERY_INFORMATION and PROCESS_VM_READ (elevated or
+    // protected) but allows PROCESS_QUERY_LIMITED_INFORMATION.
+    std::uint32_t AddLimitedProcess(std::u16string imagePath);
+    // A child window of `parent`, reached only through EnumChildWindows.
+    WindowHandle AddChildWindow(WindowHandle parent, FakeWindow window);
+    // The window's own program moves it (not through the seam, not recorded).
+    void MoveByProgram(WindowHandle window, Rect rect);
     // A new window on top of the Z order.
     WindowHandle AddWindow(FakeWindow window);
     void AddProgram(std::u16string file, FakeProgram program);
@@ -107,6 +118,9 @@ class FakeDesktop : public Desktop {
     std::uint32_t GetExStyle(WindowHandle window) override;
     WindowHandle GetOwner(WindowHandle window) override;
     std::uint32_t GetWindowThreadProcessId(WindowHandle window, std::uint32_t* processId) override;
+    void EnumChildWindows(WindowHandle window,
+                          const std::function<bool(WindowHandle)>& visit) override;
+    bool IsWindowCloaked(WindowHandle window) override;
     std::u16string GetWindowTitle(WindowHandle window, std::size_t capacity) override;
     std::u16string GetWindowClassName(WindowHandle window) override;
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
@@ -125,6 +139,7 @@ class FakeDesktop : public Desktop {
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;
     std::u16string GetProcessImagePath(ProcessHandle process, std::size_t capacity) override;
+    std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
     std::uint32_t GetCurrentProcessId() override { return kOwnProcessId; }
 
@@ -132,7 +147,10 @@ class FakeDesktop : public Desktop {
                              int show) override;
 
     short GetKeyState(int virtualKey) override;
+    short GetAsyncKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
+    std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
+    void RestoreThreadDpiAwareness(std::uintptr_t) override {}
 
     // --- monitors ---
     // Replaces the monitors; the desktop starts with one 1920 x 1080 monitor whose work area
@@ -148,6 +166,7 @@ class FakeDesktop : public Desktop {
     struct Process {
         std::u16string imagePath;
         bool openable = true;
+        bool limitedOnly = false;
     };
     struct Pending {
         std::thread::id thread;
@@ -160,6 +179,8 @@ class FakeDesktop : public Desktop {
     bool Alive(WindowHandle window) const;
     void BringToTop(WindowHandle window);
     void OpenProgramWindow(const Pending& launch);
+    void ActivateExisting(const FakeProgram& program);
+    void Start(const Pending& launch);
     WindowHandle AddWindowLocked(FakeWindow window);
 
     mutable std::mutex m_mutex;
@@ -174,6 +195,7 @@ class FakeDesktop : public Desktop {
     std::multiset<std::u16string> m_launchedFiles;
     std::map<std::u16string, std::vector<WindowHandle>> m_openedBy;
     std::map<ProcessHandle, std::uint32_t> m_openHandles;
+    std::map<ProcessHandle, std::uint32_t> m_handleAccess;
     std::map<int, bool> m_keys;
     std::function<void(unsigned)> m_sleepHook;
     std::vector<FakeCall> m_calls;

@@ -15,7 +15,9 @@
 #include <thread>
 
 #include "deploy/deploy_slot.h"
+#include "deploy/process_image.h"
 #include "deploy/slot_windows.h"
+#include "platform/codepage.h"
 #include "platform/run_log.h"
 #include "platform/text.h"
 #include "platform/win32/wide.h"
@@ -242,6 +244,160 @@ TEST_F(DeployWineTest, OwnWindowsAndTheTaskbarAreNeverTakeable) {
     EXPECT_EQ(m_desktop.GetWindowClassName(handle(taskbar)), u"Shell_TrayWnd");
     EXPECT_FALSE(IsTakeableWindow(m_desktop, handle(taskbar)));
     EXPECT_TRUE(IsTakeableWindow(m_desktop, handle(::GetDesktopWindow())));
+}
+
+// Reads back, at each launch, the DPI awareness of the thread that launches.
+class DpiProbeDesktop : public Win32Desktop {
+  public:
+    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
+                             int show) override {
+        awareness.push_back(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()));
+        return Win32Desktop::ShellExecuteDefault(file, parameters, show);
+    }
+    std::vector<DPI_AWARENESS> awareness;  // one launching thread at a time here
+};
+
+// Gives the deployment its outcome pause, during which the placed windows are still watched.
+class SilentIndicator : public DeploymentIndicator {
+  public:
+    void SetSlotName(const std::u16string&) override {}
+    void ShowOutcome(const std::u16string&) override {}
+    void Finish() override {}
+};
+
+// Programs of the project's own that undo their placement: one moves itself 300 ms and 1 s
+// after it appears, one shows a splash window and then its main window.
+struct HoldCase {
+    const char* mode;
+    const char16_t* finalTitle;  // of the window the item ends with, before the process id
+};
+
+class HoldWineTest : public DeployWineTest, public ::testing::WithParamInterface<HoldCase> {};
+
+TEST_P(HoldWineTest, WindowEndsAtItsRectangle) {
+    const HoldCase& c = GetParam();
+    // A copy of its own, so that tests running at the same time never share a program path.
+    const std::filesystem::path copy = m_folder / ("keyrack_test_" + std::string(c.mode) + ".exe");
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy);
+    const std::u16string program = copy.u16string();
+    const std::u16string title =
+        c.finalTitle + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
+    const Rect target{160, 140, 560, 440};
+    DpiProbeDesktop desktop;
+    {
+        Slot slot(0, m_paths, desktop);
+        slot.items.push_back(MakeItem(program, title, 0, target, false));
+        slot.items.back()->parameters = Utf8ToUtf16(c.mode) + u" \"" + title + u"\"";
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
+        slot.psp.AddEntry(0, program);
+    }
+    SlotManager slots(m_paths, desktop);
+    WorkerStatusList status;
+    RunLog log;
+    SilentIndicator indicator;
+    const StopRequest stop;
+    DeploySlot(slots, 0, &indicator, {desktop, log, status, stop});
+
+    const auto list = slots.GetWindowList(0);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 1u);
+    const WindowHandle window = list->front().handle;
+    m_cleanup.push_back(window);
+    ASSERT_NE(window, 0u) << log.Contents();
+    wchar_t text[128] = {};
+    ::GetWindowTextW(H(window), text, 128);
+    EXPECT_EQ(FromWide(text), title) << "the window the item ended with";
+    EXPECT_EQ(RectOf(window), target);
+    // The item-group thread placed it per-monitor aware (where the system knows the call).
+    ASSERT_EQ(desktop.awareness.size(), 1u);
+    EXPECT_EQ(desktop.awareness[0], DPI_AWARENESS_PER_MONITOR_AWARE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, HoldWineTest,
+                         ::testing::Values(HoldCase{"moves", u"Mover "},
+                                           HoldCase{"splash", u"Main "}),
+                         [](const auto& info) { return std::string(info.param.mode); });
+
+// A single-instance program of the project's own, open before the deployment and behind
+// another window or minimised: the item's launch only brings its window forward, and that
+// window is the item's.
+class SingleInstanceWineTest : public DeployWineTest,
+                               public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
+    const std::string how = GetParam();
+    // A copy of its own, so that tests running at the same time never share a program path.
+    const std::filesystem::path program = m_folder / ("keyrack_test_single_" + how + ".exe");
+    // The folder is named by the process id, which Wine reuses; a copy an earlier run could
+    // not delete (its process was still ending) is replaced.
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", program,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::wstring title = L"Single " + std::to_wstring(::GetCurrentProcessId());
+    ::ShellExecuteW(nullptr, nullptr, program.c_str(), (L"single \"" + title + L"\"").c_str(),
+                    nullptr, SW_SHOW);
+    HWND open = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (open = ::FindWindowW(L"KeyrackTestSingle", title.c_str())); }));
+    const auto handle = reinterpret_cast<WindowHandle>(open);
+    m_cleanup.push_back(handle);
+    const HWND front = ::CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                         0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(front);
+    if (how == "minimised") ::ShowWindow(open, SW_MINIMIZE);
+    ASSERT_NE(::GetForegroundWindow(), open);
+
+    const Rect target{240, 180, 740, 580};
+    {
+        Slot slot(0, m_paths, m_desktop);
+        slot.items.push_back(MakeItem(program.u16string(), u"", 0, target, false));
+        slot.items.back()->parameters = u"single \"" + FromWide(title) + u"\"";
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
+        slot.psp.AddEntry(0, program.u16string());
+    }
+    SlotManager slots(m_paths, m_desktop);
+    WorkerStatusList status;
+    RunLog log;
+    const StopRequest stop;
+    const auto start = std::chrono::steady_clock::now();
+    DeploySlot(slots, 0, nullptr, {m_desktop, log, status, stop});
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::DestroyWindow(front);
+
+    const auto list = slots.GetWindowList(0);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 1u);
+    EXPECT_EQ(list->front().handle, handle) << log.Contents();
+    EXPECT_EQ(RectOf(handle), target);
+    EXPECT_FALSE(::IsIconic(open));
+    EXPECT_NE(log.Contents().find(ToCodePage(u"기존 창 배치: ", kCodePageKorean)),
+              std::string::npos);
+    // Not the search's time-out (2000 pauses, over two seconds here).
+    EXPECT_LT(took, std::chrono::seconds(2));
+    EXPECT_EQ(::FindWindowExW(nullptr, open, L"KeyrackTestSingle", title.c_str()), nullptr)
+        << "the second start opened no window";
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, SingleInstanceWineTest,
+                         ::testing::Values("behind_another_window", "minimised"));
+
+// A window of ApplicationFrameHost.exe of class ApplicationFrameWindow is read by the process
+// of the child window it hosts.
+TEST_F(DeployWineTest, StoreFrameIsReadByItsHostedApp) {
+    const std::filesystem::path bin = ExecutableFolderOfProcess();
+    const std::wstring title = L"Frame " + std::to_wstring(::GetCurrentProcessId());
+    ::ShellExecuteW(nullptr, nullptr, (bin / "ApplicationFrameHost.exe").c_str(),
+                    (L"frame \"" + title + L"\"").c_str(), nullptr, SW_SHOW);
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        frame = ::FindWindowW(L"ApplicationFrameWindow", title.c_str());
+        return frame != nullptr && ::GetWindow(frame, GW_CHILD) != nullptr;
+    })) << "the frame and its hosted child";
+    const auto handle = reinterpret_cast<WindowHandle>(frame);
+    m_cleanup.push_back(handle);
+    const auto path = ImagePathOfWindow(m_desktop, handle);
+    ASSERT_TRUE(path.has_value());
+    EXPECT_TRUE(EqualsNoCase(*path, (bin / "keyrack_test_window.exe").u16string()))
+        << Utf16ToUtf8(*path);
 }
 
 }  // namespace

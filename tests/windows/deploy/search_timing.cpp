@@ -1,5 +1,6 @@
-// Times one window-search attempt on the real desktop under Wine against 10, 100 and 1000
-// top-level windows of a helper process: microseconds and platform calls per attempt.
+// Times window-search attempts on the real desktop under Wine against 20, 100 and 300
+// top-level windows of a helper process: microseconds and platform calls of the first attempt
+// of a search and of each later one (which passes over the windows the first one judged).
 //   keyrack_search_timing.exe [attempts]
 #include <windows.h>
 
@@ -49,8 +50,10 @@ int wmain(int argc, wchar_t** argv) {
     keyrack::Win32Desktop real;
     keyrack::bench::CountingDesktop desktop(real);
 
-    std::printf("windows  top-level  us/attempt  calls/attempt  us/image-path\n");
-    for (const int n : {10, 100, 1000}) {
+    std::printf(
+        "windows  top-level  first: us  calls  later: us/attempt  calls/attempt"
+        "  us/image-path\n");
+    for (const int n : {20, 100, 300}) {
         const std::wstring title = L"bench" + std::to_wstring(n);
         std::wstring commandLine = L"\"" + helper + L"\" " + std::to_wstring(n) + L" " + title;
         STARTUPINFOW startup{};
@@ -65,11 +68,20 @@ int wmain(int argc, wchar_t** argv) {
 
         std::u16string path = u"C:\\Programs\\NotRunning.exe";
         keyrack::WindowSearch search(desktop, path);
-        desktop.Reset();
-        const auto start = std::chrono::steady_clock::now();
-        for (int k = 0; k < attempts; ++k)
+        const auto attempt = [&] {
             desktop.EnumWindows(
                 [&](keyrack::WindowHandle w) { return keyrack::FindWindowByPath(search, w); });
+        };
+        desktop.Reset();
+        const auto firstStart = std::chrono::steady_clock::now();
+        attempt();
+        const double firstUs =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - firstStart)
+                .count();
+        const auto firstCalls = desktop.Calls();
+        desktop.Reset();
+        const auto start = std::chrono::steady_clock::now();
+        for (int k = 1; k < attempts; ++k) attempt();
         const double us =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -81,8 +93,10 @@ int wmain(int argc, wchar_t** argv) {
         const double pathUs =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - pathStart)
                 .count();
-        std::printf("%7d  %9d  %10.1f  %13.1f  %13.1f\n", n, TopLevelWindows(), us / attempts,
-                    static_cast<double>(desktop.Calls()) / attempts, pathUs / attempts);
+        const int later = attempts > 1 ? attempts - 1 : 1;
+        std::printf("%7d  %9d  %9.1f  %5llu  %17.1f  %13.1f  %13.1f\n", n, TopLevelWindows(),
+                    firstUs, static_cast<unsigned long long>(firstCalls), us / later,
+                    static_cast<double>(desktop.Calls()) / later, pathUs / attempts);
         std::fflush(stdout);
 
         ::TerminateProcess(process.hProcess, 0);

@@ -1,7 +1,19 @@
 // A small program that owns top-level windows, for the deployment tests under Wine:
-//   keyrack_test_window.exe <count> <title>
-// opens <count> visible windows titled <title> and runs until all are closed (at most two
-// minutes, so a failed test leaves nothing behind).
+//   keyrack_test_window.exe <count> <title>   <count> visible windows titled <title>
+//   keyrack_test_window.exe moves <title>     one window that, 300 ms and 1 s after it first
+//                                             appears, moves itself back to its saved place
+//   keyrack_test_window.exe splash <title>    a splash window that gives way after 700 ms to
+//                                             the main window titled <title>
+//   keyrack_test_window.exe frame <title>     a frame of class ApplicationFrameWindow that
+//                                             hosts a child window of a second process (built
+//                                             as ApplicationFrameHost.exe for that test)
+//   keyrack_test_window.exe child <frame>     that second process: a child window of <frame>
+//   keyrack_test_window.exe single <title>    a single-instance program: a second start
+//                                             finds the first's window titled <title>,
+//                                             restores it if minimised, brings it forward
+//                                             with SetForegroundWindow and exits
+// It runs until its windows are closed (at most two minutes, so a failed test leaves nothing
+// behind).
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
@@ -11,48 +23,130 @@
 namespace {
 
 int g_open = 0;
+std::wstring g_title;
 constexpr UINT_PTR kLifetimeTimer = 1;
+constexpr UINT_PTR kFirstMoveTimer = 2;
+constexpr UINT_PTR kSecondMoveTimer = 3;
+constexpr UINT_PTR kSplashTimer = 4;
+// Where a self-moving window puts itself back, as a program restoring its saved place would.
+constexpr RECT kSavedPlace{620, 380, 620 + 420, 380 + 260};
+
+HWND Open(const wchar_t* className, const std::wstring& title, DWORD style, HWND parent = nullptr) {
+    HWND window = CreateWindowExW(0, className, title.c_str(), style, 50, 50, 400, 300, parent,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window && !parent) ++g_open;
+    return window;
+}
+
+void MoveToSavedPlace(HWND window) {
+    MoveWindow(window, kSavedPlace.left, kSavedPlace.top, kSavedPlace.right - kSavedPlace.left,
+               kSavedPlace.bottom - kSavedPlace.top, TRUE);
+}
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
             if (wParam == kLifetimeTimer) PostQuitMessage(0);
+            if (wParam == kFirstMoveTimer || wParam == kSecondMoveTimer) {
+                KillTimer(window, wParam);
+                MoveToSavedPlace(window);
+            }
+            if (wParam == kSplashTimer) {
+                KillTimer(window, wParam);
+                HWND main = Open(L"KeyrackTestWindow", g_title, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+                SetTimer(main, kLifetimeTimer, 120000, nullptr);
+                DestroyWindow(window);
+            }
             return 0;
         case WM_DESTROY:
-            if (--g_open == 0) PostQuitMessage(0);
+            // A hosted child ends its process with its frame.
+            if (GetParent(window) != nullptr || --g_open == 0) PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    const int count = argc > 1 ? _wtoi(argv[1]) : 1;
-    const std::wstring title = argc > 2 ? argv[2] : L"Keyrack test window";
-    LocalFree(argv);
-
+void Register(const wchar_t* className) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"KeyrackTestWindow";
+    windowClass.lpszClassName = className;
     RegisterClassW(&windowClass);
+}
 
-    HWND first = nullptr;
-    for (int k = 0; k < count; ++k) {
-        HWND window = CreateWindowExW(
-            0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-            50 + (k % 40) * 5, 50 + (k % 40) * 5, 400, 300, nullptr, nullptr, instance, nullptr);
-        if (window) {
-            ++g_open;
-            if (!first) first = window;
-        }
+// Starts this program's `child` mode from keyrack_test_window.exe beside it.
+void StartChildProcess(HWND frame) {
+    wchar_t self[MAX_PATH] = {};
+    std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const std::wstring target = folder + L"keyrack_test_window.exe";
+    std::wstring commandLine =
+        L"\"" + target + L"\" child " + std::to_wstring(reinterpret_cast<UINT_PTR>(frame));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(target.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
+}
+
+HWND OpenWindows(const std::wstring& mode) {
+    constexpr DWORD kTopLevel = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    if (mode == L"single") return Open(L"KeyrackTestSingle", g_title, kTopLevel);
+    if (mode == L"moves") {
+        HWND window = Open(L"KeyrackTestWindow", g_title, kTopLevel);
+        SetTimer(window, kFirstMoveTimer, 300, nullptr);
+        SetTimer(window, kSecondMoveTimer, 1000, nullptr);
+        return window;
+    }
+    if (mode == L"splash") {
+        HWND splash = Open(L"KeyrackTestWindow", g_title + L" splash", WS_POPUP | WS_VISIBLE);
+        SetTimer(splash, kSplashTimer, 700, nullptr);
+        return splash;
+    }
+    if (mode == L"frame") {
+        Register(L"ApplicationFrameWindow");
+        HWND frame = Open(L"ApplicationFrameWindow", g_title, kTopLevel);
+        StartChildProcess(frame);
+        return frame;
+    }
+    if (mode == L"child") {
+        HWND frame = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wtoi64(g_title.c_str())));
+        return Open(L"KeyrackTestWindow", L"", WS_CHILD | WS_VISIBLE, frame);
+    }
+    HWND first = nullptr;
+    for (int k = 0, count = _wtoi(mode.c_str()); k < count; ++k) {
+        HWND window = Open(L"KeyrackTestWindow", g_title, kTopLevel);
+        if (window) MoveWindow(window, 50 + (k % 40) * 5, 50 + (k % 40) * 5, 400, 300, FALSE);
+        if (!first) first = window;
+    }
+    return first;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const std::wstring mode = argc > 1 ? argv[1] : L"1";
+    g_title = argc > 2 ? argv[2] : L"Keyrack test window";
+    LocalFree(argv);
+
+    if (mode == L"single") {
+        if (HWND running = FindWindowW(L"KeyrackTestSingle", g_title.c_str())) {
+            if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+            SetForegroundWindow(running);
+            return 0;
+        }
+        Register(L"KeyrackTestSingle");
+    }
+    Register(L"KeyrackTestWindow");
+    HWND first = OpenWindows(mode);
     if (!first) return 1;
     SetTimer(first, kLifetimeTimer, 120000, nullptr);
     MSG message;

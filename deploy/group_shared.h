@@ -1,0 +1,23 @@
+// What the item-group threads of one deployment share with each other and with the thread
+// that started them.
+#pragma once
+
+#include "deploy/path_learning.h"
+#include "deploy/placement_watch.h"
+#include "deploy/stop_request.h"
+#include "deploy/worker_status_list.h"
+#include "platform/desktop.h"
+#include "platform/run_log.h"
+
+namespace keyrack {
+
+struct GroupShared {
+    Desktop& desktop;
+    WorkerStatusList& status;
+    RunLog& log;
+    PathLearning& pspChanged;
+    const StopRequest& stop;
+    PlacementWatch& watch;
+};
+
+}  // namespace keyrack
