@@ -10,7 +10,9 @@ xvfb_pid=""
 start_xvfb() {
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  # No key auto-repeat: a chord is held until Keyrack shows it saw it, and repeated F-key
+  # presses would reach whatever program the deployment brings to the front meanwhile.
+  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -r >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do
