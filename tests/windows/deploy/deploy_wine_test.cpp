@@ -276,9 +276,11 @@ class HoldWineTest : public DeployWineTest, public ::testing::WithParamInterface
 
 TEST_P(HoldWineTest, WindowEndsAtItsRectangle) {
     const HoldCase& c = GetParam();
-    // A copy of its own, so that tests running at the same time never share a program path.
+    // A copy of its own, so that tests running at the same time never share a program path; one
+    // an earlier run left in a folder of the same (reused) process id is replaced.
     const std::filesystem::path copy = m_folder / ("keyrack_test_" + std::string(c.mode) + ".exe");
-    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy);
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy,
+                               std::filesystem::copy_options::overwrite_existing);
     const std::u16string program = copy.u16string();
     const std::u16string title =
         c.finalTitle + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
