@@ -76,6 +76,9 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
     const PerMonitorDpiScope dpi(desktop);
     WindowSearch search(desktop, processPath);
     EnumWith(search, CollectExistingWindows);
+    // The group's last failed launch, kept on the popup until the deployment ends: a line that
+    // vanished with the group's thread would be gone before the user could read it.
+    std::u16string failure;
     for (; !queue.empty(); queue.pop()) {
         SlotItem& item = *queue.front();
         item.window = 0;
@@ -83,7 +86,8 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
         BroughtForward forward(desktop, search.openBefore,
                                [&](WindowHandle window) { return shared.watch.Watches(window); });
         if (!Launch(shared, statusIndex, item)) {
-            shared.status.Publish(statusIndex, Format(u"실행 실패: {}", item.name));
+            failure = Format(u"실행 실패: {}", item.name);
+            shared.status.Publish(statusIndex, failure);
             shared.log.LogLine(Format("실행 실패: {}", item.name));
         } else {
             search.title = item.name;
@@ -106,7 +110,10 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
         }
         PauseUnlessStopped(desktop, shared.stop, kAfterItemPauseMs);
     }
-    shared.status.Remove(statusIndex);
+    if (failure.empty())
+        shared.status.Remove(statusIndex);
+    else
+        shared.status.Publish(statusIndex, failure);
 }
 
 }  // namespace keyrack
