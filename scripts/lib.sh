@@ -29,4 +29,20 @@ stop_xvfb() {
     xvfb_pid=""
   fi
 }
-stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+# One Wine server for a run of many Wine programs. Left to itself the server ends three seconds
+# after its last client, and a program that connects just then loses the connection ("wine
+# client error:0: recvmsg: Connection reset by peer") and dies. A persistent server never ends
+# during the run. It and Wine's service processes (services.exe, rpcss.exe, ...) are started
+# here with their input and output on /dev/null: started by the first test instead, they would
+# hold the test runner's pipes open. A server left from earlier is ended first, since its
+# persistence cannot be changed. stop_wine ends them all.
+start_wine() {
+  stop_wine
+  wineserver -p </dev/null >/dev/null 2>&1 || return 1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+stop_wine() {
+  wineserver -k >/dev/null 2>&1
+  timeout -k 5 60 wineserver -w >/dev/null 2>&1
+  return 0
+}
