@@ -109,7 +109,7 @@ TEST(TrayMenuWin32Test, BuildReadsTheSlotStore) {
     SlotManager manager(paths, desktop);
     manager.SetWindowList(4, {{0x1234, 0, 0}});
     TrayMenu menu;
-    menu.Build(manager);
+    menu.Build(manager, {});
     ASSERT_NE(menu.Popup(), nullptr);
     EXPECT_EQ(TextOf(menu.Popup(), 4), L"[F5] 데모");
     EXPECT_TRUE(StateOf(menu.Popup(), 4) & MF_CHECKED);
