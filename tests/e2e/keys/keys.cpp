@@ -1,7 +1,8 @@
 // A small program for the end-to-end chord tests:
 //   keyrack_e2e_keys.exe record <file> <title>   a window titled <title> that appends every key
 //                                                message it receives to <file>, one line each:
-//                                                "down <vk>" or "up <vk>" (decimal)
+//                                                "down|up <vk> <scan code>[ ext]" (decimal; ext
+//                                                for an extended key such as Right Ctrl)
 //   keyrack_e2e_keys.exe hold <n>                holds the chord Ctrl+Shift+F<n> as another
 //                                                program would; a hidden window titled
 //                                                "Keyrack e2e holds F<n>" exists only once the
@@ -27,8 +28,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_SYSKEYUP:
             if (g_record) {
                 const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-                std::fprintf(g_record, "%s %u\n", down ? "down" : "up",
-                             static_cast<unsigned>(wParam));
+                const auto scan = static_cast<unsigned>((lParam >> 16) & 0xFF);
+                const bool extended = (lParam & (1 << 24)) != 0;
+                std::fprintf(g_record, "%s %u %u%s\n", down ? "down" : "up",
+                             static_cast<unsigned>(wParam), scan, extended ? " ext" : "");
                 std::fflush(g_record);
             }
             return 0;
