@@ -238,13 +238,13 @@ def thread_switches(pid):
 
 
 def wine_server_pid(prefix):
-    """The Wine server of this prefix: it works in /tmp/.wine-<uid>/server-<dev>-<inode> of
-    the prefix folder."""
+    """The Wine server of this prefix: it works in a folder named server-<dev>-<inode> of the
+    prefix folder."""
     info = os.stat(prefix)
-    folder = "/tmp/.wine-%d/server-%x-%x" % (os.getuid(), info.st_dev, info.st_ino)
+    folder = "server-%x-%x" % (info.st_dev, info.st_ino)
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            if os.readlink("/proc/%s/cwd" % pid) == folder:
+            if os.path.basename(os.readlink("/proc/%s/cwd" % pid)) == folder:
                 return int(pid)
         except OSError:
             pass
