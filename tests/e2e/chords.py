@@ -22,16 +22,14 @@ VK_SHIFT, VK_CONTROL = 0x10, 0x11
 SCAN_RIGHT_SHIFT = 0x36
 
 
-def keycode(desk, keysym):
-    """The X keycode of a keysym: xdotool given a keysym name may press another key with the
-    same modifier meaning (Control_R arrives with Control_L), a keycode it presses as it is."""
-    out = subprocess.run(["xmodmap", "-pke"], env=desk.env, stdout=subprocess.PIPE,
-                         stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
-    for line in out.splitlines():
-        match = re.match(r"keycode\s+(\d+)\s*=\s*(.*)", line)
-        if match and keysym in match.group(2).split():
-            return match.group(1)
-    return None
+def keycode(desk, name):
+    """The X keycode of the key named `name` in the server's keymap (RCTL, RTSH): xdotool given
+    a keysym name may press another key with the same modifier meaning (Control_R arrives with
+    Control_L), a keycode it presses as it is."""
+    out = subprocess.run(["xkbcomp", "-xkb", desk.env["DISPLAY"], "-"], env=desk.env,
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
+    match = re.search(r"<%s>\s*=\s*(\d+)\s*;" % name, out.stdout.decode("ascii", "replace"))
+    return match.group(1) if match else None
 
 
 def wine_path(path):
@@ -46,6 +44,7 @@ class Chords:
         shutil.copy(os.path.join(build, "tests", "e2e", "keyrack_e2e_keys.exe"), self.keys_exe)
         self.record = os.path.join(work, "keys-record.txt")
         self.started = []
+        self.recorder = None
 
     def program(self, *args):
         process = subprocess.Popen(["wine", self.keys_exe] + list(args), env=self.s.env,
@@ -86,10 +85,16 @@ class Chords:
 
     def front_recorder(self):
         """Starts the key recorder, brings it to the front and checks that it receives keys."""
+        # A fresh one each time, under a title of its own, opens on top of what the tests before
+        # left on the desktop.
+        if self.recorder and self.recorder.poll() is None:
+            self.recorder.kill()
+            self.recorder.wait(10)
         if os.path.exists(self.record):
             os.remove(self.record)
-        self.program("record", wine_path(self.record), KEYS_TITLE)
-        window = wait_for(lambda: self.window_titled(KEYS_TITLE), 30)
+        title = "%s %d" % (KEYS_TITLE, len(self.started))
+        self.recorder = self.program("record", wine_path(self.record), title)
+        window = wait_for(lambda: self.window_titled(title), 30)
         if not window:
             return False
         left, top, right, bottom = window["rect"]
@@ -138,7 +143,7 @@ class Chords:
 
     def test_right_side_chord(self):
         desk = self.s.desk
-        control_r, shift_r = keycode(desk, "Control_R"), keycode(desk, "Shift_R")
+        control_r, shift_r = keycode(desk, "RCTL"), keycode(desk, "RTSH")
         if not self.check("right-side keys have keycodes", control_r and shift_r):
             return
         if not self.front_recorder():
