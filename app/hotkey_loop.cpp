@@ -5,15 +5,14 @@
 #include "platform/format.h"
 
 namespace keyrack {
-namespace {
 
-bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetKeyState(virtualKey) < 0; }
-
-void HandleChord(IndicatorHost& host, SlotManager& slots, int index, const DeployContext& context) {
+void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager& slots, int index) {
     RunLog& log = context.log;
     log.ResetLog();
     log.LogLine("logger 초기화");
     log.LogLine(Format("F{}슬롯 전개", index + 1));
+    // A slot whose windows have all closed since its last chord deploys again.
+    slots.PruneWindowLists();
     if (slots.HasWindowList(index)) {
         ToggleSlotWindows(slots, index, log);
         return;
@@ -28,34 +27,13 @@ void HandleChord(IndicatorHost& host, SlotManager& slots, int index, const Deplo
     log.DumpLog();
 }
 
-}  // namespace
-
-int ChordRecognizer::Poll(Desktop& desktop) {
-    // A handled F key must be seen up before it counts again, even if Ctrl or Shift went up
-    // first and the chord itself is no longer read.
-    for (std::size_t n = 0; n < m_awaitingRelease.size(); ++n) {
-        if (m_awaitingRelease[n] && !IsDown(desktop, win::kVkF1 + static_cast<int>(n)))
-            m_awaitingRelease[n] = false;
-    }
-    if (!IsDown(desktop, win::kVkLControl)) return -1;
-    if (!IsDown(desktop, win::kVkLShift)) return -1;
-    for (std::size_t n = 0; n < m_awaitingRelease.size(); ++n) {
-        if (!IsDown(desktop, win::kVkF1 + static_cast<int>(n))) continue;
-        if (m_awaitingRelease[n]) return -1;  // still the press already handled
-        m_awaitingRelease[n] = true;
-        return static_cast<int>(n);
-    }
-    return -1;
-}
-
-void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots) {
-    Desktop& desktop = context.desktop;
-    ChordRecognizer chords;
-    while (!context.stop.Requested()) {
-        const int index = chords.Poll(desktop);
-        if (index >= 0) HandleChord(host, slots, index, context);
-        PruneWindowLists(slots);
-        desktop.Sleep(kPollPauseMs);
+void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots,
+                ChordMailbox& chords) {
+    for (;;) {
+        const int index = chords.Take();
+        if (index < 0 || context.stop.Requested()) return;
+        HandleChord(context, host, slots, index);
+        chords.Done();
     }
 }
 

@@ -1,10 +1,12 @@
 #include "app/keyrack_dlg.h"
 
+#include "app/chord_side.h"
 #include "app/hotkey_loop.h"
 #include "app/tray_menu_win32.h"
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/format.h"
 #include "platform/run_log.h"
 #include "platform/thread_dpi_scope.h"
 #include "popups/app_about_dlg.h"
@@ -19,7 +21,8 @@ CKeyrackDlg::CKeyrackDlg()
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {}
 
 CKeyrackDlg::~CKeyrackDlg() {
-    StopPolling();
+    m_hotkeys.Unregister();
+    StopDeployments();
     // Indicators whose release never arrived (the window went before them).
     m_indicator = nullptr;
     m_indicators.clear();
@@ -36,10 +39,11 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_polling.Start([this](const StopRequest& stop) {
+    RegisterChords();
+    m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
         // Toggling and the placement watch read and apply window rectangles on this thread.
         const PerMonitorDpiScope dpi(m_desktop);
-        HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots);
+        HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
     });
 
     ShowWindow(SW_HIDE);
@@ -54,25 +58,59 @@ void CKeyrackDlg::Shutdown() {
     // The icon goes at once, so the user sees the program leave even while a deployment in
     // flight is still finishing.
     m_trayIcon.Remove();
-    StopPolling();
+    m_hotkeys.Unregister();
+    StopDeployments();
     DestroyWindow();
 }
 
-void CKeyrackDlg::StopPolling() {
-    m_polling.RequestStop();
-    // The polling thread may be inside a deployment that sends messages to windows of this
+void CKeyrackDlg::StopDeployments() {
+    m_deployments.RequestStop();
+    // The deployment thread may be inside a deployment that sends messages to windows of this
     // thread (the indicator, WM_CREATE_INDICATOR); they are handled until it ends.
-    m_polling.Join();
+    m_deployments.Join();
 }
 
 void CKeyrackDlg::PostNcDestroy() {
     m_window = nullptr;
-    StopPolling();
+    StopDeployments();
+}
+
+void CKeyrackDlg::RegisterChords() {
+    m_hotkeys.Register(m_hWnd);
+    RunLog& log = logger();
+    bool logged = false;
+    for (int i = 0; i < kSlotCount; ++i) {
+        const ChordHotkeys::Status status = m_hotkeys.StatusOf(i);
+        if (status == ChordHotkeys::Status::kRegistered) continue;
+        if (!logged) {
+            log.ResetLog();
+            log.LogLine("logger 초기화");
+            logged = true;
+        }
+        if (status == ChordHotkeys::Status::kTaken)
+            log.LogLine(Format("F{} 단축키 등록 실패: 다른 프로그램이 사용 중", i + 1));
+        else
+            log.LogLine(Format("F{} 단축키 등록 실패: 오류 {}", i + 1, m_hotkeys.ErrorOf(i)));
+    }
+    // Written at once: the next chord starts the log afresh.
+    if (logged) log.DumpLog();
+}
+
+void CKeyrackDlg::OnHotkey(WPARAM id) {
+    const int slot = ChordHotkeys::SlotOf(id);
+    if (slot < 0 || m_shuttingDown) return;
+    // Right Ctrl or Right Shift: the keystroke is used up and nothing happens.
+    if (!IsLeftHandChord(m_desktop)) return;
+    // The chord was this program's input, so it may set the foreground window; the programs
+    // the deployment launches get that right too (it lapses at the user's next input).
+    AllowSetForegroundWindow(ASFW_ANY);
+    // Dropped while a deployment or a toggle runs.
+    m_deployments.Offer(slot);
 }
 
 DeploymentIndicator* CKeyrackDlg::CreateIndicator() {
     HWND window = m_window;
-    if (window == nullptr || !m_polling.Running()) return nullptr;
+    if (window == nullptr || !m_deployments.Running()) return nullptr;
     // The result is the new indicator; 0 when the window has gone or refused.
     return reinterpret_cast<IndicatorDlg*>(SendMessageW(window, WM_CREATE_INDICATOR, 0, 0));
 }
@@ -108,7 +146,7 @@ void CKeyrackDlg::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     if (m_shuttingDown || m_menuOpen) return;
     m_menuOpen = true;
     TrayMenu menu;
-    menu.Build(m_slots);
+    menu.Build(m_slots, m_hotkeys.Taken());
     menu.Track(m_hWnd);
     m_menuOpen = false;
 }
@@ -178,6 +216,9 @@ bool CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
             return true;
         case WM_TRAY_CALLBACK:
             OnTrayCallback(wParam, lParam);
+            return true;
+        case WM_HOTKEY:
+            OnHotkey(wParam);
             return true;
         case WM_CREATE_INDICATOR:
             result = OnCreateIndicator();

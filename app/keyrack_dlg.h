@@ -1,6 +1,7 @@
-// The program's main window: a modeless dialog that is never shown. It routes the commands of
-// the tray menu, and creates and deletes the indicator popups of deployments on behalf of the
-// polling thread. The tray icon and the polling thread's life are classes of their own.
+// The program's main window: a modeless dialog that is never shown. It receives the chords
+// (registered hotkeys) and hands them to the deployment thread, routes the commands of the tray
+// menu, and creates and deletes the indicator popups of deployments on behalf of the deployment
+// thread. The tray icon, the hotkeys and the deployment thread's life are classes of their own.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/polling_thread.h"
+#include "app/chord_hotkeys.h"
+#include "app/deployment_thread.h"
 #include "app/tray_icon.h"
 #include "deploy/indicator.h"
 #include "deploy/stop_request.h"
@@ -29,7 +31,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     CKeyrackDlg();
     ~CKeyrackDlg() override;
 
-    // Polling thread: asks the main window's thread for an indicator and waits for it. Null
+    // Deployment thread: asks the main window's thread for an indicator and waits for it. Null
     // once the program is shutting down or the window is gone.
     DeploymentIndicator* CreateIndicator() override;
 
@@ -37,8 +39,9 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     // one is open, brings that one to the front instead.
     void EditSlot(int index);
 
-    // Stops the polling thread (a deployment in flight ends early while messages are still
-    // handled), removes the tray icon and destroys the window, which ends the program.
+    // Unregisters the chords, stops the deployment thread (a deployment in flight ends early
+    // while messages are still handled), removes the tray icon and destroys the window, which
+    // ends the program.
     void Shutdown();
 
   protected:
@@ -50,18 +53,22 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
 
   private:
     void OnTrayCallback(WPARAM wParam, LPARAM lParam);
+    // Registers the chords; a chord another program holds is named in the run log.
+    void RegisterChords();
+    void OnHotkey(WPARAM id);
     LRESULT OnCreateIndicator();
     void OnReleaseIndicator(WPARAM wParam);
     void ShowAbout();
-    // Tells the polling thread to stop and waits for it while dispatching this thread's
+    // Tells the deployment thread to stop and waits for it while dispatching this thread's
     // messages, then joins it.
-    void StopPolling();
+    void StopDeployments();
 
     TrayIcon m_trayIcon;
     Win32Desktop m_desktop;
     SlotManager m_slots;
     FillDlgEditor m_editor;
-    PollingThread m_polling;
+    ChordHotkeys m_hotkeys;
+    DeploymentThread m_deployments;
     // The newest indicator; every indicator lives in m_indicators until the release message
     // that it posted itself (its wParam names it) deletes it.
     std::atomic<IndicatorDlg*> m_indicator{nullptr};

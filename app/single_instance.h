@@ -1,6 +1,6 @@
-// One Keyrack per user session: a second start would add a second tray icon and a second
-// polling loop, and every chord would then launch each program twice. The first instance holds
-// a named mutex for its whole life; a later start sees that it exists and leaves.
+// One Keyrack per user session: a second start would add a second tray icon and find every
+// chord held by the first. The first instance holds a named mutex for its whole life; a later
+// start sees that it exists and leaves.
 #pragma once
 
 #include "platform/win32/handles.h"

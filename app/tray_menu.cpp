@@ -16,8 +16,8 @@ TrayMenuEntry Separator() { return TrayMenuEntry{true, {}, 0, false, false}; }
 TraySlotMenu SlotMenu(SlotManager& slots, int index, const ProcessSourcePathTable& table) {
     TraySlotMenu menu;
     const auto keyNumber = index + 1;
-    // The deployed state is taken first, as one copy, so a list that the polling thread
-    // replaces or prunes meanwhile can't change under the menu.
+    // The deployed state is taken first, as one copy, so a list that the deployment thread
+    // replaces meanwhile can't change under the menu.
     const std::optional<WindowList> windows = slots.GetWindowList(index);
     const bool deployed = windows.has_value();
     menu.checked = deployed;
@@ -58,13 +58,17 @@ int SlotOfCloseCommand(unsigned id) {
                : -1;
 }
 
-TrayMenuModel BuildTrayMenuModel(SlotManager& slots) {
+TrayMenuModel BuildTrayMenuModel(SlotManager& slots, const ChordlessSlots& chordless) {
     TrayMenuModel model;
+    slots.PruneWindowLists();
     // One read of the table for the whole menu: it may be large, and every slot holds a copy.
     ProcessSourcePathTable table;
     table.Load(slots.Paths());
-    for (int i = 0; i < kSlotCount; ++i)
-        model.slots[static_cast<std::size_t>(i)] = SlotMenu(slots, i, table);
+    for (int i = 0; i < kSlotCount; ++i) {
+        TraySlotMenu& menu = model.slots[static_cast<std::size_t>(i)];
+        menu = SlotMenu(slots, i, table);
+        if (chordless[static_cast<std::size_t>(i)]) menu.label += kChordTakenSuffix;
+    }
     model.tail.push_back(Separator());
     model.tail.push_back(Item(u"정보", kIdTrayAbout));
     model.tail.push_back(Item(u"종료", kIdTrayExit));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,15 @@ struct TrayMenuModel {
     std::vector<TrayMenuEntry> tail;  // separator, "정보", "종료"
 };
 
-// Reads every slot file into a slot object of its own (never the slot a deployment is using),
-// the table file once, and each window list once, under the manager's lock, as a copy.
-TrayMenuModel BuildTrayMenuModel(SlotManager& slots);
+// What the label of a slot whose chord another program holds ends in.
+inline constexpr char16_t kChordTakenSuffix[] = u" (단축키 사용 중)";
+
+// Slots by index whose chord could not be registered because another program holds it.
+using ChordlessSlots = std::bitset<kSlotCount>;
+
+// Prunes the window lists first, so the check marks show the windows that exist now. Reads
+// every slot file into a slot object of its own (never the slot a deployment is using), the
+// table file once, and each window list once, under the manager's lock, as a copy.
+TrayMenuModel BuildTrayMenuModel(SlotManager& slots, const ChordlessSlots& chordless = {});
 
 }  // namespace keyrack

@@ -36,7 +36,9 @@ UniqueMenu MakeTrayMenu(const TrayMenuModel& model) {
     return popup;
 }
 
-void TrayMenu::Build(SlotManager& slots) { m_popup = MakeTrayMenu(BuildTrayMenuModel(slots)); }
+void TrayMenu::Build(SlotManager& slots, const ChordlessSlots& chordless) {
+    m_popup = MakeTrayMenu(BuildTrayMenuModel(slots, chordless));
+}
 
 void TrayMenu::Track(HWND owner) {
     if (!m_popup) return;

@@ -16,7 +16,7 @@ UniqueMenu MakeTrayMenu(const TrayMenuModel& model);
 class TrayMenu {
   public:
     // Builds the menus afresh from the slot files and window lists.
-    void Build(SlotManager& slots);
+    void Build(SlotManager& slots, const ChordlessSlots& chordless);
     // Opens the menu at the cursor for `owner`, in the foreground so that it closes when the
     // user clicks elsewhere; returns when the menu has closed (the choice arrives later as
     // WM_COMMAND). Then destroys the menus.

@@ -53,6 +53,7 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
 }
 
 void CloseSlotWindows(SlotManager& slots, int index) {
+    slots.PruneWindowLists();
     const auto list = slots.GetWindowList(index);
     if (!list) return;
     Desktop& desktop = slots.GetDesktop();
@@ -60,13 +61,6 @@ void CloseSlotWindows(SlotManager& slots, int index) {
     // thread's own queue, which is the user-interface thread's.
     for (const HandleMaxiPair& pair : *list)
         if (pair.handle != 0) desktop.PostWindowMessage(pair.handle, win::kWmClose, 0, 0);
-}
-
-void PruneWindowLists(SlotManager& slots) {
-    Desktop& desktop = slots.GetDesktop();
-    slots.PruneWindowLists([&](WindowHandle handle) {
-        return desktop.GetWindowThreadProcessId(handle, nullptr) != 0;
-    });
 }
 
 }  // namespace keyrack

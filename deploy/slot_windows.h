@@ -1,7 +1,7 @@
 // Operations on the window lists of open slots: the chord's minimise / raise toggle, the raise
-// that ends a deployment, the tray's close command and the pruning of gone windows. Each works
-// on a snapshot of the list and writes the flags back under the slot manager's mutex, which is
-// never held across a window call or a pause.
+// that ends a deployment and the tray's close command. Each works on a snapshot of the list and
+// writes the flags back under the slot manager's mutex, which is never held across a window
+// call or a pause.
 #pragma once
 
 #include "platform/run_log.h"
@@ -18,9 +18,9 @@ void ToggleSlotWindows(SlotManager& slots, int index, RunLog& log);
 void MinimizeSlotWindows(SlotManager& slots, int index);
 // Minimises every window, then brings them back one by one: the last item ends on top.
 void RaiseSlotWindows(SlotManager& slots, int index);
-// Posts WM_CLOSE to every window of the slot; the list itself is left to the pruning.
+// Posts WM_CLOSE to every window of the slot that still exists (the lists are pruned first,
+// so a handle the system has given to a new window is not closed); the list itself is left to
+// the next pruning.
 void CloseSlotWindows(SlotManager& slots, int index);
-// Nulls the handles of windows that have gone and drops lists with no live window left.
-void PruneWindowLists(SlotManager& slots);
 
 }  // namespace keyrack

@@ -1,5 +1,5 @@
 // The request to stop a deployment in flight, made when the program exits ("종료" or a close
-// request). The polling loop ends on it, and the deployment observes it between its steps:
+// request). The deployment thread ends on it, and the deployment observes it between its steps:
 // no item is launched after it, a search ends at its next attempt, and pauses are cut short.
 #pragma once
 

@@ -54,7 +54,9 @@ inline constexpr int kVkLButton = 0x01;
 inline constexpr int kVkRButton = 0x02;
 inline constexpr int kVkMButton = 0x04;
 inline constexpr int kVkLShift = 0xA0;
+inline constexpr int kVkRShift = 0xA1;
 inline constexpr int kVkLControl = 0xA2;
+inline constexpr int kVkRControl = 0xA3;
 inline constexpr int kVkF1 = 0x70;
 inline constexpr std::size_t kMaxPath = 260;
 }  // namespace win

@@ -1,7 +1,8 @@
 // Per-monitor DPI awareness for the calling thread for the life of a scope, through the
-// desktop seam. The threads that read or apply window rectangles (polling, item groups, the
-// editor's capture, the preview's monitor enumeration) hold one, so slot rectangles are
-// physical pixels on monitors of any scale; dialogs keep the process's awareness.
+// desktop seam. The threads that read or apply window rectangles (the deployment thread, item
+// groups, the editor's capture, the preview's monitor enumeration) hold one, so slot
+// rectangles are physical pixels on monitors of any scale; dialogs keep the process's
+// awareness.
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,7 @@ namespace keyrack {
 
 // The tray icon's callback to the main window.
 inline constexpr UINT WM_TRAY_CALLBACK = WM_USER;
-// Sent by the polling thread to the main window: make and show an indicator; the result is
+// Sent by the deployment thread to the main window: make and show an indicator; the result is
 // the new indicator, or 0.
 inline constexpr UINT WM_CREATE_INDICATOR = WM_USER + 3;
 // Posted by an indicator to its owner once it has closed; wParam is the indicator itself, so

@@ -69,6 +69,7 @@ void SlotManager::AppendWindowPairs(int index, const WindowList& pairs) {
 void SlotManager::MergeEditedWindowList(int index, const WindowList& edited) {
     if (!ValidIndex(index)) return;
     std::lock_guard lock(m_windowsMutex);
+    PruneLocked([this](WindowHandle handle) { return IsWindowOpen(handle); });
     auto& list = m_windows[static_cast<std::size_t>(index)];
     if (!list) {
         list = edited;
@@ -90,6 +91,18 @@ bool SlotManager::UpdateWindowList(int index, const std::function<void(WindowLis
 
 void SlotManager::PruneWindowLists(const std::function<bool(WindowHandle)>& alive) {
     std::lock_guard lock(m_windowsMutex);
+    PruneLocked(alive);
+}
+
+void SlotManager::PruneWindowLists() {
+    PruneWindowLists([this](WindowHandle handle) { return IsWindowOpen(handle); });
+}
+
+bool SlotManager::IsWindowOpen(WindowHandle handle) const {
+    return m_desktop->GetWindowThreadProcessId(handle, nullptr) != 0;
+}
+
+void SlotManager::PruneLocked(const std::function<bool(WindowHandle)>& alive) {
     for (auto& list : m_windows) {
         if (!list) continue;
         bool anyAlive = false;

@@ -1,5 +1,5 @@
 // The owner of slot state at run time: hands each operation a working slot of its own and keeps
-// the twelve window lists behind one mutex, so the polling thread and the user-interface
+// the twelve window lists behind one mutex, so the deployment thread and the user-interface
 // thread never free or replace a slot or a list the other is using.
 #pragma once
 
@@ -36,7 +36,8 @@ class SlotManager {
     void AppendWindowPairs(int index, const WindowList& pairs);
     // An edited slot's pairs: a slot without a list takes them as they are, zero handles
     // included; a slot with one gets only the pairs that carry a window appended, and keeps its
-    // own pairs unchanged.
+    // own pairs unchanged. The lists are pruned first, so a list whose windows have all closed
+    // counts as none.
     void MergeEditedWindowList(int index, const WindowList& edited);
     // Runs `change` on the slot's list under the mutex; false when the slot has no list.
     // `change` must not block (no Sleep, no SendMessage).
@@ -44,11 +45,18 @@ class SlotManager {
     // Nulls every handle for which `alive` is false and drops lists left with no live handle
     // or no entry. `alive` is called under the mutex.
     void PruneWindowLists(const std::function<bool(WindowHandle)>& alive);
+    // The same for the windows that no longer exist on the desktop. Nothing prunes on a
+    // schedule: whoever is about to decide by a list (a chord, the tray menu, the close
+    // command, the editor's merge) prunes first.
+    void PruneWindowLists();
 
     const StorePaths& Paths() const { return m_paths; }
     Desktop& GetDesktop() const { return *m_desktop; }
 
   private:
+    bool IsWindowOpen(WindowHandle handle) const;
+    void PruneLocked(const std::function<bool(WindowHandle)>& alive);
+
     StorePaths m_paths;
     Desktop* m_desktop;
     mutable std::mutex m_windowsMutex;

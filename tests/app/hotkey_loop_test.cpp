@@ -1,121 +1,78 @@
-// Chord recognition and the polling loop: which keys are read, once per press, toggle or
-// deploy, the run log and its dump, pruning in every pass.
+// The chord after the system has recognised it: which hand pressed it, the hand-over to the
+// deployment thread (one at a time, dropped while one is handled, nothing run while idle),
+// toggle or deploy, the run log and its dump, and the window lists pruned where they are read.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <set>
+#include <thread>
 
+#include "app/chord_mailbox.h"
+#include "app/chord_side.h"
 #include "app/hotkey_loop.h"
-#include "deploy/slot_windows.h"
 #include "platform/run_log.h"
 #include "tests/deploy/deploy_fixture.h"
 
 namespace keyrack::testing {
 namespace {
 
-constexpr int kRightControl = 0xA3;
-constexpr int kRightShift = 0xA1;
-int F(int n) { return win::kVkF1 + n - 1; }
-
 using Keys = std::set<int>;
+constexpr int kLC = win::kVkLControl, kLS = win::kVkLShift, kRC = win::kVkRControl,
+              kRS = win::kVkRShift;
 
-class ChordTest : public ::testing::Test {
-  protected:
-    void Press(const Keys& keys) {
-        for (int vk = 0; vk < 256; ++vk) m_desktop.SetKey(vk, keys.count(vk) != 0);
-    }
-    std::vector<std::int64_t> Queried() const {
-        std::vector<std::int64_t> keys;
-        for (const FakeCall& call : m_desktop.CallsNamed("GetKeyState"))
-            keys.push_back(call.args[0]);
-        return keys;
-    }
-    FakeDesktop m_desktop;
-    ChordRecognizer m_chords;
+struct SideCase {
+    const char* name;
+    Keys down;
+    bool acts;
 };
 
-TEST_F(ChordTest, LeftControlLeftShiftAndAnFKey) {
-    Press({win::kVkLControl, win::kVkLShift, F(3)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 2);
-    ChordRecognizer fresh;
-    Press({win::kVkLControl, win::kVkLShift, F(12)});
-    EXPECT_EQ(fresh.Poll(m_desktop), 11);
+class ChordSideTest : public ::testing::TestWithParam<SideCase> {};
+
+TEST_P(ChordSideTest, OnlyARightKeyWithoutItsLeftOneStopsTheChord) {
+    FakeDesktop desktop;
+    for (const int vk : {kLC, kLS, kRC, kRS}) desktop.SetKey(vk, GetParam().down.count(vk) != 0);
+    EXPECT_EQ(IsLeftHandChord(desktop), GetParam().acts);
+    // The state as the chord arrives, not the thread's message-bound key state.
+    EXPECT_EQ(desktop.CountOf("GetKeyState"), 0u);
+    EXPECT_GT(desktop.CountOf("GetAsyncKeyState"), 0u);
 }
 
-TEST_F(ChordTest, RightModifiersDoNotCount) {
-    Press({kRightControl, win::kVkLShift, F(1)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, kRightShift, F(1)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, F(1)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
+INSTANTIATE_TEST_SUITE_P(Sides, ChordSideTest,
+                         ::testing::Values(SideCase{"LeftControlLeftShift", {kLC, kLS}, true},
+                                           SideCase{"AllHiddenByAnElevatedWindow", {}, true},
+                                           SideCase{"RightControlRightShift", {kRC, kRS}, false},
+                                           SideCase{"RightControlLeftShift", {kRC, kLS}, false},
+                                           SideCase{"LeftControlRightShift", {kLC, kRS}, false},
+                                           SideCase{"RightShiftAlone", {kRS}, false},
+                                           SideCase{"BothControlsLeftShift", {kLC, kRC, kLS}, true},
+                                           SideCase{"AllFour", {kLC, kLS, kRC, kRS}, true},
+                                           SideCase{"LeftShiftAlreadyReleased", {kLC}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ChordMailboxTest, HoldsOneChordAndDropsOthersUntilItIsHandled) {
+    ChordMailbox chords;
+    EXPECT_TRUE(chords.Offer(2));
+    EXPECT_FALSE(chords.Offer(5)) << "one already waits";
+    EXPECT_EQ(chords.Take(), 2);
+    EXPECT_FALSE(chords.Offer(5)) << "dropped while the chord is handled";
+    chords.Done();
+    EXPECT_TRUE(chords.Offer(5));
+    EXPECT_EQ(chords.Take(), 5);
 }
 
-TEST_F(ChordTest, ShiftIsQueriedOnlyWhileControlIsDown) {
-    Press({win::kVkLShift, F(1)});
-    m_desktop.ClearCalls();
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    EXPECT_EQ(Queried(), (std::vector<std::int64_t>{win::kVkLControl}));
-    Press({win::kVkLControl});
-    m_desktop.ClearCalls();
-    m_chords.Poll(m_desktop);
-    EXPECT_EQ(Queried(), (std::vector<std::int64_t>{win::kVkLControl, win::kVkLShift}));
-}
-
-TEST_F(ChordTest, LowestFKeyWinsAndLaterKeysAreNotQueried) {
-    Press({win::kVkLControl, win::kVkLShift, F(2), F(5)});
-    m_desktop.ClearCalls();
-    EXPECT_EQ(m_chords.Poll(m_desktop), 1);
-    EXPECT_EQ(Queried(), (std::vector<std::int64_t>{win::kVkLControl, win::kVkLShift, F(1), F(2)}));
-}
-
-TEST_F(ChordTest, NoFKeyQueriesAllTwelve) {
-    Press({win::kVkLControl, win::kVkLShift});
-    m_desktop.ClearCalls();
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    EXPECT_EQ(Queried().size(), 14u);
-}
-
-TEST_F(ChordTest, ActsOncePerPressOfTheFKey) {
-    Press({win::kVkLControl, win::kVkLShift, F(3)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 2);
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1) << "held: not again";
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, win::kVkLShift});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, win::kVkLShift, F(3)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 2) << "pressed again";
-}
-
-TEST_F(ChordTest, ReleaseIsSeenEvenWhenTheModifiersWentUpFirst) {
-    Press({win::kVkLControl, win::kVkLShift, F(4)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 3);
-    Press({F(4)});  // Ctrl and Shift released, F4 still down
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({});  // F4 released with no modifier down
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, win::kVkLShift, F(4)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 3);
-}
-
-TEST_F(ChordTest, FKeyHeldAcrossModifierReleaseDoesNotActAgain) {
-    Press({win::kVkLControl, win::kVkLShift, F(4)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 3);
-    Press({F(4)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, win::kVkLShift, F(4)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1) << "the same press of F4";
-}
-
-TEST_F(ChordTest, HeldLowerKeyStillWins) {
-    Press({win::kVkLControl, win::kVkLShift, F(2)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 1);
-    Press({win::kVkLControl, win::kVkLShift, F(2), F(5)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), -1);
-    Press({win::kVkLControl, win::kVkLShift, F(5)});
-    EXPECT_EQ(m_chords.Poll(m_desktop), 4);
+TEST(ChordMailboxTest, CloseWakesAWaitingTakeAndDropsLaterOffers) {
+    ChordMailbox chords;
+    std::atomic<int> taken{-2};
+    std::thread waiter([&] { taken = chords.Take(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(taken, -2) << "waits while nothing is offered";
+    chords.Close();
+    waiter.join();
+    EXPECT_EQ(taken, -1);
+    EXPECT_FALSE(chords.Offer(0));
+    EXPECT_EQ(chords.Take(), -1);
 }
 
 class Host : public IndicatorHost {
@@ -123,9 +80,11 @@ class Host : public IndicatorHost {
     explicit Host(DeploymentIndicator* indicator) : m_indicator(indicator) {}
     DeploymentIndicator* CreateIndicator() override {
         ++requests;
+        if (onCreate) onCreate();
         return m_indicator;
     }
-    int requests = 0;
+    std::atomic<int> requests{0};
+    std::function<void()> onCreate;
 
   private:
     DeploymentIndicator* m_indicator;
@@ -135,29 +94,7 @@ class HotkeyLoopTest : public DeployTest {
   protected:
     HotkeyLoopTest() { m_log.SetDumpFile(m_folder / "CrashLog.txt"); }
 
-    // Runs the loop on this thread; frame k holds the keys down during pass k. The loop stops
-    // after the last frame's pass.
-    void RunPasses(const std::vector<Keys>& frames, IndicatorHost& host) {
-        std::size_t pass = 0;
-        StopRequest stop;
-        const auto self = std::this_thread::get_id();
-        auto apply = [&](const Keys& keys) {
-            for (const int vk : {win::kVkLControl, win::kVkLShift, kRightControl, kRightShift})
-                m_desktop.SetKey(vk, keys.count(vk) != 0);
-            for (int n = 1; n <= 12; ++n) m_desktop.SetKey(F(n), keys.count(F(n)) != 0);
-        };
-        apply(frames.at(0));
-        m_desktop.SetSleepHook([&](unsigned ms) {
-            if (std::this_thread::get_id() != self || ms != kPollPauseMs) return;
-            ++m_passes;
-            if (++pass >= frames.size())
-                stop.Request();
-            else
-                apply(frames[pass]);
-        });
-        HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots);
-        m_desktop.SetSleepHook(nullptr);
-    }
+    void Chord(IndicatorHost& host, int index) { HandleChord(Context(), host, m_slots, index); }
 
     std::size_t Count(const std::string& name, std::int64_t arg1) const {
         std::size_t n = 0;
@@ -165,35 +102,40 @@ class HotkeyLoopTest : public DeployTest {
             n += call.args.size() > 1 && call.args[1] == arg1;
         return n;
     }
+    std::vector<std::string> DumpedLines() const {
+        std::ifstream in(m_folder / "CrashLog.txt", std::ios::binary);
+        std::string lf;
+        for (char c; in.get(c);)
+            if (c != '\r') lf += c;
+        return LogLines(lf);
+    }
+    // Polls `done` until it holds, for up to ten seconds.
+    template <typename Done>
+    static bool WaitFor(Done done) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() >= limit) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
 
-    int m_passes = 0;
     SlotManager m_slots{m_paths, m_desktop};
 };
 
-const Keys kChordF3{win::kVkLControl, win::kVkLShift, F(3)};
-
-TEST_F(HotkeyLoopTest, ReturnsAtOnceWhenStopWasRequested) {
-    StopRequest stop;
-    stop.Request();
-    Host host(nullptr);
-    HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots);
-    EXPECT_TRUE(m_desktop.Calls().empty());
-}
-
-TEST_F(HotkeyLoopTest, HeldChordTogglesOnceThenTheNextPressRaises) {
+TEST_F(HotkeyLoopTest, ChordMinimisesAnOpenSlotAndTheNextRaisesIt) {
     const WindowHandle a = OpenWindowOf(u"C:\\A.exe", u"a"), b = OpenWindowOf(u"C:\\B.exe", u"b");
     m_slots.SetWindowList(2, {{a, 0, 0}, {b, 0, 0}});
     Host host(nullptr);
-    RunPasses({kChordF3, kChordF3, kChordF3, kChordF3, {}}, host);
-    EXPECT_EQ(m_passes, 5);
-    EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 2u) << "one minimise for one press";
+    Chord(host, 2);
+    EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 2u);
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{a, 0, 1}, {b, 0, 1}}));
     EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "슬롯 최소화"}));
     EXPECT_FALSE(std::filesystem::exists(m_folder / "CrashLog.txt")) << "no dump after a toggle";
     EXPECT_EQ(host.requests, 0);
 
-    RunPasses({kChordF3, {}}, host);
+    Chord(host, 2);
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{a, 0, 0}, {b, 0, 0}}));
     EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "슬롯 맨 위로"}));
@@ -204,17 +146,12 @@ TEST_F(HotkeyLoopTest, ChordDeploysASlotWithoutListAndDumpsTheLog) {
     WriteSlot(0, u"One", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
     RecordingIndicator indicator(m_desktop, m_status);
     Host host(&indicator);
-    RunPasses({{win::kVkLControl, win::kVkLShift, F(1)}, {}}, host);
+    Chord(host, 0);
     EXPECT_EQ(host.requests, 1);
     EXPECT_EQ(indicator.events,
               (std::vector<std::u16string>{u"name:One", u"outcome:완료", u"finish"}));
     ASSERT_TRUE(m_slots.HasWindowList(0));
-    std::ifstream in(m_folder / "CrashLog.txt", std::ios::binary);
-    const std::string dump((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string lf;
-    for (const char c : dump)
-        if (c != '\r') lf += c;
-    const auto lines = LogLines(lf);
+    const auto lines = DumpedLines();
     ASSERT_EQ(lines.size(), 5u + 13u + 1u) << "the chord's, one group's deployment, the end";
     EXPECT_EQ(
         std::vector<std::string>(lines.begin(), lines.begin() + 6),
@@ -228,88 +165,143 @@ TEST_F(HotkeyLoopTest, MissingIndicatorStillDeploys) {
     m_desktop.AddProgram(u"C:\\A.exe", {});
     WriteSlot(4, u"Five", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
     Host host(nullptr);
-    RunPasses({{win::kVkLControl, win::kVkLShift, F(5)}, {}}, host);
-    EXPECT_EQ(host.requests, 1);
+    Chord(host, 4);
     ASSERT_TRUE(m_slots.HasWindowList(4));
     const auto lines = LogLines(m_log.Contents());
     EXPECT_EQ(lines.at(3), "인디케이터 생성 실패");
     EXPECT_EQ(lines.back(), "슬롯 전개 종료");
 }
 
-TEST_F(HotkeyLoopTest, FailedLoadLeavesNoListSoTheNextPressTriesAgain) {
+TEST_F(HotkeyLoopTest, FailedLoadLeavesNoListSoTheNextChordTriesAgain) {
     RecordingIndicator indicator(m_desktop, m_status);
     Host host(&indicator);
-    RunPasses({kChordF3, {}, kChordF3, {}}, host);
+    Chord(host, 2);
+    Chord(host, 2);
     EXPECT_EQ(host.requests, 2);
     EXPECT_FALSE(m_slots.HasWindowList(2));
 }
 
-TEST_F(HotkeyLoopTest, PrunesInEveryPassAndAClosedSlotDeploysAgain) {
+// Nothing prunes between chords: the chord itself finds that the slot's windows are gone.
+struct GoneCase {
+    const char* name;
+    int closed;  // how many of the slot's two windows the user closed
+    bool empty;  // the slot holds an empty list (the editor can store one)
+    bool deploys;
+};
+
+class PrunedWhereReadTest : public HotkeyLoopTest,
+                            public ::testing::WithParamInterface<GoneCase> {};
+
+TEST_P(PrunedWhereReadTest, ChordDeploysOnlyWhenNoWindowOfTheSlotIsLeft) {
+    const WindowHandle a = OpenWindowOf(u"C:\\A.exe", u"a"), b = OpenWindowOf(u"C:\\B.exe", u"b");
+    m_slots.SetWindowList(2, GetParam().empty ? WindowList{} : WindowList{{a, 0, 0}, {b, 0, 0}});
+    if (GetParam().closed > 0) m_desktop.DestroyWindow(a);
+    if (GetParam().closed > 1) m_desktop.DestroyWindow(b);
+    Host host(nullptr);
+    Chord(host, 2);
+    EXPECT_EQ(host.requests, GetParam().deploys ? 1 : 0);
+    const auto lines = LogLines(m_log.Contents());
+    if (GetParam().deploys) {
+        EXPECT_EQ(lines.back(), "슬롯 전개 종료");
+    } else {
+        EXPECT_EQ(lines.back(), "슬롯 최소화");
+        // The closed window's entry is nulled, the other one minimised.
+        EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{0, 0, 1}, {b, 0, 1}}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, PrunedWhereReadTest,
+                         ::testing::Values(GoneCase{"AllClosed", 2, false, true},
+                                           GoneCase{"OneClosed", 1, false, false},
+                                           GoneCase{"EmptyList", 0, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HotkeyLoopTest, IdleLoopTouchesNothingAndEndsWhenClosed) {
     const WindowHandle a = OpenWindowOf(u"C:\\A.exe", u"a");
     m_slots.SetWindowList(2, {{a, 0, 0}});
-    m_slots.SetWindowList(6, {});
+    m_desktop.ClearCalls();
+    ChordMailbox chords;
     Host host(nullptr);
-    RunPasses({{}}, host);
-    EXPECT_TRUE(m_slots.HasWindowList(2));
-    EXPECT_FALSE(m_slots.HasWindowList(6)) << "the empty list goes in the first pass";
-    m_desktop.DestroyWindow(a);
-    RunPasses({{}}, host);
-    EXPECT_FALSE(m_slots.HasWindowList(2));
-    RunPasses({kChordF3, {}}, host);
-    EXPECT_EQ(host.requests, 1) << "the chord deploys the slot again";
+    std::atomic<bool> ended{false};
+    std::thread deployment([&] {
+        HotkeyLoop(Context(), host, m_slots, chords);
+        ended = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(ended);
+    EXPECT_TRUE(m_desktop.Calls().empty()) << "no pass, no pause, no pruning while idle";
+    chords.Close();
+    deployment.join();
+    EXPECT_TRUE(m_desktop.Calls().empty());
 }
 
-TEST_F(HotkeyLoopTest, EmptyListIsNotToggledAndIsDroppedInTheSamePass) {
-    m_slots.SetWindowList(2, {});
-    Host host(nullptr);
-    RunPasses({kChordF3}, host);
-    EXPECT_EQ(host.requests, 0);
-    EXPECT_EQ(m_desktop.CountOf("ShowWindow"), 0u);
-    EXPECT_FALSE(m_slots.HasWindowList(2));
-}
+TEST_F(HotkeyLoopTest, ChordsAreHandledOneAtATimeAndDroppedDuringADeployment) {
+    const WindowHandle a = OpenWindowOf(u"C:\\A.exe", u"a");
+    m_slots.SetWindowList(2, {{a, 0, 0}});
+    m_desktop.AddProgram(u"C:\\B.exe", {});
+    WriteSlot(0, u"One", {{u"C:\\B.exe", u"b", 0}}, {{0, u"C:\\B.exe"}});
+    ChordMailbox chords;
+    RecordingIndicator indicator(m_desktop, m_status);
+    Host host(&indicator);
+    // Chords pressed while the deployment runs: its own slot again, and another one.
+    std::vector<bool> offeredDuring;
+    host.onCreate = [&] { offeredDuring = {chords.Offer(0), chords.Offer(2)}; };
+    std::thread deployment([&] { HotkeyLoop(Context(), host, m_slots, chords); });
 
-TEST_F(HotkeyLoopTest, StopsWhenAStopIsRequestedFromAnotherThread) {
-    Host host(nullptr);
-    StopRequest stop;
-    std::thread polling([&] { HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots); });
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (m_desktop.CountOf("Sleep") < 100 && std::chrono::steady_clock::now() < limit)
-        std::this_thread::yield();
-    stop.Request();
-    polling.join();
-    EXPECT_GE(m_desktop.CountOf("Sleep"), 100u);
+    ASSERT_TRUE(chords.Offer(0));
+    ASSERT_TRUE(WaitFor([&] { return m_slots.HasWindowList(0) && chords.Offer(2); }));
+    ASSERT_TRUE(WaitFor([&] {
+        const auto list = m_slots.GetWindowList(2);
+        return list && list->front().minimized;
+    }));
+    chords.Close();
+    deployment.join();
+    EXPECT_EQ(offeredDuring, (std::vector<bool>{false, false}));
+    EXPECT_EQ(host.requests, 1) << "one deployment";
+    EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 1u + 1u)
+        << "the deployment's raise, then the one toggle of slot 3";
 }
 
 // Requests the stop as the outcome is shown, as "종료" chosen at that moment does.
 class StoppingIndicator : public RecordingIndicator {
   public:
-    StoppingIndicator(FakeDesktop& desktop, WorkerStatusList& status, StopRequest& stop)
-        : RecordingIndicator(desktop, status), m_stop(stop) {}
+    StoppingIndicator(FakeDesktop& desktop, WorkerStatusList& status, StopRequest& stop,
+                      ChordMailbox& chords)
+        : RecordingIndicator(desktop, status), m_stop(stop), m_chords(chords) {}
     void ShowOutcome(const std::u16string& text) override {
         m_stop.Request();
+        m_chords.Close();
         RecordingIndicator::ShowOutcome(text);
     }
 
   private:
     StopRequest& m_stop;
+    ChordMailbox& m_chords;
 };
 
 TEST_F(HotkeyLoopTest, AStoppedDeploymentStillClosesItsIndicatorAndDumpsTheLog) {
     m_desktop.AddProgram(u"C:\\A.exe", {});
     WriteSlot(0, u"One", {{u"C:\\A.exe", u"a", 0}}, {{0, u"C:\\A.exe"}});
-    StopRequest stop;
-    StoppingIndicator indicator(m_desktop, m_status, stop);
+    ChordMailbox chords;
+    StoppingIndicator indicator(m_desktop, m_status, m_stop, chords);
     Host host(&indicator);
-    m_desktop.SetKey(win::kVkLControl, true);
-    m_desktop.SetKey(win::kVkLShift, true);
-    m_desktop.SetKey(F(1), true);
-    HotkeyLoop({m_desktop, m_log, m_status, stop}, host, m_slots);
+    ASSERT_TRUE(chords.Offer(0));
+    HotkeyLoop(Context(), host, m_slots, chords);  // returns after this chord
     EXPECT_EQ(indicator.events.back(), u"finish");
     EXPECT_EQ(indicator.finishAt, indicator.outcomeAt) << "no outcome pause after the stop";
-    EXPECT_EQ(LogLines(m_log.Contents()).back(), "슬롯 전개 종료");
-    EXPECT_TRUE(std::filesystem::exists(m_folder / "CrashLog.txt"));
+    EXPECT_EQ(DumpedLines().back(), "슬롯 전개 종료");
     EXPECT_TRUE(m_slots.HasWindowList(0));
-    EXPECT_EQ(host.requests, 1) << "one pass only";
+    EXPECT_EQ(host.requests, 1);
+}
+
+TEST_F(HotkeyLoopTest, AChordLeftWhenTheStopCameIsNotHandled) {
+    ChordMailbox chords;
+    Host host(nullptr);
+    ASSERT_TRUE(chords.Offer(3));
+    m_stop.Request();
+    HotkeyLoop(Context(), host, m_slots, chords);
+    EXPECT_EQ(host.requests, 0);
+    EXPECT_TRUE(m_log.Contents().empty());
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 #include <random>
 #include <thread>
 
-#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/slot_manager.h"
+#include "tests/fakes/open_windows_desktop.h"
 
 namespace keyrack {
 namespace {
@@ -55,7 +55,7 @@ class TrayMenuTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    NullDesktop m_desktop;
+    testing::OpenWindowsDesktop m_desktop;
     fs::path m_root;
     StorePaths m_paths;
 };
@@ -116,8 +116,9 @@ TEST_F(TrayMenuTest, FilledSlotNotDeployedGreysItsProgramsAndClose) {
 TEST_F(TrayMenuTest, DeployedSlotChecksLiveWindowsAndEnablesClose) {
     WriteSlot(11, u"s", {u"a", u"b", u"c", u"d"});
     SlotManager manager(m_paths, m_desktop);
-    // Window of b closed (pruned to null); the list has no entry for d.
-    manager.SetWindowList(11, {{0x10, 0, 0}, {0, 0, 0}, {0x30, 1, 1}});
+    // The window of b was closed since the list was last read; the list has no entry for d.
+    manager.SetWindowList(11, {{0x10, 0, 0}, {0x20, 0, 0}, {0x30, 1, 1}});
+    m_desktop.Close(0x20);
     const TrayMenuModel model = BuildTrayMenuModel(manager);
     const TraySlotMenu& menu = model.slots[11];
     EXPECT_EQ(menu.label, u"[F12] s");
@@ -131,17 +132,25 @@ TEST_F(TrayMenuTest, DeployedSlotChecksLiveWindowsAndEnablesClose) {
         EXPECT_FALSE(model.slots[static_cast<std::size_t>(i)].checked) << i;
 }
 
-TEST_F(TrayMenuTest, DeployedSlotWithEmptyListOrEmptySlot) {
+TEST_F(TrayMenuTest, SlotWhoseWindowsAllClosedOrWithEmptyListIsNotDeployed) {
     WriteSlot(4, u"빈 목록", {u"x"});
     WriteSlot(5, u"", {});
+    WriteSlot(6, u"닫힌 창", {u"y", u"z"});
     SlotManager manager(m_paths, m_desktop);
     manager.SetWindowList(4, {});
+    manager.SetWindowList(6, {{0x60, 0, 0}, {0x61, 0, 1}});
+    m_desktop.Close(0x60);
+    m_desktop.Close(0x61);
     const TrayMenuModel model = BuildTrayMenuModel(manager);
-    EXPECT_TRUE(model.slots[4].checked);
-    EXPECT_EQ(model.slots[4].entries,
-              (std::vector<TrayMenuEntry>{Entry(u"x", 0, false, false), Separator(),
-                                          Entry(u"닫기", 404, false, false),
-                                          Entry(u"속성", 204, false, false)}));
+    for (const std::size_t slot : {4u, 6u}) {
+        EXPECT_FALSE(model.slots[slot].checked) << slot;
+        EXPECT_TRUE(model.slots[slot].entries.front().grayed) << slot;
+        EXPECT_FALSE(manager.HasWindowList(static_cast<int>(slot))) << "dropped as it was read";
+    }
+    EXPECT_EQ(model.slots[6].entries,
+              (std::vector<TrayMenuEntry>{Entry(u"y", 0, false, true), Entry(u"z", 0, false, true),
+                                          Separator(), Entry(u"닫기", 406, false, true),
+                                          Entry(u"속성", 206, false, false)}));
     // A slot file with no items and no name is still a filled slot.
     EXPECT_EQ(model.slots[5].label, u"[F6] ");
     EXPECT_EQ(model.slots[5].entries,
@@ -227,6 +236,20 @@ TEST_F(TrayMenuTest, BuildsWhileAnotherThreadChangesTheLists) {
     }
     stop = true;
     polling.join();
+}
+
+TEST_F(TrayMenuTest, SlotsWhoseChordAnotherProgramHoldsSayItInTheirLabel) {
+    WriteSlot(6, u"일곱", {u"a"});
+    SlotManager manager(m_paths, m_desktop);
+    ChordlessSlots chordless;
+    chordless.set(6);
+    chordless.set(11);
+    const TrayMenuModel model = BuildTrayMenuModel(manager, chordless);
+    EXPECT_EQ(model.slots[6].label, u"[F7] 일곱 (단축키 사용 중)");
+    EXPECT_EQ(model.slots[11].label, u"[F12] 빈슬롯 (단축키 사용 중)");
+    EXPECT_EQ(model.slots[5].label, u"[F6] 빈슬롯");
+    // Only the label says it: the slot's entries and commands stay.
+    EXPECT_EQ(model.slots[6].entries.back(), Entry(u"속성", 206, false, false));
 }
 
 TEST(TrayCommandTest, DecodesSlotCommands) {

@@ -20,7 +20,7 @@ class ConcurrencyTest : public DeployTest {
     void Interfere(std::atomic<bool>& done, int slot) {
         int round = 0;
         while (!done.load()) {
-            PruneWindowLists(m_slots);
+            m_slots.PruneWindowLists();
             m_slots.AppendWindowPairs(slot, {{0, 0, 0}});
             CloseSlotWindows(m_slots, slot);
             if (++round % 3 == 0) m_slots.SetWindowList(slot, {{0, 1, 0}});

@@ -273,7 +273,7 @@ TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
                          "슬롯 메니저 메모리 해제"}));
     ASSERT_TRUE(m_slots.GetWindowList(0));
     EXPECT_TRUE(m_slots.GetWindowList(0)->empty());
-    PruneWindowLists(m_slots);
+    m_slots.PruneWindowLists();
     EXPECT_FALSE(m_slots.HasWindowList(0));
 }
 
@@ -310,7 +310,7 @@ TEST_F(DeploySlotTest, SlotWhoseWindowsAllTimeOutGetsANullListThatThePruningDrop
     WriteSlot(0, u"Nothing", {{kEditor, u"E", 0}, {kEditor, u"F", 0}}, {{0, kEditor}});
     DeploySlot(m_slots, 0, &m_indicator, Context());
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}, {0, 0, 0}}));
-    PruneWindowLists(m_slots);
+    m_slots.PruneWindowLists();
     EXPECT_FALSE(m_slots.HasWindowList(0));
 }
 

@@ -115,15 +115,35 @@ TEST_F(SlotWindowsTest, ClosePostsWmCloseToEveryWindowAndKeepsTheList) {
     m_slots.SetWindowList(7, list);
     m_desktop.ClearCalls();
     CloseSlotWindows(m_slots, 7);
-    EXPECT_EQ(Trace(), (std::vector<std::string>{"PostWindowMessage " + H(a) + " 16 0 0",
-                                                 "PostWindowMessage " + H(b) + " 16 0 0",
-                                                 "PostWindowMessage " + H(c) + " 16 0 0"}));
+    // Each handle is first checked to still name a window.
+    EXPECT_EQ(
+        Trace(),
+        (std::vector<std::string>{
+            "GetWindowThreadProcessId " + H(a), "GetWindowThreadProcessId " + H(b),
+            "GetWindowThreadProcessId " + H(c), "PostWindowMessage " + H(a) + " 16 0 0",
+            "PostWindowMessage " + H(b) + " 16 0 0", "PostWindowMessage " + H(c) + " 16 0 0"}));
     EXPECT_EQ(m_slots.GetWindowList(7), list);
-    PruneWindowLists(m_slots);
+    m_slots.PruneWindowLists();
     EXPECT_EQ(m_slots.GetWindowList(7), (WindowList{{0, 0, 0}, {0, 0, 0}, {0, 1, 0}, {c, 0, 0}}));
     m_desktop.DestroyWindow(c);
-    PruneWindowLists(m_slots);
+    m_slots.PruneWindowLists();
     EXPECT_FALSE(m_slots.HasWindowList(7));
+}
+
+TEST_F(SlotWindowsTest, CloseSkipsWindowsThatHaveGoneAndDropsAListWithNoneLeft) {
+    const WindowHandle a = Window(), b = Window(), c = Window();
+    m_slots.SetWindowList(1, {{a, 0, 0}, {b, 0, 0}});
+    m_slots.SetWindowList(2, {{c, 0, 0}});
+    m_desktop.DestroyWindow(a);
+    m_desktop.DestroyWindow(c);
+    m_desktop.ClearCalls();
+    CloseSlotWindows(m_slots, 2);
+    EXPECT_FALSE(m_slots.HasWindowList(2));
+    CloseSlotWindows(m_slots, 1);
+    EXPECT_EQ(m_desktop.CallsNamed("PostWindowMessage").size(), 1u);
+    EXPECT_EQ(m_desktop.CallsNamed("PostWindowMessage").at(0).args.at(0),
+              static_cast<std::int64_t>(b));
+    EXPECT_EQ(m_slots.GetWindowList(1), (WindowList{{0, 0, 0}, {b, 0, 0}}));
 }
 
 TEST_F(SlotWindowsTest, CloseWithoutAListDoesNothing) {
@@ -141,7 +161,7 @@ TEST_F(SlotWindowsTest, PruningNullsGoneWindowsAndDropsDeadAndEmptyLists) {
     m_desktop.DestroyWindow(b);
     m_desktop.DestroyWindow(c);
     m_desktop.ClearCalls();
-    PruneWindowLists(m_slots);
+    m_slots.PruneWindowLists();
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {0, 0, 1}}));
     EXPECT_FALSE(m_slots.HasWindowList(1));
     EXPECT_FALSE(m_slots.HasWindowList(2));

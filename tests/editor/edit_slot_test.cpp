@@ -9,7 +9,7 @@
 #include <random>
 
 #include "editor/field_text.h"
-#include "platform/null_desktop.h"
+#include "tests/fakes/open_windows_desktop.h"
 
 namespace keyrack {
 namespace {
@@ -46,7 +46,7 @@ class EditSlotFlow : public ::testing::TestWithParam<bool> {
         return std::filesystem::file_size(m_paths.SlotFile(index));
     }
 
-    NullDesktop m_desktop;
+    testing::OpenWindowsDesktop m_desktop;
     StorePaths m_paths{std::filesystem::temp_directory_path() /
                        ("keyrack-edit-" + std::to_string(std::random_device()()))};
     SlotManager m_manager{m_paths, m_desktop};
@@ -64,6 +64,14 @@ TEST_P(EditSlotFlow, OkExtendsTheWindowListAndWritesTheSlot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutList, EditSlotFlow, ::testing::Bool());
+
+TEST_F(EditSlotFlow, OkOnASlotWhoseWindowsHaveAllClosedStartsAFreshList) {
+    m_manager.SetWindowList(2, {{0x99, 0, 1}});
+    m_desktop.Close(0x99);
+    ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, true); });
+    EditSlot(m_manager, 2, dialog);
+    EXPECT_EQ(m_manager.GetWindowList(2), (WindowList{{0, 0, 0}, {0x10, 1, 0}}));
+}
 
 TEST_F(EditSlotFlow, CancelKeepsFileAndListButWritesTheTable) {
     ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, false); });

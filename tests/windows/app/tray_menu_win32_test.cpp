@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/tray_menu_win32.h"
-#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/slot_manager.h"
+#include "tests/fakes/open_windows_desktop.h"
 
 namespace keyrack {
 namespace {
@@ -96,7 +96,7 @@ TEST(TrayMenuWin32Test, BuildReadsTheSlotStore) {
     const auto root =
         std::filesystem::temp_directory_path() / ("keyrack-traywin-" + std::to_string(random()));
     std::filesystem::create_directories(root / "data");
-    NullDesktop desktop;
+    testing::OpenWindowsDesktop desktop;
     const StorePaths paths{root / "data"};
     {
         Slot slot(4, paths, desktop);
@@ -109,9 +109,10 @@ TEST(TrayMenuWin32Test, BuildReadsTheSlotStore) {
     SlotManager manager(paths, desktop);
     manager.SetWindowList(4, {{0x1234, 0, 0}});
     TrayMenu menu;
-    menu.Build(manager);
+    // F5's chord is held by another program.
+    menu.Build(manager, ChordlessSlots().set(4));
     ASSERT_NE(menu.Popup(), nullptr);
-    EXPECT_EQ(TextOf(menu.Popup(), 4), L"[F5] 데모");
+    EXPECT_EQ(TextOf(menu.Popup(), 4), L"[F5] 데모 (단축키 사용 중)");
     EXPECT_TRUE(StateOf(menu.Popup(), 4) & MF_CHECKED);
     EXPECT_EQ(TextOf(menu.Popup(), 5), L"[F6] 빈슬롯");
     HMENU slot = GetSubMenu(menu.Popup(), 4);

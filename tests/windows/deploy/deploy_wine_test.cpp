@@ -226,7 +226,7 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
             if (::IsWindow(H(pair.handle))) return false;
         return true;
     })) << "every window closed";
-    PruneWindowLists(slots);
+    slots.PruneWindowLists();
     EXPECT_FALSE(slots.HasWindowList(0));
 }
 

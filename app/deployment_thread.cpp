@@ -1,24 +1,29 @@
-#include "app/polling_thread.h"
+#include "app/deployment_thread.h"
 
 #include "framework/ui_thread.h"
 
 namespace keyrack {
 
-PollingThread::PollingThread() : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+DeploymentThread::DeploymentThread() : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-PollingThread::~PollingThread() {
+DeploymentThread::~DeploymentThread() {
     RequestStop();
     Join();
 }
 
-void PollingThread::Start(std::function<void(const StopRequest& stop)> body) {
+void DeploymentThread::Start(Body body) {
     m_thread = std::make_unique<std::thread>([this, body = std::move(body)] {
-        body(m_stop);
+        body(m_stop, m_chords);
         SetEvent(m_done.Get());
     });
 }
 
-void PollingThread::Join() {
+void DeploymentThread::RequestStop() {
+    m_stop.Request();
+    m_chords.Close();
+}
+
+void DeploymentThread::Join() {
     if (!m_thread) return;
     if (m_thread->joinable()) {
         WaitWhileDispatching(m_done.Get());
