@@ -61,6 +61,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     Win32Desktop m_desktop;
     SlotManager m_slots;
     FillDlgEditor m_editor;
+    EditorSession m_editorSession;
     PollingThread m_polling;
     // The newest indicator; every indicator lives in m_indicators until the release message
     // that it posted itself (its wParam names it) deletes it.
