@@ -17,8 +17,7 @@ std::optional<CaptureSample> CaptureEvents::OnEvent(const CaptureEvent& event) {
         case DesktopEvent::kMinimizeEnd:
             // The scoped hooks also hear the other windows of the followed window's thread.
             if (event.window == 0 || event.window != m_followed.window) return std::nullopt;
-            if (event.kind == DesktopEvent::kMoveSizeStart) m_moving = true;
-            if (event.kind == DesktopEvent::kMoveSizeEnd) m_moving = false;
+            if (event.kind == DesktopEvent::kLocationChange) m_locationHeard = true;
             break;
         case DesktopEvent::kButtonDown:
             // The hook hears the press before the system's button state shows it.
@@ -44,7 +43,6 @@ CaptureSample CaptureEvents::Look(int pressedButton) {
                 m_desktop.GetWindowThreadProcessId(sample.window, &followed.processId);
         }
         m_followed = followed;
-        m_moving = false;
     }
     return sample;
 }

@@ -12,7 +12,7 @@
 namespace keyrack {
 
 enum class DesktopEvent {
-    kForeground,      // another window came to the front
+    kForeground,      // another window came to the front, or the keyboard focus moved
     kLocationChange,  // a window (not a caret or a cursor) moved or changed size
     kMoveSizeStart,   // the user started or ended moving or sizing a window
     kMoveSizeEnd,
@@ -49,10 +49,10 @@ class CaptureEvents {
     std::optional<CaptureSample> OnEvent(const CaptureEvent& event);
 
     const FollowedWindow& Followed() const { return m_followed; }
-    // The stand-in timer runs while the followed window is being moved or sized by the user:
-    // Wine reports no location change of another process's window during its move loop, only
-    // the end of the move.
-    bool TimerWanted() const { return m_followed.window != 0 && m_moving; }
+    // The stand-in timer runs while a window is followed, until a location change of a followed
+    // window has been heard: Wine 8 reports no location changes (nor moves, sizes and
+    // minimising) of other processes' windows, and refuses hooks scoped to one process.
+    bool TimerWanted() const { return m_followed.window != 0 && !m_locationHeard; }
 
   private:
     CaptureSample Look(int pressedButton);
@@ -61,7 +61,7 @@ class CaptureEvents {
     MayTakeWindow m_mayTake;
     SampleFilter m_filter;
     FollowedWindow m_followed;
-    bool m_moving = false;
+    bool m_locationHeard = false;
 };
 
 }  // namespace keyrack

@@ -17,7 +17,7 @@ class CaptureThread {
   public:
     using HandOver = std::function<void(CaptureSample)>;
 
-    // The stand-in timer's period (while a followed window is being moved or sized).
+    // The stand-in timer's period (see CaptureEvents::TimerWanted).
     static constexpr UINT kStandInMilliseconds = 50;
 
     // Starts the thread; returns once its hooks are in place (or could not be made).
@@ -27,7 +27,7 @@ class CaptureThread {
     CaptureThread(const CaptureThread&) = delete;
     CaptureThread& operator=(const CaptureThread&) = delete;
 
-    // The foreground and mouse hooks were made.
+    // The foreground, focus and mouse hooks were made.
     bool Hooked() const { return m_hooked; }
 
   private:

@@ -15,6 +15,7 @@ constexpr UINT WM_CAPTURE_BUTTON = WM_APP + 1;
 std::optional<DesktopEvent> KindOf(DWORD event) {
     switch (event) {
         case EVENT_SYSTEM_FOREGROUND:
+        case EVENT_OBJECT_FOCUS:
             return DesktopEvent::kForeground;
         case EVENT_OBJECT_LOCATIONCHANGE:
             return DesktopEvent::kLocationChange;
@@ -38,6 +39,9 @@ DesktopHooks::DesktopHooks(Listener listener) : m_listener(std::move(listener)) 
     // Keyrack's own windows are heard too: the editor coming to the front pauses tracking.
     m_foreground.Reset(::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
                                          &OnWinEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
+    // Wine 8 reports no foreground changes, but it does report the focus that goes with them.
+    m_focus.Reset(::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &OnWinEvent, 0,
+                                    0, WINEVENT_OUTOFCONTEXT));
     // Clicks that change no window (a right click anywhere, a click on the window already in
     // front) are heard only here.
     m_mouse.Reset(::SetWindowsHookExW(WH_MOUSE_LL, &OnMouse, ::GetModuleHandleW(nullptr), 0));
@@ -46,6 +50,7 @@ DesktopHooks::DesktopHooks(Listener listener) : m_listener(std::move(listener)) 
 DesktopHooks::~DesktopHooks() {
     m_windowHooks.clear();
     m_mouse.Close();
+    m_focus.Close();
     m_foreground.Close();
     t_hooks = nullptr;
 }
@@ -79,7 +84,8 @@ void CALLBACK DesktopHooks::OnWinEvent(HWINEVENTHOOK /*hook*/, DWORD event, HWND
     const std::optional<DesktopEvent> kind = KindOf(event);
     if (t_hooks == nullptr || !kind || window == nullptr) return;
     // Location changes are also reported for carets, cursors and scroll bars.
-    if (object != OBJID_WINDOW || child != CHILDID_SELF) return;
+    const bool ofWindow = object == OBJID_WINDOW && child == CHILDID_SELF;
+    if (event == EVENT_OBJECT_LOCATIONCHANGE && !ofWindow) return;
     t_hooks->m_listener({*kind, reinterpret_cast<WindowHandle>(window), 0});
 }
 

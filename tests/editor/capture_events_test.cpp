@@ -98,31 +98,35 @@ TEST_F(CaptureEventsTest, AnUnchangedDesktopHandsNothingOverAndButtonsAlwaysDo) 
     EXPECT_FALSE(pressed->leftDown);
 }
 
-TEST_F(CaptureEventsTest, TheHooksFollowTheWindowInFrontAndTheTimerOnlyItsMoveLoop) {
+TEST_F(CaptureEventsTest, TheHooksFollowTheWindowInFrontAndTheTimerStandsInUntilMovesAreHeard) {
     const WindowHandle notepad = Open(41);
+    const WindowHandle sibling = Open(41);
     m_desktop.ShowWindow(notepad, win::kSwShow);
     Hear(DesktopEvent::kForeground, notepad);
     EXPECT_EQ(m_events.Followed(), (FollowedWindow{notepad, m_notepadProcess, 41}));
-    EXPECT_FALSE(m_events.TimerWanted());
-    Hear(DesktopEvent::kMoveSizeStart, notepad);
-    EXPECT_TRUE(m_events.TimerWanted());
-    Hear(DesktopEvent::kMoveSizeEnd, notepad);
-    EXPECT_FALSE(m_events.TimerWanted());
+    EXPECT_TRUE(m_events.TimerWanted()) << "no location change heard yet";
 
-    Hear(DesktopEvent::kMoveSizeStart, notepad);
     m_desktop.ShowWindow(m_editor, win::kSwShow);
     const auto paused = Hear(DesktopEvent::kForeground, m_editor);
     ASSERT_TRUE(paused);
     EXPECT_TRUE(paused->ignored);
     EXPECT_EQ(m_events.Followed(), FollowedWindow{}) << "no hooks while the editor is in front";
-    EXPECT_FALSE(m_events.TimerWanted());
+    EXPECT_FALSE(m_events.TimerWanted()) << "and no timer";
 
     m_desktop.DestroyWindow(m_editor);
     m_desktop.ShowWindow(notepad, win::kSwShow);
     Hear(DesktopEvent::kForeground, notepad);
-    EXPECT_EQ(m_events.Followed().window, notepad);
-    m_desktop.DestroyWindow(notepad);
+    Hear(DesktopEvent::kLocationChange, sibling);
+    EXPECT_TRUE(m_events.TimerWanted()) << "another window's move proves nothing";
     Hear(DesktopEvent::kLocationChange, notepad);
+    EXPECT_FALSE(m_events.TimerWanted()) << "the followed window's moves are heard";
+    m_desktop.ShowWindow(sibling, win::kSwShow);
+    Hear(DesktopEvent::kForeground, sibling);
+    EXPECT_EQ(m_events.Followed().window, sibling);
+    EXPECT_FALSE(m_events.TimerWanted()) << "for every window followed after";
+    m_desktop.DestroyWindow(sibling);
+    m_desktop.DestroyWindow(notepad);
+    Hear(DesktopEvent::kTimer);
     EXPECT_EQ(m_events.Followed(), FollowedWindow{}) << "a closed window is not followed";
 }
 
