@@ -87,6 +87,29 @@ def cpu_percent(pid, seconds):
                  (time.monotonic() - t0), 1)
 
 
+def thread_cpu(pid, seconds):
+    """The whole process's share of one processor over the next `seconds`, and the shares of
+    its three busiest threads (the hotkey polling thread and, while the editor is open, the
+    capture thread among them), from /proc."""
+    def ticks():
+        out = {}
+        for tid in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/stat" % (pid, tid)) as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+                out[tid] = int(fields[11]) + int(fields[12])
+            except OSError:
+                pass
+        return out
+
+    start, t0 = ticks(), time.monotonic()
+    time.sleep(seconds)
+    end, elapsed = ticks(), time.monotonic() - t0
+    scale = 100.0 / os.sysconf("SC_CLK_TCK") / elapsed
+    used = sorted(((end[t] - start.get(t, 0)) * scale for t in end), reverse=True)
+    return "%.1f (busiest threads %s)" % (sum(used), ", ".join("%.1f" % u for u in used[:3]))
+
+
 def notepad_windows(desk):
     return [w for w in desk.windows()
             if w["image"].lower().endswith("\\notepad.exe") and w["visible"]]
@@ -347,6 +370,7 @@ def test_capture_timing(s, check, figures, shots, rounds=6):
     if not check("timing: the Notepads stand left of the editor", placed,
                  str([w["rect"] for w in notepad_windows(desk)])):
         return
+    figures["timing: Keyrack CPU, no editor, 20 s (%)"] = thread_cpu(s.keyrack[0].pid, 20)
     if not check("timing: the editor opens", ed.open_from_menu(6)):
         return
     clicks, moves = [], []
@@ -373,7 +397,7 @@ def test_capture_timing(s, check, figures, shots, rounds=6):
     figures["timing: click to fields filled, min/median/max (s)"] = spread(clicks)
     figures["timing: move to fields updated, min/median/max (s)"] = spread(moves)
     ed.activate()
-    figures["timing: Keyrack CPU, editor idle in front, 20 s (%)"] = cpu_percent(
+    figures["timing: Keyrack CPU, editor idle in front, 20 s (%)"] = thread_cpu(
         s.keyrack[0].pid, 20)
     ed.click_id(2)
     check("timing: 취소 closes the editor", wait_for(lambda: ed.window() is None, 10))
