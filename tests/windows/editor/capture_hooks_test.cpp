@@ -8,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,14 +22,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Serves this thread's messages (and so the out-of-context hooks) until `done` or the time is
-// up.
+// up; counts the thread messages that no hooks took.
 template <typename Done>
-bool ServeUntil(DesktopHooks* hooks, Done done, int milliseconds = 5000) {
+bool ServeUntil(DesktopHooks* hooks, Done done, int milliseconds = 5000, int* untaken = nullptr) {
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
     while (!done() && Clock::now() < end) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (hooks == nullptr || !hooks->OnThreadMessage(msg)) ::DispatchMessageW(&msg);
+            if (hooks != nullptr && hooks->OnThreadMessage(msg)) continue;
+            if (untaken != nullptr && msg.hwnd == nullptr) ++*untaken;
+            ::DispatchMessageW(&msg);
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
@@ -127,15 +128,8 @@ TEST_F(OtherProcessWindow, TheHooksHearMovesWhereMadeAndClicksAndGoWithTheObject
     RightClick();
     // A mouse hook left behind would still post its buttons to this thread.
     int threadMessages = 0;
-    const auto end = Clock::now() + std::chrono::seconds(1);
-    while (Clock::now() < end) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            threadMessages += msg.hwnd == nullptr;
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    ServeUntil(
+        nullptr, [] { return false; }, 1000, &threadMessages);
     EXPECT_TRUE(heard.empty()) << "every event hook goes with the object";
     EXPECT_EQ(threadMessages, 0) << "and the mouse hook";
 }
