@@ -394,6 +394,13 @@ def test_capture_timing(s, check, figures, shots, rounds=6):
                 moves.append(time.monotonic() - started)
     check("timing: every click captured", len(clicks) == rounds, str(len(clicks)))
     check("timing: every move followed", len(moves) == 2 * rounds, str(len(moves)))
+    # Each look at the fields is one run of the probe: the timings are no finer than this.
+    looks = []
+    for _ in range(5):
+        started = time.monotonic()
+        ed.fields()
+        looks.append(time.monotonic() - started)
+    figures["timing: one look at the fields (probe run), min/median/max (s)"] = spread(looks)
     figures["timing: click to fields filled, min/median/max (s)"] = spread(clicks)
     figures["timing: move to fields updated, min/median/max (s)"] = spread(moves)
     ed.activate()
