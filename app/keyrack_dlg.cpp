@@ -163,7 +163,9 @@ void CKeyrackDlg::ShowAbout() {
     m_about = nullptr;
 }
 
-void CKeyrackDlg::EditSlot(int index) { keyrack::EditSlot(m_slots, index, m_editor); }
+void CKeyrackDlg::EditSlot(int index) {
+    keyrack::EditSlot(m_slots, m_editorSession, index, m_editor);
+}
 
 BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
     if (m_shuttingDown) return TRUE;

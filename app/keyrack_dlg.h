@@ -67,6 +67,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     Win32Desktop m_desktop;
     SlotManager m_slots;
     FillDlgEditor m_editor;
+    EditorSession m_editorSession;
     ChordHotkeys m_hotkeys;
     DeploymentThread m_deployments;
     // The newest indicator; every indicator lives in m_indicators until the release message

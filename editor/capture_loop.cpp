@@ -15,15 +15,4 @@ std::vector<CaptureSample> CaptureMailbox::TakeAll() {
     return std::exchange(m_samples, {});
 }
 
-void RunCaptureLoop(Desktop& desktop, const std::atomic<bool>& running,
-                    const MayTakeWindow& mayTake,
-                    const std::function<void(CaptureSample)>& handOver) {
-    SampleFilter filter;
-    while (running.load()) {
-        CaptureSample sample = SampleDesktop(desktop, mayTake);
-        if (filter.ShouldHandOver(sample)) handOver(std::move(sample));
-        desktop.Sleep(1);
-    }
-}
-
 }  // namespace keyrack

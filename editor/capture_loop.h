@@ -1,10 +1,8 @@
-// The window-capture thread's loop and the mailbox that carries its samples to the
-// user-interface thread. The thread never waits for the user-interface thread (it only takes
-// the mailbox's lock for a push), so the editor can join it at any time.
+// The mailbox that carries the window-capture thread's samples to the user-interface thread.
+// The capture thread never waits for the user-interface thread (it only takes the mailbox's
+// lock for a push), so the editor can stop it at any time.
 #pragma once
 
-#include <atomic>
-#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -24,11 +22,5 @@ class CaptureMailbox {
     std::mutex m_mutex;
     std::vector<CaptureSample> m_samples;
 };
-
-// Samples the desktop once a millisecond while `running` holds, and hands over each sample
-// the filter lets through.
-void RunCaptureLoop(Desktop& desktop, const std::atomic<bool>& running,
-                    const MayTakeWindow& mayTake,
-                    const std::function<void(CaptureSample)>& handOver);
 
 }  // namespace keyrack

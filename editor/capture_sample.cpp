@@ -14,10 +14,10 @@ bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetAsyncKeyState(
 
 }  // namespace
 
-CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake) {
+CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake, int pressedButton) {
     CaptureSample sample;
-    sample.rightDown = IsDown(desktop, win::kVkRButton);
-    sample.leftDown = IsDown(desktop, win::kVkLButton);
+    sample.rightDown = pressedButton == win::kVkRButton || IsDown(desktop, win::kVkRButton);
+    sample.leftDown = pressedButton == win::kVkLButton || IsDown(desktop, win::kVkLButton);
     const WindowHandle foreground = desktop.GetForegroundWindow();
     if (foreground == 0) return sample;
     if (!mayTake(foreground)) {

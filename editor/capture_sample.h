@@ -1,7 +1,7 @@
-// The window-capture thread's view of the desktop: one sample per pass (mouse buttons, the
-// foreground window and what the editor needs of it), taken through the desktop seam and
-// handed to the user-interface thread, which applies the editor's rules to it. The thread
-// itself changes nothing.
+// The window-capture thread's view of the desktop: one sample per event it hears (mouse
+// buttons, the foreground window and what the editor needs of it), taken through the desktop
+// seam and handed to the user-interface thread, which applies the editor's rules to it. The
+// thread itself changes nothing.
 #pragma once
 
 #include <functional>
@@ -31,11 +31,12 @@ struct CaptureSample {
 // Whether Keyrack may take a window: false for its own windows and the shell's.
 using MayTakeWindow = std::function<bool(WindowHandle)>;
 
-// One pass's look at the desktop.
-CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake);
+// One look at the desktop. `pressedButton` (win::kVkLButton or win::kVkRButton) counts as down
+// whatever the system's button state says yet; 0 for none.
+CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake, int pressedButton = 0);
 
 // Which samples are worth handing over: every one while a button is down (clicks are rules
-// applied pass by pass), otherwise only one that differs from the last one handed over, so an
+// applied sample by sample), otherwise only one that differs from the last one handed over, so an
 // idle or unchanged desktop costs the user-interface thread nothing.
 class SampleFilter {
   public:

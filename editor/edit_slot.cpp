@@ -4,29 +4,22 @@
 
 namespace keyrack {
 
-namespace {
-
-// The editor that is open, if any; only the user-interface thread runs the flow.
-SlotEditorDialog* s_openEditor = nullptr;
-
-}  // namespace
-
-void EditSlot(SlotManager& manager, int index, SlotEditorDialog& dialog) {
-    if (s_openEditor != nullptr) {
-        s_openEditor->BringToFront();
+void EditSlot(SlotManager& manager, EditorSession& session, int index, SlotEditorDialog& dialog) {
+    if (session.openEditor != nullptr) {
+        session.openEditor->BringToFront();
         return;
     }
     if (index < 0 || index >= kSlotCount) return;
-    s_openEditor = &dialog;
+    session.openEditor = &dialog;
     auto slot = std::make_unique<Slot>(index, manager.Paths(), manager.GetDesktop());
-    if (dialog.Run(*slot)) {
+    if (dialog.Run(*slot, session)) {
         // One step under the manager's lock: a deployment or a pruning between a look at the
         // list and a change of it would otherwise get the wrong half of the rule.
         manager.MergeEditedWindowList(index, slot->BuildWindowList());
         slot->Save();
     }
     SlotManager::ReleaseCurrent(slot);
-    s_openEditor = nullptr;
+    session.openEditor = nullptr;
 }
 
 }  // namespace keyrack

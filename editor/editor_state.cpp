@@ -11,9 +11,6 @@ namespace {
 // Titles read at Save: longer ones are cut to the name field below.
 inline constexpr std::size_t kSaveTitleCapacity = 1024;
 
-// Only the user-interface thread applies the editor's rules, so a plain variable does.
-WindowHandle s_lastCaptured = 0;
-
 void Renumber(Slot& slot) {
     std::int8_t k = 0;
     for (const auto& item : slot.items) item->index = k++;
@@ -21,11 +18,9 @@ void Renumber(Slot& slot) {
 
 }  // namespace
 
-WindowHandle EditorState::LastCaptured() { return s_lastCaptured; }
-void EditorState::ForgetLastCaptured() { s_lastCaptured = 0; }
-
-EditorState::EditorState(Slot& slot, Desktop& desktop, EditorView& view, PreviewModel& preview)
-    : m_slot(slot), m_desktop(desktop), m_view(view), m_preview(preview) {}
+EditorState::EditorState(Slot& slot, Desktop& desktop, EditorView& view, PreviewModel& preview,
+                         EditorSession& session)
+    : m_slot(slot), m_desktop(desktop), m_view(view), m_preview(preview), m_session(session) {}
 
 std::u16string EditorState::Open() {
     if (!m_slot.Load()) return DefaultSlotName(m_slot.index);
@@ -51,7 +46,7 @@ void EditorState::Apply(const CaptureSample& sample) {
     }
     if (sample.leftDown) {
         if (sample.window == 0) {
-            s_lastCaptured = 0;
+            m_session.lastCaptured = 0;
             return;
         }
         Capture(sample);
@@ -68,8 +63,8 @@ void EditorState::Capture(const CaptureSample& sample) {
     // The id of an equal path already in the table, or a new entry after the table's last id
     // that marks the table changed.
     const std::uint32_t pspId = m_slot.psp.AddPath(sample.path);
-    if (sample.window == s_lastCaptured) return;
-    s_lastCaptured = sample.window;
+    if (sample.window == m_session.lastCaptured) return;
+    m_session.lastCaptured = sample.window;
     DiscardNewItem();
     m_mode = EditMode::New;
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/capture_sample.h"
+#include "editor/editor_session.h"
 #include "editor/editor_view.h"
 #include "editor/preview_model.h"
 #include "slots/slot.h"
@@ -24,7 +25,9 @@ enum class EditMode {
 // painted after that.
 class EditorState {
   public:
-    EditorState(Slot& slot, Desktop& desktop, EditorView& view, PreviewModel& preview);
+    // `session` keeps the window captured last from one editor to the next.
+    EditorState(Slot& slot, Desktop& desktop, EditorView& view, PreviewModel& preview,
+                EditorSession& session);
     EditorState(const EditorState&) = delete;
     EditorState& operator=(const EditorState&) = delete;
 
@@ -32,7 +35,7 @@ class EditorState {
     // own, or "F<n> 슬롯" when the slot has no file.
     std::u16string Open();
 
-    // One pass of the capture thread: the right button drops the item being edited; a left
+    // One sample of the capture thread: the right button drops the item being edited; a left
     // click on a window captures it; the foreground window is tracked while a new item is
     // held. Ignored windows (the editor's own among them) pause everything but the right
     // button.
@@ -51,11 +54,6 @@ class EditorState {
     const SlotItem* Current() const { return m_item; }
     EditMode Mode() const { return m_mode; }
 
-    // The window captured last, kept from one editor to the next: it is not captured again
-    // until another window has been, or the left button was down with nothing in front.
-    static WindowHandle LastCaptured();
-    static void ForgetLastCaptured();  // a fresh start, as at program start
-
   private:
     void DiscardNewItem();
     void Capture(const CaptureSample& sample);
@@ -65,6 +63,7 @@ class EditorState {
     Desktop& m_desktop;
     EditorView& m_view;
     PreviewModel& m_preview;
+    EditorSession& m_session;
 
     SlotItem* m_item = nullptr;
     std::unique_ptr<SlotItem> m_newItem;  // owns m_item in mode New

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "editor/panel_layout.h"
-#include "platform/thread_dpi_scope.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
@@ -40,7 +39,8 @@ void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstr
 
 }  // namespace
 
-FillDlg::FillDlg(Slot& slot) : CDialogEx(IDD_EDITOR), m_slot(slot) {}
+FillDlg::FillDlg(Slot& slot, EditorSession& session)
+    : CDialogEx(IDD_EDITOR), m_slot(slot), m_session(session) {}
 
 FillDlg::~FillDlg() { StopCapture(); }
 
@@ -69,7 +69,7 @@ BOOL FillDlg::OnInitDialog() {
 
     EditorView& view = *this;
     m_state = std::make_unique<EditorState>(m_slot, m_slot.GetDesktop(), view,
-                                            m_displayPanel->m_preview.Model());
+                                            m_displayPanel->m_preview.Model(), m_session);
     StartCapture();
     SetText(GetDlgItem(IDC_EDITOR_SLOT_NAME), m_state->Open());
     m_displayPanel->m_preview.InitLayout();
@@ -108,26 +108,16 @@ void FillDlg::SetFontsAndLimits() const {
 
 void FillDlg::StartCapture() {
     Desktop& desktop = m_slot.GetDesktop();
-    m_capturing = true;
-    m_captureThread = std::thread([this, &desktop] {
-        // The captured rectangles are physical pixels on monitors of any scale, as the
-        // deployment that applies them reads them.
-        const PerMonitorDpiScope dpi(desktop);
-        const MayTakeWindow mayTake = [&desktop](WindowHandle window) {
-            return IsTakeableWindow(desktop, window);
-        };
-        RunCaptureLoop(desktop, m_capturing, mayTake, [this](CaptureSample sample) {
-            // One wake-up per batch; the dialog takes every waiting sample at once.
-            if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
-        });
+    const MayTakeWindow mayTake = [&desktop](WindowHandle window) {
+        return IsTakeableWindow(desktop, window);
+    };
+    m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
+        // One wake-up per batch; the dialog takes every waiting sample at once.
+        if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
     });
 }
 
-void FillDlg::StopCapture() {
-    // The capture thread never waits for this thread, so joining here cannot deadlock.
-    m_capturing = false;
-    if (m_captureThread.joinable()) m_captureThread.join();
-}
+void FillDlg::StopCapture() { m_capture.reset(); }
 
 void FillDlg::ApplySamples() {
     if (!m_state) return;

@@ -1,7 +1,8 @@
 // The slot editor: a modal dialog on template 134 that edits one working slot. Windows the
 // user clicks anywhere on the desktop become items; the captured window's place is followed
 // while the user arranges it; the program list, the item fields and the monitor preview show
-// the slot. The capture thread only samples the desktop and posts the samples here, where the
+// the slot. The capture thread only looks at the desktop when it hears an event and posts the
+// samples here, where the
 // editor's rules (EditorState) apply them: items, fields, the preview and the table are
 // touched on the user-interface thread alone.
 #pragma once
@@ -10,11 +11,10 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 #include "editor/capture_loop.h"
+#include "editor/capture_thread.h"
 #include "editor/container.h"
 #include "editor/display_container.h"
 #include "editor/editor_state.h"
@@ -28,8 +28,9 @@ namespace keyrack {
 
 class FillDlg : public CDialogEx, private EditorView {
   public:
-    // Edits `slot` (its items, its name and its table); not owned.
-    explicit FillDlg(Slot& slot);
+    // Edits `slot` (its items, its name and its table) within the main window's editor
+    // session; neither is owned.
+    FillDlg(Slot& slot, EditorSession& session);
     ~FillDlg() override;
 
     // Shows the open editor in front of the other windows (restoring it when minimised).
@@ -60,6 +61,7 @@ class FillDlg : public CDialogEx, private EditorView {
     void RepaintPreview() override;
 
     Slot& m_slot;
+    EditorSession& m_session;
     UniqueHandle<HIMAGELIST, CloseWith<&::ImageList_Destroy>> m_images;
     std::unique_ptr<Container> m_listPanel;
     std::unique_ptr<InfoContainer> m_infoPanel;
@@ -68,8 +70,7 @@ class FillDlg : public CDialogEx, private EditorView {
     HWND m_list = nullptr;
 
     CaptureMailbox m_samples;
-    std::atomic<bool> m_capturing{false};
-    std::thread m_captureThread;
+    std::unique_ptr<CaptureThread> m_capture;
 };
 
 }  // namespace keyrack

@@ -12,6 +12,10 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, CloseWith<&::CloseHandle>>;
 using UniqueMenu = UniqueHandle<HMENU, CloseWith<&::DestroyMenu>>;
 // A device context of CreateCompatibleDC, deleted with DeleteDC.
 using UniqueDC = UniqueHandle<HDC, CloseWith<&::DeleteDC>>;
+// Event hooks of SetWinEventHook and hooks of SetWindowsHookExW, removed by the thread that
+// made them.
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, CloseWith<&::UnhookWinEvent>>;
+using UniqueWindowsHook = UniqueHandle<HHOOK, CloseWith<&::UnhookWindowsHookEx>>;
 
 // CreateFileW reports failure as INVALID_HANDLE_VALUE, not null: the owner of what it returned
 // is empty after a failure.

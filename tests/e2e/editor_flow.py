@@ -87,6 +87,29 @@ def cpu_percent(pid, seconds):
                  (time.monotonic() - t0), 1)
 
 
+def thread_cpu(pid, seconds):
+    """The whole process's share of one processor over the next `seconds`, and the shares of
+    its three busiest threads (the hotkey polling thread and, while the editor is open, the
+    capture thread among them), from /proc."""
+    def ticks():
+        out = {}
+        for tid in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/stat" % (pid, tid)) as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+                out[tid] = int(fields[11]) + int(fields[12])
+            except OSError:
+                pass
+        return out
+
+    start, t0 = ticks(), time.monotonic()
+    time.sleep(seconds)
+    end, elapsed = ticks(), time.monotonic() - t0
+    scale = 100.0 / os.sysconf("SC_CLK_TCK") / elapsed
+    used = sorted(((end[t] - start.get(t, 0)) * scale for t in end), reverse=True)
+    return "%.1f (busiest threads %s)" % (sum(used), ", ".join("%.1f" % u for u in used[:3]))
+
+
 def notepad_windows(desk):
     return [w for w in desk.windows()
             if w["image"].lower().endswith("\\notepad.exe") and w["visible"]]
@@ -311,6 +334,80 @@ def test_chord_after_fill(s, check, note):
           "expected %s, seen %s" % (rect, [(w["title"], w["rect"]) for w in notepad_windows(desk)]))
     # Nothing is left for the later tests: a Notepad in front would take their F1 chords as
     # its own help key.
+    for w in notepad_windows(desk):
+        click(desk, w["rect"][2] - 12, w["rect"][1] + 10)
+    wait_for(lambda: not notepad_windows(desk), 20)
+
+
+def spread(values):
+    """min / median / max of the timings, for the figures."""
+    v = sorted(values)
+    return "%.2f / %.2f / %.2f (n=%d)" % (v[0], v[len(v) // 2], v[-1], len(v)) if v else "-"
+
+
+def test_capture_timing(s, check, figures, shots, rounds=6):
+    """Two Notepads clicked in turn (each click a capture, the other window being the last
+    captured) and dragged by their captions: how long until the fields show the click and the
+    move, and Keyrack's CPU with the editor idle in front. Cancelled at the end."""
+    desk = s.desk
+    ed = Editor(s, shots)
+    before = notepad_windows(desk)
+    for _ in range(2 - len(before)):
+        subprocess.Popen(["wine", "notepad"], env=s.env, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL)
+    notes = wait_for(lambda: len(notepad_windows(desk)) >= 2 and notepad_windows(desk), 30)
+    if not check("timing: two Notepads open", notes):
+        return
+    # Left of the editor, one above the other, each with a spot to click that neither the
+    # other nor the editor covers. The front one goes first, uncovering the other's caption.
+    places = [(0, 520), (0, 0)]
+    spot = {(0, 0): 150, (0, 520): 280}
+    for note, place in zip(notes[:2], places):
+        left, top = note["rect"][:2]
+        drag(desk, (left + 150, top + 10), (place[0] + 150, place[1] + 10))
+    placed = wait_for(lambda: sorted(w["rect"][:2] for w in notepad_windows(desk)) ==
+                      sorted(list(p) for p in places), 10)
+    if not check("timing: the Notepads stand left of the editor", placed,
+                 str([w["rect"] for w in notepad_windows(desk)])):
+        return
+    figures["timing: Keyrack CPU, no editor, 20 s (%)"] = thread_cpu(s.keyrack[0].pid, 20)
+    if not check("timing: the editor opens", ed.open_from_menu(6)):
+        return
+    clicks, moves = [], []
+    for k in range(rounds):
+        place = places[k % 2]
+        note = [w for w in notepad_windows(desk) if w["rect"][:2] == list(place)][0]
+        left, top = note["rect"][:2]
+        started = time.monotonic()
+        click(desk, left + 100, top + spot[place])
+        if wait_for(lambda: ed.text("x") == str(left) and ed.text("y") == str(top) and
+                    ed.text("path"), 10, interval=0.02):
+            clicks.append(time.monotonic() - started)
+        # There and back: the next round finds the window where it was.
+        for dx, dy in ((30, 20), (-30, -20)):
+            x, y = left + 200 + (dx < 0) * 30, top + 10 + (dy < 0) * 20
+            drag(desk, (x, y), (x + dx, y + dy), steps=3)
+            started = time.monotonic()
+            want = (left + (30 if dx > 0 else 0), top + (20 if dy > 0 else 0))
+            if wait_for(lambda: ed.text("x") == str(want[0]) and ed.text("y") == str(want[1]),
+                        10, interval=0.02):
+                moves.append(time.monotonic() - started)
+    check("timing: every click captured", len(clicks) == rounds, str(len(clicks)))
+    check("timing: every move followed", len(moves) == 2 * rounds, str(len(moves)))
+    # Each look at the fields is one run of the probe: the timings are no finer than this.
+    looks = []
+    for _ in range(5):
+        started = time.monotonic()
+        ed.fields()
+        looks.append(time.monotonic() - started)
+    figures["timing: one look at the fields (probe run), min/median/max (s)"] = spread(looks)
+    figures["timing: click to fields filled, min/median/max (s)"] = spread(clicks)
+    figures["timing: move to fields updated, min/median/max (s)"] = spread(moves)
+    ed.activate()
+    figures["timing: Keyrack CPU, editor idle in front, 20 s (%)"] = thread_cpu(
+        s.keyrack[0].pid, 20)
+    ed.click_id(2)
+    check("timing: 취소 closes the editor", wait_for(lambda: ed.window() is None, 10))
     for w in notepad_windows(desk):
         click(desk, w["rect"][2] - 12, w["rect"][1] + 10)
     wait_for(lambda: not notepad_windows(desk), 20)

@@ -16,7 +16,7 @@ namespace {
 
 struct ScriptedDialog : SlotEditorDialog {
     explicit ScriptedDialog(std::function<bool(Slot&)> script) : script(std::move(script)) {}
-    bool Run(Slot& slot) override { return script(slot); }
+    bool Run(Slot& slot, EditorSession&) override { return script(slot); }
     void BringToFront() override { ++fronts; }
     std::function<bool(Slot&)> script;
     int fronts = 0;
@@ -50,13 +50,14 @@ class EditSlotFlow : public ::testing::TestWithParam<bool> {
     StorePaths m_paths{std::filesystem::temp_directory_path() /
                        ("keyrack-edit-" + std::to_string(std::random_device()()))};
     SlotManager m_manager{m_paths, m_desktop};
+    EditorSession m_session;
 };
 
 TEST_P(EditSlotFlow, OkExtendsTheWindowListAndWritesTheSlot) {
     const bool hadList = GetParam();
     if (hadList) m_manager.SetWindowList(2, {{0x99, 0, 1}});
     ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, true); });
-    EditSlot(m_manager, 2, dialog);
+    EditSlot(m_manager, m_session, 2, dialog);
     const WindowList expected =
         hadList ? WindowList{{0x99, 0, 1}, {0x10, 1, 0}} : WindowList{{0, 0, 0}, {0x10, 1, 0}};
     EXPECT_EQ(m_manager.GetWindowList(2), expected);
@@ -75,7 +76,7 @@ TEST_F(EditSlotFlow, OkOnASlotWhoseWindowsHaveAllClosedStartsAFreshList) {
 
 TEST_F(EditSlotFlow, CancelKeepsFileAndListButWritesTheTable) {
     ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, false); });
-    EditSlot(m_manager, 2, dialog);
+    EditSlot(m_manager, m_session, 2, dialog);
     EXPECT_FALSE(m_manager.HasWindowList(2));
     EXPECT_EQ(FileSize(2), kSlotHeaderSize + kSlotItemSize);
     ProcessSourcePathTable table;
@@ -86,11 +87,11 @@ TEST_F(EditSlotFlow, CancelKeepsFileAndListButWritesTheTable) {
 TEST_F(EditSlotFlow, ASlotWithoutFileGetsItsDefaultNameAndOneEditorAtATime) {
     ScriptedDialog second([](Slot&) { return true; });
     ScriptedDialog first([&](Slot& slot) {
-        EditSlot(m_manager, 5, second);  // the tray's command while the editor is open
+        EditSlot(m_manager, m_session, 5, second);  // the tray's command while the editor is open
         if (!slot.Load()) slot.name = DefaultSlotName(slot.index);
         return true;
     });
-    EditSlot(m_manager, 3, first);
+    EditSlot(m_manager, m_session, 3, first);
     EXPECT_EQ(first.fronts, 1);
     EXPECT_FALSE(std::filesystem::exists(m_paths.SlotFile(5)));
     EXPECT_EQ(FileSize(3), kSlotHeaderSize);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/capture_events.h"
 #include "editor/capture_loop.h"
 
 #include "tests/fakes/fake_desktop.h"
@@ -42,8 +43,6 @@ class RecordingView : public EditorView {
 
 class EditorRules : public ::testing::Test {
   protected:
-    EditorRules() { EditorState::ForgetLastCaptured(); }
-
     WindowHandle Open(std::u16string path, std::u16string title = u"제목 없음 - 메모장") {
         FakeWindow window{.processId = m_desktop.AddProcess(std::move(path)), .title = title};
         return m_desktop.AddWindow(window);
@@ -76,7 +75,8 @@ class EditorRules : public ::testing::Test {
     Slot m_slot{2, StorePaths{std::filesystem::path("no-such-folder")}, m_desktop};
     RecordingView m_view;
     PreviewModel m_preview;
-    EditorState m_state{m_slot, m_desktop, m_view, m_preview};
+    EditorSession m_session;
+    EditorState m_state{m_slot, m_desktop, m_view, m_preview, m_session};
 };
 
 TEST_F(EditorRules, CaptureAddsOneTableEntryPerProgram) {
@@ -144,7 +144,7 @@ TEST_F(EditorRules, WindowsKeyrackLeavesAloneAreNeverCapturedOrTracked) {
         m_desktop.MoveWindow(ignored, 7, 7, 70, 70, true);
         Click(ignored);
         EXPECT_EQ(m_state.Current()->x, 0) << "neither captured nor tracked";
-        EXPECT_EQ(EditorState::LastCaptured(), notepad);
+        EXPECT_EQ(m_session.lastCaptured, notepad);
     }
 }
 
@@ -235,21 +235,26 @@ TEST_F(EditorRules, OnlyChangesAndButtonPassesAreHandedOverAndOnlyClicksOpenProc
 
 TEST_F(EditorRules, SamplesReachTheUserInterfaceThreadThroughTheMailbox) {
     CaptureMailbox mailbox;
-    std::atomic<bool> running{true};
+    std::atomic<int> wakeUps{0};
+    const WindowHandle notepad = Open(kNotepad);
+    m_desktop.ShowWindow(notepad, win::kSwShow);
     std::thread capture([&] {
-        RunCaptureLoop(m_desktop, running, m_mayTake,
-                       [&](CaptureSample sample) { mailbox.Put(std::move(sample)); });
+        CaptureEvents events(m_desktop, m_mayTake);
+        for (const CaptureEvent& event :
+             {CaptureEvent{DesktopEvent::kForeground, notepad},
+              CaptureEvent{DesktopEvent::kButtonDown, 0, win::kVkLButton}}) {
+            if (auto sample = events.OnEvent(event)) wakeUps += mailbox.Put(std::move(*sample));
+        }
     });
-    m_desktop.ShowWindow(Open(kNotepad), win::kSwShow);
-    m_desktop.SetKey(win::kVkLButton, true);
-    for (int i = 0; i < 1000000 && m_state.Current() == nullptr; ++i) {
-        for (const CaptureSample& sample : mailbox.TakeAll()) m_state.Apply(sample);
+    int applied = 0;
+    for (int i = 0; i < 1000000 && applied < 2; ++i) {
+        for (const CaptureSample& sample : mailbox.TakeAll()) m_state.Apply(sample), ++applied;
         std::this_thread::yield();
     }
-    running = false;
     capture.join();
     ASSERT_NE(m_state.Current(), nullptr);
     EXPECT_EQ(m_state.Current()->path, kNotepad);
+    EXPECT_LE(wakeUps.load(), 2);
 }
 
 }  // namespace
