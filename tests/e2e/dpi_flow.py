@@ -11,11 +11,10 @@ import os
 import subprocess
 import time
 
-from desktop import TASKBAR_TOP, wait_for
+from desktop import wait_for
 from editor_flow import Editor, click, drag, notepad_windows, slot_dump
 
 SCREEN = (1920, 1080)
-WORK_AREA = (0, 0, 1920, TASKBAR_TOP)
 # Today's sizes at 96 DPI on this desktop: the editor's window, and the indicator popup and the
 # About box as their dialog-unit templates come out with the prefix's dialog fonts.
 EDITOR_96 = (1000, 750)
@@ -41,12 +40,18 @@ def scaled(value, dpi):
     return (value * dpi + 48) // 96
 
 
-def editor_rect(dpi):
+def taskbar_top(desk):
+    """The top edge of Wine's taskbar, which grows with the DPI."""
+    bars = [w for w in desk.windows() if w["class"] == "Shell_TrayWnd"]
+    return bars[0]["rect"][1] if bars else SCREEN[1]
+
+
+def editor_rect(dpi, work_bottom):
     """1000 x 750 scaled, centred on the screen while that fits the work area, else shrunk to
     the work area and centred on it."""
     w, h = scaled(EDITOR_96[0], dpi), scaled(EDITOR_96[1], dpi)
     x, y = SCREEN[0] // 2 - w // 2, SCREEN[1] // 2 - h // 2
-    left, top, right, bottom = WORK_AREA
+    left, top, right, bottom = 0, 0, SCREEN[0], work_bottom
     if x >= left and y >= top and x + w <= right and y + h <= bottom:
         return [x, y, x + w, y + h]
     w, h = min(w, right - left), min(h, bottom - top)
@@ -75,7 +80,7 @@ def test_editor_at_dpi(s, check, figures, shots):
     dpi = run_dpi()
     ed = Editor(s, shots)
     window = ed.open_from_menu(6)
-    want = editor_rect(dpi)
+    want = editor_rect(dpi, taskbar_top(s.desk))
     check("dpi %d: the editor opens at %s, inside the work area" % (dpi, want),
           window and window["rect"] == want, str(window and window["rect"]))
     if not window:
@@ -177,7 +182,7 @@ def test_indicator_at_dpi(s, check, figures, shots):
           dpi, factor, INDICATOR_96, gap),
           abs(w / (INDICATOR_96[0] * factor) - 1) < 0.05 and
           abs(h / (INDICATOR_96[1] * factor) - 1) < 0.05 and
-          ind["rect"][2] == SCREEN[0] - gap and ind["rect"][3] == TASKBAR_TOP - gap,
+          ind["rect"][2] == SCREEN[0] - gap and ind["rect"][3] == taskbar_top(desk) - gap,
           "%s" % ind["rect"])
     wait_for(lambda: desk.indicator() is None, 90)
 
