@@ -117,6 +117,9 @@ TEST(Manifest, AsksForNoElevationAndDeclaresDpiAwareness) {
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+    // Per-monitor v2 where the system knows it, per-monitor before that, system-aware before
+    // Windows 10 through the old element.
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
 }
 
 TEST_F(AboutTest, TemplateStyleCaptionAndSize) {
