@@ -65,10 +65,12 @@ BOOL FillDlg::OnInitDialog() {
     m_dpi = WindowDpi(m_hWnd);
     SetFonts();
     SetLimits();
-    m_ready = true;
-    PlaceWindow();
+    // Before the first layout: the list's entry spacing, which the layout keeps, follows its
+    // icons.
     m_images.Reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 2, 2));
     ListView_SetImageList(m_list, m_images.Get(), LVSIL_NORMAL);
+    m_ready = true;
+    PlaceWindow();
 
     EditorView& view = *this;
     m_state = std::make_unique<EditorState>(m_slot, m_slot.GetDesktop(), view, m_preview.Model());

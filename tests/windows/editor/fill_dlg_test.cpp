@@ -136,6 +136,37 @@ TEST_F(EditorWindow, PanelsArePaintedBehindTheControls) {
     ::ReleaseDC(nullptr, screen);
 }
 
+TEST(EditorList, EntriesOfALoadedSlotStandOneBelowTheOther) {
+    testing::TempFolder folder;
+    NullDesktop desktop;
+    {
+        Slot written(2, folder.Store(), desktop);
+        for (const char16_t* name : {u"a.exe", u"b.exe", u"c.exe"}) {
+            auto item = std::make_unique<SlotItem>();
+            item->fileName = name;
+            written.items.push_back(std::move(item));
+        }
+        ASSERT_EQ(written.Save(), SaveResult::kSaved);
+    }
+    Slot slot(2, folder.Store(), desktop);
+    FillDlg dialog(slot);
+    ASSERT_TRUE(dialog.Create(IDD_EDITOR));
+    dialog.ShowWindow(SW_SHOW);
+    for (int i = 0; i < 50; ++i) PumpOnce();
+    HWND list = dialog.GetDlgItem(IDC_EDITOR_LIST);
+    ASSERT_EQ(ListView_GetItemCount(list), 3);
+    RECT previous{};
+    for (int k = 0; k < 3; ++k) {
+        RECT entry{};
+        // The icon with its label.
+        ASSERT_TRUE(ListView_GetItemRect(list, k, &entry, LVIR_SELECTBOUNDS));
+        if (k > 0) {
+            EXPECT_GE(entry.top, previous.bottom) << "entry " << k << " overlaps";
+        }
+        previous = entry;
+    }
+}
+
 struct Keys {
     const char* name;
     int id;
