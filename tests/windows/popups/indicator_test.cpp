@@ -323,6 +323,7 @@ TEST_F(IndicatorTest, FollowsTheTaskbarWhenItMoves) {
     ASSERT_TRUE(::GetWindowRect(indicator.m_hWnd, &start));
     const int w = start.right - start.left;
     const int h = start.bottom - start.top;
+    const int gap = ScaleDpi(10, WindowDpi(indicator.m_hWnd));
     ::SetWindowPos(m_taskbar, nullptr, 0, 900, 1600, 40, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT moved{};
     ::GetWindowRect(m_taskbar, &moved);
@@ -331,7 +332,7 @@ TEST_F(IndicatorTest, FollowsTheTaskbarWhenItMoves) {
     if (taskbarMoved) {
         EXPECT_TRUE(PumpUntil([&] {
             ::GetWindowRect(indicator.m_hWnd, &popup);
-            return popup.left == moved.right - w - 10 && popup.top == moved.top - h - 10;
+            return popup.left == moved.right - w - gap && popup.top == moved.top - h - gap;
         })) << popup.left
             << "," << popup.top;
     }
@@ -340,7 +341,7 @@ TEST_F(IndicatorTest, FollowsTheTaskbarWhenItMoves) {
     ASSERT_TRUE(taskbarMoved) << "the shell's taskbar could not be moved";
     EXPECT_TRUE(PumpUntil([&] {
         ::GetWindowRect(indicator.m_hWnd, &popup);
-        return popup.top == original.top - h - 10;
+        return popup.top == original.top - h - gap;
     }));
 }
 
