@@ -34,11 +34,6 @@ void DisplayWnd::InitLayout() {
                        m_slot->items);
 }
 
-COLORREF DisplayWnd::Background() const {
-    return m_background != nullptr && *m_background != nullptr ? **m_background
-                                                               : ::GetSysColor(COLOR_3DFACE);
-}
-
 LRESULT DisplayWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_SIZE: {
@@ -73,7 +68,7 @@ void DisplayWnd::Paint() {
     // Three off-screen surfaces; the composition reaches the window in one copy as it goes.
     CMemoryDC composition(paint, RECT{0, 0, w, h});
     if (!layout.HasMonitors() || scaled.width <= 0 || scaled.height <= 0) {
-        Fill(composition, w, h, Background());  // nothing to fit: the panel's background alone
+        Fill(composition, w, h, m_background);  // nothing to fit: the panel's background alone
         return;
     }
     Fill(composition, w, h, kMonitorFill);
@@ -105,7 +100,7 @@ void DisplayWnd::Paint() {
     const int top = layout.Top();
     CMemoryDC mask(paint, RECT{0, 0, w, h});
     mask.Discard();
-    Fill(mask, w, h, Background());
+    Fill(mask, w, h, m_background);
     {
         CPen pen(PS_SOLID, 1, kOutline);
         CBrush key(kMaskKey);

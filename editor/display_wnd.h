@@ -24,8 +24,8 @@ class DisplayWnd : public CStatic {
     // the editor repaints without erasing.
     PreviewModel& Model() { return m_model; }
 
-    // Where the hosting panel keeps its background colour reference; followed at every paint.
-    const COLORREF* const* m_background = nullptr;
+    // The hosting panel's background, shown around the monitors.
+    COLORREF m_background = ::GetSysColor(COLOR_3DFACE);
 
     // Colours of the picture.
     static constexpr COLORREF kMonitorFill = RGB(255, 255, 255);
@@ -41,7 +41,6 @@ class DisplayWnd : public CStatic {
   private:
     void OnSize();
     void Paint();
-    COLORREF Background() const;
 
     Slot* m_slot;
     PreviewModel m_model;

@@ -1,5 +1,6 @@
 #include "editor/field_text.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/text.h"
@@ -38,6 +39,27 @@ std::u16string DefaultSlotName(int index) {
     for (char digit : std::to_string(index + 1)) name.push_back(static_cast<char16_t>(digit));
     name.append(std::u16string_view(u" 슬롯"));
     return name;
+}
+
+}  // namespace keyrack
+
+namespace keyrack {
+
+bool IsNumberFieldText(std::u16string_view text, bool allowMinus) {
+    if (allowMinus && !text.empty() && text.front() == u'-') text.remove_prefix(1);
+    for (char16_t c : text)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
+std::u16string ReplaceSelection(std::u16string_view text, std::size_t start, std::size_t end,
+                                std::u16string_view inserted) {
+    start = std::min(start, text.size());
+    end = std::min(std::max(start, end), text.size());
+    std::u16string result(text.substr(0, start));
+    result.append(inserted);
+    result.append(text.substr(end));
+    return result;
 }
 
 }  // namespace keyrack

@@ -23,3 +23,17 @@ std::u16string FitField(std::u16string_view text, std::size_t capacity);
 std::u16string DefaultSlotName(int index);
 
 }  // namespace keyrack
+
+namespace keyrack {
+
+// Whether a position field may hold this text as the user types it: decimal digits only, and
+// where negative numbers are allowed (X and Y) an optional leading minus, also alone. Empty is
+// allowed.
+bool IsNumberFieldText(std::u16string_view text, bool allowMinus);
+
+// The text of an edit after `inserted` replaced its selection [start, end) (positions cut to
+// the text's length).
+std::u16string ReplaceSelection(std::u16string_view text, std::size_t start, std::size_t end,
+                                std::u16string_view inserted);
+
+}  // namespace keyrack

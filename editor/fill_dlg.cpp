@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/panel_layout.h"
+#include "framework/dpi.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
@@ -40,7 +41,7 @@ void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstr
 }  // namespace
 
 FillDlg::FillDlg(Slot& slot, EditorSession& session)
-    : CDialogEx(IDD_EDITOR), m_slot(slot), m_session(session) {}
+    : CDialogEx(IDD_EDITOR), m_slot(slot), m_session(session), m_preview(slot) {}
 
 FillDlg::~FillDlg() { StopCapture(); }
 
@@ -52,27 +53,31 @@ void FillDlg::BringToFront() const {
 
 BOOL FillDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
+    // The editor places its controls itself, at every DPI.
+    KeepDialogLayoutOnDpiChange(m_hWnd);
+    // The panels are painted behind the controls; the controls keep their own pixels.
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
+                        ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    const Placement at =
-        EditorWindowPlacement(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    ::MoveWindow(m_hWnd, at.x, at.y, at.width, at.height, TRUE);
 
-    CreatePanels();
-    SetFontsAndLimits();
+    TakeControls();
+    m_dpi = WindowDpi(m_hWnd);
+    SetFonts();
+    SetLimits();
+    // Before the first layout: the list's entry spacing, which the layout keeps, follows its
+    // icons.
     m_images.Reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 2, 2));
     ListView_SetImageList(m_list, m_images.Get(), LVSIL_NORMAL);
-    HWND preview = m_displayPanel->m_preview.m_hWnd;
-    if (preview != nullptr)
-        ::SetWindowLongPtrW(preview, GWL_STYLE,
-                            ::GetWindowLongPtrW(preview, GWL_STYLE) | SS_NOTIFY);
+    m_ready = true;
+    PlaceWindow();
 
     EditorView& view = *this;
-    m_state = std::make_unique<EditorState>(m_slot, m_slot.GetDesktop(), view,
-                                            m_displayPanel->m_preview.Model(), m_session);
+    m_state = std::make_unique<EditorState>(m_slot, m_slot.GetDesktop(), view, m_preview.Model(),
+                                            m_session);
     StartCapture();
     SetText(GetDlgItem(IDC_EDITOR_SLOT_NAME), m_state->Open());
-    m_displayPanel->m_preview.InitLayout();
+    m_preview.InitLayout();
 
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
@@ -80,30 +85,65 @@ BOOL FillDlg::OnInitDialog() {
     return TRUE;
 }
 
-void FillDlg::CreatePanels() {
-    COLORREF* const background = panelColourRefs.background;
-    COLORREF* const text = panelColourRefs.text;
-    COLORREF* const border = panelColourRefs.border;
-    m_list = GetDlgItem(IDC_EDITOR_LIST);
-    m_listPanel = std::make_unique<Container>(m_hWnd, RECT{10, 10, 100, 100});
-    m_listPanel->SetColourRefs(background, text, border);
-    m_listPanel->SetChild(m_list);
-    m_infoPanel = std::make_unique<InfoContainer>(m_hWnd);
-    m_infoPanel->SetColourRefs(background, text, border);
-    m_displayPanel = std::make_unique<DisplayContainer>(m_hWnd, m_slot);
-    m_displayPanel->SetColourRefs(background, text, border);
+void FillDlg::PlaceWindow() {
+    // On the primary monitor, at its DPI; moving there may change the window's DPI, and the
+    // size follows once more then.
+    for (int round = 0; round < 2; ++round) {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+        const RECT& m = info.rcMonitor;
+        const RECT& w = info.rcWork;
+        const Placement at = EditorWindowPlacement(Rect{m.left, m.top, m.right, m.bottom},
+                                                   Rect{w.left, w.top, w.right, w.bottom}, m_dpi);
+        ::MoveWindow(m_hWnd, at.x, at.y, at.width, at.height, TRUE);
+        const int now = WindowDpi(m_hWnd);
+        if (now == m_dpi) return;
+        m_dpi = now;
+        SetFonts();
+    }
 }
 
-void FillDlg::SetFontsAndLimits() const {
-    for (int id : {IDOK, IDCANCEL, IDC_EDITOR_SLOT_NAME_LABEL, IDC_EDITOR_LIST_LABEL})
-        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fontMedium15.Get()), TRUE);
-    SendDlgItemMessage(IDC_EDITOR_SLOT_NAME, WM_SETFONT,
-                       reinterpret_cast<WPARAM>(fontMedium17.Get()), TRUE);
-    for (const EditLimit& limit : kEditLimits) {
-        HWND edit = limit.id == IDC_EDITOR_SLOT_NAME ? GetDlgItem(limit.id)
-                                                     : m_infoPanel->GetDlgItem(limit.id);
-        ::SendMessageW(edit, EM_SETLIMITTEXT, limit.capacity - 1, 0);
-    }
+void FillDlg::TakeControls() {
+    m_list = GetDlgItem(IDC_EDITOR_LIST);
+    m_preview.SubclassDlgItem(IDC_EDITOR_PREVIEW, m_hWnd);
+    m_preview.m_background = kPanelColoursLight.background;
+    if (m_preview.m_hWnd != nullptr)
+        ::SetWindowLongPtrW(m_preview.m_hWnd, GWL_STYLE,
+                            ::GetWindowLongPtrW(m_preview.m_hWnd, GWL_STYLE) | SS_NOTIFY);
+    const int numberIds[] = {IDC_EDITOR_X, IDC_EDITOR_Y, IDC_EDITOR_W, IDC_EDITOR_H};
+    for (std::size_t k = 0; k < m_numberEdits.size(); ++k)
+        m_numberEdits[k].SubclassDlgItem(numberIds[k], m_hWnd);
+}
+
+void FillDlg::SetFonts() {
+    SharedFonts fonts(m_dpi);
+    const int labels[] = {IDOK,
+                          IDCANCEL,
+                          IDC_EDITOR_SLOT_NAME_LABEL,
+                          IDC_EDITOR_LIST_LABEL,
+                          IDC_EDITOR_SAVE,
+                          IDC_EDITOR_REMOVE,
+                          IDC_EDITOR_NAME_LABEL,
+                          IDC_EDITOR_PATH_LABEL,
+                          IDC_EDITOR_PARAMETERS_LABEL,
+                          IDC_EDITOR_X_LABEL,
+                          IDC_EDITOR_Y_LABEL,
+                          IDC_EDITOR_W_LABEL,
+                          IDC_EDITOR_H_LABEL};
+    const int edits[] = {IDC_EDITOR_SLOT_NAME,  IDC_EDITOR_NAME, IDC_EDITOR_PATH,
+                         IDC_EDITOR_PARAMETERS, IDC_EDITOR_X,    IDC_EDITOR_Y,
+                         IDC_EDITOR_W,          IDC_EDITOR_H,    IDC_EDITOR_MAXIMIZE};
+    for (int id : labels)
+        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium15()), TRUE);
+    for (int id : edits)
+        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium17()), TRUE);
+    m_fonts = std::move(fonts);
+}
+
+void FillDlg::SetLimits() const {
+    for (const EditLimit& limit : kEditLimits)
+        SendDlgItemMessage(limit.id, EM_SETLIMITTEXT, limit.capacity - 1);
 }
 
 void FillDlg::StartCapture() {
@@ -156,6 +196,15 @@ bool FillDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         case WM_SIZE:
             OnSize(LOWORD(lParam), HIWORD(lParam));
             return true;
+        case WM_PAINT:
+            Paint();
+            return true;
+        case WM_CTLCOLORSTATIC:
+            return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                result);
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), lParam);
+            return true;
         case WM_DESTROY:
             // Before the window goes: no sample is posted to it afterwards.
             StopCapture();
@@ -165,20 +214,27 @@ bool FillDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
     }
 }
 
-void FillDlg::OnSize(int cx, int cy) const {
-    if (!m_listPanel || !m_infoPanel) return;
-    const EditorLayout layout = EditorDialogLayout(cx, cy);
+void FillDlg::OnDpiChanged(int dpi, LPARAM suggested) {
+    m_dpi = dpi;
+    SetFonts();
+    // The move brings a WM_SIZE, which lays everything out for the new DPI.
+    MoveToSuggestedRect(m_hWnd, suggested);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    OnSize(client.right, client.bottom);
+}
+
+void FillDlg::OnSize(int cx, int cy) {
+    if (!m_ready) return;
+    const EditorLayout layout = EditorDialogLayout(cx, cy, m_dpi);
+    for (std::size_t k = 0; k < m_panels.size(); ++k)
+        m_panels[k].Place(layout.panels[k], layout.style);
     for (const ControlPlacement& control : layout.controls) {
         const Placement& at = control.place;
         ::MoveWindow(GetDlgItem(control.id), at.x, at.y, at.width, at.height, TRUE);
+        m_panelOf[control.id] = control.panel;
     }
-    for (const auto& [panel, at] :
-         {std::pair<const Container*, Placement>{m_listPanel.get(), layout.listPanel},
-          {m_infoPanel.get(), layout.infoPanel},
-          {m_displayPanel.get(), layout.displayPanel}}) {
-        if (panel != nullptr && panel->m_hWnd != nullptr)
-            ::MoveWindow(panel->m_hWnd, at.x, at.y, at.width, at.height, TRUE);
-    }
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
     // One column of entries as wide as the narrow list: no sideways scrolling, labels centred
     // under their icons.
     RECT list{};
@@ -187,43 +243,54 @@ void FillDlg::OnSize(int cx, int cy) const {
     if (list.right > 0) ListView_SetIconSpacing(m_list, list.right, HIWORD(spacing));
 }
 
+void FillDlg::Paint() {
+    CPaintDC dc(m_hWnd);
+    for (const Container& panel : m_panels) panel.Paint(dc);
+}
+
+bool FillDlg::ColourStatic(HDC dc, HWND control, LRESULT& result) const {
+    const auto found = m_panelOf.find(::GetDlgCtrlID(control));
+    if (found == m_panelOf.end() || found->second == PanelId::kNone) return false;
+    result = reinterpret_cast<LRESULT>(
+        m_panels[static_cast<std::size_t>(found->second)].ColourStatic(dc));
+    return true;
+}
+
 void FillDlg::ShowItem(const SlotItem& item) {
-    SetText(m_infoPanel->GetDlgItem(IDC_EDITOR_PATH), item.path);
-    SetText(m_infoPanel->GetDlgItem(IDC_EDITOR_NAME), item.name);
-    SetText(m_infoPanel->GetDlgItem(IDC_EDITOR_PARAMETERS), item.parameters);
+    SetText(GetDlgItem(IDC_EDITOR_PATH), item.path);
+    SetText(GetDlgItem(IDC_EDITOR_NAME), item.name);
+    SetText(GetDlgItem(IDC_EDITOR_PARAMETERS), item.parameters);
     ShowPosition(item);
-    m_infoPanel->SendDlgItemMessage(IDC_EDITOR_ICON, STM_SETICON, item.icon.Get(), 0);
+    SendDlgItemMessage(IDC_EDITOR_ICON, STM_SETICON, item.icon.Get(), 0);
 }
 
 void FillDlg::ShowPosition(const SlotItem& item) {
-    SetNumber(m_displayPanel->GetDlgItem(IDC_EDITOR_X), item.x);
-    SetNumber(m_displayPanel->GetDlgItem(IDC_EDITOR_Y), item.y);
-    SetNumber(m_displayPanel->GetDlgItem(IDC_EDITOR_W), item.width);
-    SetNumber(m_displayPanel->GetDlgItem(IDC_EDITOR_H), item.height);
-    m_displayPanel->SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_SETCHECK,
-                                       item.maximize ? BST_CHECKED : BST_UNCHECKED);
+    SetNumber(GetDlgItem(IDC_EDITOR_X), item.x);
+    SetNumber(GetDlgItem(IDC_EDITOR_Y), item.y);
+    SetNumber(GetDlgItem(IDC_EDITOR_W), item.width);
+    SetNumber(GetDlgItem(IDC_EDITOR_H), item.height);
+    SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_SETCHECK,
+                       item.maximize ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void FillDlg::ClearFields() {
     for (int id : {IDC_EDITOR_NAME, IDC_EDITOR_PATH, IDC_EDITOR_PARAMETERS})
-        m_infoPanel->SetDlgItemText(id, L"");
-    for (int id : {IDC_EDITOR_X, IDC_EDITOR_Y, IDC_EDITOR_W, IDC_EDITOR_H})
-        m_displayPanel->SetDlgItemText(id, L"");
-    m_displayPanel->SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_SETCHECK, BST_UNCHECKED);
-    m_infoPanel->SendDlgItemMessage(IDC_EDITOR_ICON, STM_SETICON, 0, 0);
+        SetDlgItemText(id, L"");
+    for (int id : {IDC_EDITOR_X, IDC_EDITOR_Y, IDC_EDITOR_W, IDC_EDITOR_H}) SetDlgItemText(id, L"");
+    SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_SETCHECK, BST_UNCHECKED);
+    SendDlgItemMessage(IDC_EDITOR_ICON, STM_SETICON, 0, 0);
 }
 
 ItemFields FillDlg::ReadFields() {
     ItemFields fields;
-    fields.path = TextOf(m_infoPanel->GetDlgItem(IDC_EDITOR_PATH));
-    fields.name = TextOf(m_infoPanel->GetDlgItem(IDC_EDITOR_NAME));
-    fields.parameters = TextOf(m_infoPanel->GetDlgItem(IDC_EDITOR_PARAMETERS));
-    fields.x = TextOf(m_displayPanel->GetDlgItem(IDC_EDITOR_X));
-    fields.y = TextOf(m_displayPanel->GetDlgItem(IDC_EDITOR_Y));
-    fields.width = TextOf(m_displayPanel->GetDlgItem(IDC_EDITOR_W));
-    fields.height = TextOf(m_displayPanel->GetDlgItem(IDC_EDITOR_H));
-    fields.maximize =
-        m_displayPanel->SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_GETCHECK) == BST_CHECKED;
+    fields.path = TextOf(GetDlgItem(IDC_EDITOR_PATH));
+    fields.name = TextOf(GetDlgItem(IDC_EDITOR_NAME));
+    fields.parameters = TextOf(GetDlgItem(IDC_EDITOR_PARAMETERS));
+    fields.x = TextOf(GetDlgItem(IDC_EDITOR_X));
+    fields.y = TextOf(GetDlgItem(IDC_EDITOR_Y));
+    fields.width = TextOf(GetDlgItem(IDC_EDITOR_W));
+    fields.height = TextOf(GetDlgItem(IDC_EDITOR_H));
+    fields.maximize = SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_GETCHECK) == BST_CHECKED;
     return fields;
 }
 
@@ -244,6 +311,6 @@ void FillDlg::RebuildList(std::span<const std::unique_ptr<SlotItem>> items) {
     for (const auto& item : items) AppendListEntry(*item);
 }
 
-void FillDlg::RepaintPreview() { m_displayPanel->m_preview.Invalidate(FALSE); }
+void FillDlg::RepaintPreview() { m_preview.Invalidate(FALSE); }
 
 }  // namespace keyrack

@@ -11,17 +11,22 @@
 
 #include <commctrl.h>
 
+#include <array>
+#include <atomic>
+#include <map>
 #include <memory>
 
 #include "editor/capture_loop.h"
 #include "editor/capture_thread.h"
 #include "editor/container.h"
-#include "editor/display_container.h"
+#include "editor/display_wnd.h"
 #include "editor/editor_state.h"
 #include "editor/editor_view.h"
-#include "editor/info_container.h"
+#include "editor/number_edit.h"
 #include "framework/dialog_ex.h"
+#include "platform/dpi_scale.h"
 #include "platform/unique_handle.h"
+#include "res/shared_resources.h"
 #include "slots/slot.h"
 
 namespace keyrack {
@@ -44,9 +49,15 @@ class FillDlg : public CDialogEx, private EditorView {
     bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    void CreatePanels();
-    void SetFontsAndLimits() const;
-    void OnSize(int cx, int cy) const;
+    void PlaceWindow();
+    void TakeControls();
+    // Fonts for the window's DPI, given to the controls; the previous ones go after.
+    void SetFonts();
+    void SetLimits() const;
+    void OnSize(int cx, int cy);
+    void OnDpiChanged(int dpi, LPARAM suggested);
+    void Paint();
+    bool ColourStatic(HDC dc, HWND control, LRESULT& result) const;
     void StartCapture();
     void StopCapture();
     void ApplySamples();
@@ -63,9 +74,17 @@ class FillDlg : public CDialogEx, private EditorView {
     Slot& m_slot;
     EditorSession& m_session;
     UniqueHandle<HIMAGELIST, CloseWith<&::ImageList_Destroy>> m_images;
-    std::unique_ptr<Container> m_listPanel;
-    std::unique_ptr<InfoContainer> m_infoPanel;
-    std::unique_ptr<DisplayContainer> m_displayPanel;
+    // The program list, information and position panels, in PanelId order.
+    std::array<Container, 3> m_panels{Container(kPanelColoursLight), Container(kPanelColoursLight),
+                                      Container(kPanelColoursLight)};
+    // The panel each control stands on, from the last layout.
+    std::map<int, PanelId> m_panelOf;
+    DisplayWnd m_preview;
+    std::array<NumberEdit, 4> m_numberEdits{NumberEdit(true), NumberEdit(true), NumberEdit(false),
+                                            NumberEdit(false)};
+    SharedFonts m_fonts;
+    int m_dpi = kDesignDpi;
+    bool m_ready = false;
     std::unique_ptr<EditorState> m_state;
     HWND m_list = nullptr;
 

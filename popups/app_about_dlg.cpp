@@ -5,10 +5,11 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 
+#include "framework/dpi.h"
 #include "platform/win32/win32_desktop.h"
 #include "popups/about_texts.h"
-#include "res/shared_resources.h"
 
 namespace keyrack {
 
@@ -22,9 +23,19 @@ AppAboutDlg::~AppAboutDlg() {
 BOOL AppAboutDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
 
+    // A DPI change scales the controls and the fonts here, not in the dialog manager.
+    KeepDialogLayoutOnDpiChange(m_hWnd);
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LINK_CLASS};
     ::InitCommonControlsEx(&controls);
 
+    m_fonts = SharedFonts(WindowDpi(m_hWnd));
+    SetFonts();
+    // The owner is the hidden main window: show the box in the middle of the screen.
+    CenterWindow();
+    return TRUE;
+}
+
+void AppAboutDlg::SetFonts() {
     // The close button keeps the dialog font.
     const int themed[] = {IDC_STATIC,
                           IDC_ABOUT_NOTICE,
@@ -34,18 +45,23 @@ BOOL AppAboutDlg::OnInitDialog() {
                           IDC_ABOUT_CONTACT_LINK,
                           IDC_ABOUT_LICENSE_LINK};
     for (int id : themed)
-        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fontMedium15.Get()), TRUE);
-    // The owner is the hidden main window: show the box in the middle of the screen.
-    CenterWindow();
-    return TRUE;
+        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts.Medium15()), TRUE);
 }
 
 bool AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
+        case WM_DPICHANGED: {
+            const int dpi = HIWORD(wParam);
+            ScaleChildren(m_hWnd, m_fonts.Dpi(), dpi);
+            SharedFonts previous = std::exchange(m_fonts, SharedFonts(dpi));
+            SetFonts();
+            MoveToSuggestedRect(m_hWnd, lParam);
+            return true;
+        }
         case WM_DESTROY:
             // The dialog hears of its end before its controls do. Some link controls (Wine's)
-            // delete the font they were given when they are destroyed; take the shared font
-            // back from them first so it outlives the box.
+            // delete the font they were given when they are destroyed; take the box's font
+            // back from them first, so it is deleted once, by the box.
             SendDlgItemMessage(IDC_ABOUT_CONTACT_LINK, WM_SETFONT, 0, FALSE);
             SendDlgItemMessage(IDC_ABOUT_LICENSE_LINK, WM_SETFONT, 0, FALSE);
             return false;

@@ -10,6 +10,7 @@
 
 #include "framework/dialog_ex.h"
 #include "res/resource.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 
@@ -32,6 +33,13 @@ class AppAboutDlg : public CDialogEx {
     BOOL OnInitDialog() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  private:
+    // The shared font for the window's DPI on the texts, groups and links; the previous one
+    // goes after.
+    void SetFonts();
+
+    SharedFonts m_fonts;
 };
 
 }  // namespace keyrack

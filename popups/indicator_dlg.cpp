@@ -1,16 +1,16 @@
 #include "popups/indicator_dlg.h"
 
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
 #include "platform/win32/wide.h"
 #include "popups/indicator_model.h"
-#include "res/shared_resources.h"
 
 namespace keyrack {
 
 namespace {
 
-constexpr int kCorner = 20;
+constexpr int kCorner = 20;  // at 96 DPI
 
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
@@ -31,40 +31,68 @@ IndicatorDlg::~IndicatorDlg() {
 
 BOOL IndicatorDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
+    KeepDialogLayoutOnDpiChange(m_hWnd);
     ::GetWindowRect(m_hWnd, &m_initRect);
+    m_initDpi = WindowDpi(m_hWnd);
+    m_dpi = m_initDpi;
     m_taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     m_refreshThread = std::make_unique<std::thread>(&IndicatorDlg::RefreshLoop, this);
 
-    SendDlgItemMessage(IDC_IND_SLOTNAME, WM_SETFONT, reinterpret_cast<WPARAM>(fontBold20.Get()),
-                       TRUE);
-    SendDlgItemMessage(IDC_IND_PROGRESS, WM_SETFONT,
-                       reinterpret_cast<WPARAM>(fontExtraBold30.Get()), TRUE);
-    SendDlgItemMessage(IDC_IND_LINES, WM_SETFONT, reinterpret_cast<WPARAM>(fontMedium15.Get()),
-                       TRUE);
+    SetFonts();
     ::BringWindowToTop(m_hWnd);
 
     RECT taskbar{};
     ::GetWindowRect(m_taskbar, &taskbar);  // stays empty without a taskbar: placed off screen
     MoveAboveTaskbar(taskbar);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
-
-    RECT now{};
-    ::GetWindowRect(m_hWnd, &now);
-    CRgn region =
-        CRgn::RoundRect(0, 0, now.right - now.left, now.bottom - now.top, kCorner, kCorner);
-    // The window owns the region once SetWindowRgn accepted it.
-    if (!region.IsNull() && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) region.Detach();
+    SetRoundedRegion();
 
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
     return TRUE;
 }
 
+void IndicatorDlg::SetFonts() {
+    SharedFonts fonts(m_dpi.load());
+    SendDlgItemMessage(IDC_IND_SLOTNAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Bold20()),
+                       TRUE);
+    SendDlgItemMessage(IDC_IND_PROGRESS, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.ExtraBold30()),
+                       TRUE);
+    SendDlgItemMessage(IDC_IND_LINES, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium15()), TRUE);
+    m_fonts = std::move(fonts);
+}
+
+void IndicatorDlg::SetRoundedRegion() const {
+    RECT now{};
+    ::GetWindowRect(m_hWnd, &now);
+    const int corner = ScaleDpi(kCorner, m_dpi.load());
+    CRgn region = CRgn::RoundRect(0, 0, now.right - now.left, now.bottom - now.top, corner, corner);
+    // The window owns the region once SetWindowRgn accepted it.
+    if (!region.IsNull() && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) region.Detach();
+}
+
+void IndicatorDlg::OnDpiChanged(int dpi) {
+    const int old = m_dpi.exchange(dpi);
+    ScaleChildren(m_hWnd, old, dpi);
+    SetFonts();
+    RECT taskbar{};
+    ::GetWindowRect(m_taskbar, &taskbar);
+    MoveAboveTaskbar(taskbar);
+    SetRoundedRegion();
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+SIZE IndicatorDlg::Size() const {
+    const int dpi = m_dpi.load();
+    return {::MulDiv(m_initRect.right - m_initRect.left, dpi, m_initDpi),
+            ::MulDiv(m_initRect.bottom - m_initRect.top, dpi, m_initDpi)};
+}
+
 void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {
-    const int w = m_initRect.right - m_initRect.left;
-    const int h = m_initRect.bottom - m_initRect.top;
+    const SIZE size = Size();
     const IndicatorPosition at =
-        PlaceAboveTaskbar(Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, w, h);
-    ::MoveWindow(m_hWnd, at.x, at.y, w, h, TRUE);
+        PlaceAboveTaskbar(Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, size.cx,
+                          size.cy, m_dpi.load());
+    ::MoveWindow(m_hWnd, at.x, at.y, size.cx, size.cy, TRUE);
 }
 
 void IndicatorDlg::RefreshLoop() {
@@ -166,21 +194,21 @@ BOOL IndicatorDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
 
 void IndicatorDlg::Paint() {
     CPaintDC dc(m_hWnd);
-    const int w = m_initRect.right - m_initRect.left;
-    const int h = m_initRect.bottom - m_initRect.top;
-    CPen pen(PS_SOLID, 1, panelColoursDark.border);
-    CBrush brush(panelColoursDark.background);
+    const SIZE size = Size();
+    const int corner = ScaleDpi(kCorner, m_dpi.load());
+    CPen pen(PS_SOLID, 1, kPanelColoursDark.border);
+    CBrush brush(kPanelColoursDark.background);
     CSelectObject selectPen(dc, pen);
     CSelectObject selectBrush(dc, brush);
-    ::RoundRect(dc, 0, 0, w - 1, h - 1, kCorner, kCorner);
+    ::RoundRect(dc, 0, 0, size.cx - 1, size.cy - 1, corner, corner);
 }
 
 LRESULT IndicatorDlg::OnCtlColorStatic(HDC dc, HWND control) const {
     RECT client{};
     ::GetClientRect(control, &client);
-    CBrush background(panelColoursDark.background);
+    CBrush background(kPanelColoursDark.background);
     ::FillRect(dc, &client, background);
-    ::SetTextColor(dc, panelColoursDark.text);
+    ::SetTextColor(dc, kPanelColoursDark.text);
     ::SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
@@ -191,6 +219,9 @@ bool IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
             Paint();
             return true;
         case WM_NCPAINT:
+            return true;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam));
             return true;
         case WM_CTLCOLORSTATIC:
             result =

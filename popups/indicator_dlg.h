@@ -15,9 +15,11 @@
 #include "deploy/indicator.h"
 #include "deploy/worker_status_list.h"
 #include "framework/dialog_ex.h"
+#include "platform/dpi_scale.h"
 #include "platform/win32/handles.h"
 #include "res/messages.h"
 #include "res/resource.h"
+#include "res/shared_resources.h"
 
 namespace keyrack {
 
@@ -47,6 +49,11 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void RefreshLoop();
     void StopRefreshThread();
     void MoveAboveTaskbar(const RECT& taskbar) const;
+    // The popup's size at its current DPI: the size it was made with, scaled.
+    SIZE Size() const;
+    void SetFonts();
+    void SetRoundedRegion() const;
+    void OnDpiChanged(int dpi);
     void Paint();
     LRESULT OnCtlColorStatic(HDC dc, HWND control) const;
     void Close();
@@ -54,6 +61,9 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     HWND m_taskbar = nullptr;
     std::unique_ptr<std::thread> m_refreshThread;
     RECT m_initRect{};
+    int m_initDpi = kDesignDpi;          // the DPI m_initRect was taken at
+    std::atomic<int> m_dpi{kDesignDpi};  // the popup's DPI now; the refresh thread reads it
+    SharedFonts m_fonts;
     std::atomic<bool> m_running{true};
     const std::array<std::u16string, 3> m_phaseTexts;
     std::u16string m_finalText;

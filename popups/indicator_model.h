@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/dpi_scale.h"
 
 namespace keyrack {
 
@@ -39,10 +40,12 @@ struct IndicatorPosition {
     friend bool operator==(const IndicatorPosition&, const IndicatorPosition&) = default;
 };
 
-// Top-left corner of a width x height popup 10 pixels left of the taskbar's right end and 10
-// pixels above its top edge.
-inline IndicatorPosition PlaceAboveTaskbar(const Rect& taskbar, int width, int height) {
-    return {taskbar.right - width - 10, taskbar.top - height - 10};
+// Top-left corner of a width x height popup 10 pixels (at 96 DPI, scaled to the popup's DPI)
+// left of the taskbar's right end and above its top edge.
+inline IndicatorPosition PlaceAboveTaskbar(const Rect& taskbar, int width, int height,
+                                           int dpi = kDesignDpi) {
+    const int gap = ScaleDpi(10, dpi);
+    return {taskbar.right - width - gap, taskbar.top - height - gap};
 }
 
 }  // namespace keyrack

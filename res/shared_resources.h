@@ -1,6 +1,8 @@
-// The drawing resources every window shares: four Pretendard fonts and the panel colour sets.
-// They are made during static initialisation and live until the process ends; windows give
-// the fonts to their controls with WM_SETFONT and never make fonts of their own.
+// The drawing resources Keyrack's windows share: the panel colour themes, fixed values passed
+// as one value each, and the four Pretendard fonts, which every window makes for its own DPI
+// when it is set up (and again when its DPI changes) and gives its controls with WM_SETFONT.
+// The font files are added to the system's font table once, before the first fonts are made,
+// and taken out again at exit.
 #pragma once
 
 #include <windows.h>
@@ -16,28 +18,37 @@ struct PanelColours {
     COLORREF background;
     COLORREF text;
     COLORREF border;
+    friend bool operator==(const PanelColours&, const PanelColours&) = default;
 };
 
-// Where a panel reads its colours; pointed at shared entries so every panel follows them.
-struct PanelColourRefs {
-    COLORREF* background;
-    COLORREF* text;
-    COLORREF* border;
+// The slot editor's panels and its preview.
+inline constexpr PanelColours kPanelColoursLight{RGB(240, 240, 240), RGB(0, 0, 0),
+                                                 RGB(200, 200, 200)};
+// The indicator popup.
+inline constexpr PanelColours kPanelColoursDark{RGB(34, 33, 33), RGB(255, 255, 255),
+                                                RGB(68, 67, 67)};
+
+// The four fonts for one DPI; the design gives their cell heights at 96 DPI.
+class SharedFonts {
+  public:
+    SharedFonts() = default;
+    explicit SharedFonts(int dpi);
+
+    HFONT Medium17() const { return m_medium17.Get(); }  // editor edits
+    HFONT Medium15() const { return m_medium15.Get(); }  // labels, buttons, About, status lines
+    HFONT Bold20() const { return m_bold20.Get(); }      // indicator slot name
+    HFONT ExtraBold30() const { return m_extraBold30.Get(); }  // indicator progress text
+    int Dpi() const { return m_dpi; }
+
+  private:
+    int m_dpi = 0;
+    CFont m_medium17, m_medium15, m_bold20, m_extraBold30;
 };
 
-extern CFont fontMedium17;     // "Pretendard Medium", 17: editor edits
-extern CFont fontMedium15;     // "Pretendard Medium", 15: labels, buttons, About box, status lines
-extern CFont fontBold20;       // "Pretendard Bold", 20: indicator slot name
-extern CFont fontExtraBold30;  // "Pretendard ExtraBold", 30: indicator progress text
-
-extern PanelColours panelColoursLight;   // the slot editor's panels
-extern PanelColours panelColoursDark;    // the indicator popup
-extern PanelColourRefs panelColourRefs;  // at the entries of panelColoursLight
-
-// Fills in the colours, adds the three font files from the "font" folder beside the
-// executable to the system's font table and creates the four fonts (with substitute faces
-// when a file is missing). Runs once during static initialisation.
-void InitSharedResources();
+// Adds the three font files from the "font" folder beside the executable to the system's font
+// table, once per process (SharedFonts does this before it makes its first fonts). A missing
+// file leaves the system's substitute faces.
+void AddFontFiles();
 // Takes the three font files out of the system's font table again (ExitInstance).
 void RemoveFontFiles();
 

@@ -70,7 +70,7 @@ TEST_F(EditSlotFlow, OkOnASlotWhoseWindowsHaveAllClosedStartsAFreshList) {
     m_manager.SetWindowList(2, {{0x99, 0, 1}});
     m_desktop.Close(0x99);
     ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, true); });
-    EditSlot(m_manager, 2, dialog);
+    EditSlot(m_manager, m_session, 2, dialog);
     EXPECT_EQ(m_manager.GetWindowList(2), (WindowList{{0, 0, 0}, {0x10, 1, 0}}));
 }
 

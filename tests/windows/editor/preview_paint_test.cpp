@@ -78,9 +78,7 @@ TEST_P(PreviewPaintTest, PixelsShowMonitorsItemsSelectionAndBackground) {
     }
 
     DisplayWnd preview(slot);
-    COLORREF background = kBackground;
-    const COLORREF* panelBackground = &background;
-    preview.m_background = &panelBackground;
+    preview.m_background = kBackground;
     ASSERT_TRUE(preview.SubclassWindow(MakeWindow(c.clientWidth, c.clientHeight)));
     preview.InitLayout();
     if (c.selected >= 0) preview.Model().Select(slot.items[static_cast<std::size_t>(c.selected)]);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/dpi.h"
 #include "popups/about_texts.h"
 #include "popups/app_about_dlg.h"
 #include "res/resource.h"
@@ -116,6 +117,9 @@ TEST(Manifest, AsksForNoElevationAndDeclaresDpiAwareness) {
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+    // Per-monitor v2 where the system knows it, per-monitor before that, system-aware before
+    // Windows 10 through the old element.
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
 }
 
 TEST_F(AboutTest, TemplateStyleCaptionAndSize) {
@@ -187,14 +191,18 @@ TEST_F(AboutTest, LinkItemsCarryTheirHrefs) {
 }
 
 TEST_F(AboutTest, SharedFontOnTextsGroupsAndLinksNotOnTheButton) {
+    const HFONT shared =
+        reinterpret_cast<HFONT>(::SendMessageW(Item(IDC_ABOUT_NOTICE), WM_GETFONT, 0, 0));
+    LOGFONTW font{};
+    ASSERT_EQ(::GetObjectW(shared, sizeof(font), &font), static_cast<int>(sizeof(font)));
+    EXPECT_STREQ(font.lfFaceName, L"Pretendard Medium");
+    EXPECT_EQ(font.lfHeight, ScaleDpi(15, WindowDpi(m_about.m_hWnd)));
     for (int id : {IDC_STATIC, IDC_ABOUT_NOTICE, IDC_ABOUT_CONTACT_GROUP, IDC_ABOUT_APP_GROUP,
                    IDC_ABOUT_LICENSE_GROUP, IDC_ABOUT_CONTACT_LINK, IDC_ABOUT_LICENSE_LINK}) {
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(Item(id), WM_GETFONT, 0, 0)),
-                  fontMedium15.Get())
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(Item(id), WM_GETFONT, 0, 0)), shared)
             << id;
     }
-    EXPECT_NE(reinterpret_cast<HFONT>(::SendMessageW(Item(IDCANCEL), WM_GETFONT, 0, 0)),
-              fontMedium15.Get());
+    EXPECT_NE(reinterpret_cast<HFONT>(::SendMessageW(Item(IDCANCEL), WM_GETFONT, 0, 0)), shared);
 }
 
 TEST_F(AboutTest, ClickNotificationsOpenTheirTargets) {
@@ -241,22 +249,20 @@ TEST_F(AboutTest, AMouseClickOnTheLicenceLinkOpensTheLicenceFile) {
     EXPECT_EQ(g_launches[0].file, ModuleFolder() + L"\\LICENSE.txt");
 }
 
-TEST(AboutModal, ClosingTheBoxLeavesTheSharedFontIntact) {
-    // Wine's link control deletes the font it was given when it is destroyed; the shared font
-    // must survive the About box for the indicator and the next About box.
+TEST(AboutModal, EachBoxHasALiveFontOfItsOwnUntilItCloses) {
+    // Wine's link control deletes the font it was given when it is destroyed; the box takes its
+    // font back first, so every box, the next one included, shows a live Pretendard font.
     for (int round = 0; round < 2; ++round) {
         AppAboutDlg about;
         ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
-        ASSERT_EQ(
-            reinterpret_cast<HFONT>(about.SendDlgItemMessage(IDC_ABOUT_LICENSE_LINK, WM_GETFONT)),
-            fontMedium15.Get());
+        const HFONT font =
+            reinterpret_cast<HFONT>(about.SendDlgItemMessage(IDC_ABOUT_LICENSE_LINK, WM_GETFONT));
+        ASSERT_EQ(::GetObjectType(font), static_cast<DWORD>(OBJ_FONT)) << round;
+        LOGFONTW logFont{};
+        ASSERT_EQ(::GetObjectW(font, sizeof(logFont), &logFont), static_cast<int>(sizeof(logFont)));
+        EXPECT_STREQ(logFont.lfFaceName, L"Pretendard Medium");
+        EXPECT_EQ(logFont.lfHeight, ScaleDpi(15, WindowDpi(about.m_hWnd)));
         about.DestroyWindow();
-        EXPECT_EQ(::GetObjectType(fontMedium15.Get()), static_cast<DWORD>(OBJ_FONT)) << round;
-        LOGFONTW font{};
-        ASSERT_EQ(::GetObjectW(fontMedium15.Get(), sizeof(font), &font),
-                  static_cast<int>(sizeof(font)));
-        EXPECT_STREQ(font.lfFaceName, L"Pretendard Medium");
-        EXPECT_EQ(font.lfHeight, 15);
     }
 }
 

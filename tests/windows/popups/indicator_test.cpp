@@ -14,6 +14,7 @@
 
 #include "deploy/worker_status_list.h"
 #include "framework/dialog_ex.h"
+#include "framework/dpi.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
@@ -91,8 +92,9 @@ TEST_F(IndicatorTest, SitsAboveTheTaskbarsRightEndTopmostWithOwnerAndTaskbarButt
     const int w = popup.right - popup.left, h = popup.bottom - popup.top;
     EXPECT_GT(w, 200);
     EXPECT_GT(h, 80);
-    EXPECT_EQ(popup.left, taskbar.right - w - 10);
-    EXPECT_EQ(popup.top, taskbar.top - h - 10);
+    const int gap = ScaleDpi(10, WindowDpi(hwnd));
+    EXPECT_EQ(popup.left, taskbar.right - w - gap);
+    EXPECT_EQ(popup.top, taskbar.top - h - gap);
 
     const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
@@ -128,18 +130,19 @@ TEST_F(IndicatorTest, ControlsHaveTheSharedFontsRenderedInPretendard) {
     IndicatorDlg& indicator = Open();
     struct Expect {
         int id;
-        HFONT font;
+        LONG height;  // at 96 DPI
         const wchar_t* face;
         LONG weightAtLeast;
-    } expected[] = {{IDC_IND_SLOTNAME, fontBold20, L"Pretendard Bold", FW_BOLD},
-                    {IDC_IND_PROGRESS, fontExtraBold30, L"Pretendard ExtraBold", FW_NORMAL},
-                    {IDC_IND_LINES, fontMedium15, L"Pretendard Medium", FW_MEDIUM}};
+    } expected[] = {{IDC_IND_SLOTNAME, 20, L"Pretendard Bold", FW_BOLD},
+                    {IDC_IND_PROGRESS, 30, L"Pretendard ExtraBold", FW_NORMAL},
+                    {IDC_IND_LINES, 15, L"Pretendard Medium", FW_MEDIUM}};
+    const int dpi = WindowDpi(indicator.m_hWnd);
     HDC dc = ::GetDC(nullptr);
     for (const Expect& e : expected) {
         HFONT font = reinterpret_cast<HFONT>(indicator.SendDlgItemMessage(e.id, WM_GETFONT));
-        EXPECT_EQ(font, e.font) << e.id;
         LOGFONTW asked{};
-        ::GetObjectW(font, sizeof(asked), &asked);
+        ASSERT_EQ(::GetObjectW(font, sizeof(asked), &asked), static_cast<int>(sizeof(asked)));
+        EXPECT_EQ(asked.lfHeight, ScaleDpi(e.height, dpi)) << e.id;
         EXPECT_STREQ(asked.lfFaceName, e.face) << e.id;
         EXPECT_EQ(asked.lfWeight, FW_NORMAL) << e.id;
         // What the font mapper really chose: a Pretendard face from the files beside the exe
@@ -320,6 +323,7 @@ TEST_F(IndicatorTest, FollowsTheTaskbarWhenItMoves) {
     ASSERT_TRUE(::GetWindowRect(indicator.m_hWnd, &start));
     const int w = start.right - start.left;
     const int h = start.bottom - start.top;
+    const int gap = ScaleDpi(10, WindowDpi(indicator.m_hWnd));
     ::SetWindowPos(m_taskbar, nullptr, 0, 900, 1600, 40, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT moved{};
     ::GetWindowRect(m_taskbar, &moved);
@@ -328,7 +332,7 @@ TEST_F(IndicatorTest, FollowsTheTaskbarWhenItMoves) {
     if (taskbarMoved) {
         EXPECT_TRUE(PumpUntil([&] {
             ::GetWindowRect(indicator.m_hWnd, &popup);
-            return popup.left == moved.right - w - 10 && popup.top == moved.top - h - 10;
+            return popup.left == moved.right - w - gap && popup.top == moved.top - h - gap;
         })) << popup.left
             << "," << popup.top;
     }
@@ -337,7 +341,7 @@ TEST_F(IndicatorTest, FollowsTheTaskbarWhenItMoves) {
     ASSERT_TRUE(taskbarMoved) << "the shell's taskbar could not be moved";
     EXPECT_TRUE(PumpUntil([&] {
         ::GetWindowRect(indicator.m_hWnd, &popup);
-        return popup.top == original.top - h - 10;
+        return popup.top == original.top - h - gap;
     }));
 }
 

@@ -1,5 +1,5 @@
 // The shared fonts and colours: font files found beside the executable whatever the current
-// directory, removed again at exit, and the colour sets.
+// directory, removed again at exit, the fonts made for a DPI, and the colour themes.
 #include "res/shared_resources.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,7 @@ std::wstring MappedFace(const wchar_t* face, int height = 15) {
 }
 
 TEST(SharedFonts, FilesAreTakenFromBesideTheExecutableNotTheCurrentDirectory) {
+    const SharedFonts fonts(96);  // adds the font files
     const std::wstring folder = testing::ModuleFolder();
     const auto paths = FontFilePaths();
     EXPECT_EQ(paths[0], folder + L"\\font\\Pretendard-Medium.ttf");
@@ -47,6 +48,7 @@ TEST(SharedFonts, FilesAreTakenFromBesideTheExecutableNotTheCurrentDirectory) {
 }
 
 TEST(SharedFonts, RemoveFontFilesTakesThemOutOfTheFontTable) {
+    AddFontFiles();
     ASSERT_EQ(MappedFace(L"Pretendard Medium"), L"Pretendard Medium");
     RemoveFontFiles();
     // Heights not asked for before: Wine reuses a recently realised font for the same request.
@@ -57,20 +59,25 @@ TEST(SharedFonts, RemoveFontFilesTakesThemOutOfTheFontTable) {
     EXPECT_EQ(MappedFace(L"Pretendard Medium", 24), L"Pretendard Medium");
 }
 
-TEST(SharedFonts, FourFontsWithTheirFacesAndCellHeights) {
+class SharedFontsAt : public ::testing::TestWithParam<int> {};
+
+TEST_P(SharedFontsAt, FourFontsWithTheirFacesAndCellHeightsScaledToTheDpi) {
+    const int dpi = GetParam();
+    const SharedFonts fonts(dpi);
+    EXPECT_EQ(fonts.Dpi(), dpi);
     struct Expect {
         HFONT font;
         const wchar_t* face;
-        LONG height;
-    } expected[] = {{fontMedium17, L"Pretendard Medium", 17},
-                    {fontMedium15, L"Pretendard Medium", 15},
-                    {fontBold20, L"Pretendard Bold", 20},
-                    {fontExtraBold30, L"Pretendard ExtraBold", 30}};
+        LONG height;  // at 96 DPI
+    } expected[] = {{fonts.Medium17(), L"Pretendard Medium", 17},
+                    {fonts.Medium15(), L"Pretendard Medium", 15},
+                    {fonts.Bold20(), L"Pretendard Bold", 20},
+                    {fonts.ExtraBold30(), L"Pretendard ExtraBold", 30}};
     for (const Expect& e : expected) {
         LOGFONTW font{};
         ASSERT_EQ(::GetObjectW(e.font, sizeof(font), &font), static_cast<int>(sizeof(font)));
         EXPECT_STREQ(font.lfFaceName, e.face);
-        EXPECT_EQ(font.lfHeight, e.height);
+        EXPECT_EQ(font.lfHeight, ::MulDiv(e.height, dpi, 96));
         EXPECT_EQ(font.lfWidth, 0);
         EXPECT_EQ(font.lfWeight, FW_NORMAL);
         EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
@@ -79,16 +86,27 @@ TEST(SharedFonts, FourFontsWithTheirFacesAndCellHeights) {
     }
 }
 
-TEST(SharedColours, LightAndDarkSetsAndReferencesToTheLightOne) {
-    EXPECT_EQ(panelColoursLight.background, 0x00F0F0F0u);
-    EXPECT_EQ(panelColoursLight.text, 0x00000000u);
-    EXPECT_EQ(panelColoursLight.border, 0x00C8C8C8u);
-    EXPECT_EQ(panelColoursDark.background, 0x00212122u);
-    EXPECT_EQ(panelColoursDark.text, 0x00FFFFFFu);
-    EXPECT_EQ(panelColoursDark.border, 0x00434344u);
-    EXPECT_EQ(panelColourRefs.background, &panelColoursLight.background);
-    EXPECT_EQ(panelColourRefs.text, &panelColoursLight.text);
-    EXPECT_EQ(panelColourRefs.border, &panelColoursLight.border);
+INSTANTIATE_TEST_SUITE_P(Scales, SharedFontsAt, ::testing::Values(96, 120, 144, 192));
+
+TEST(SharedFonts, EachSetIsItsOwnAndGoesWithIt) {
+    HFONT first = nullptr;
+    {
+        const SharedFonts a(96);
+        const SharedFonts b(96);
+        EXPECT_NE(a.Medium15(), b.Medium15());
+        first = a.Medium15();
+        EXPECT_EQ(::GetObjectType(first), static_cast<DWORD>(OBJ_FONT));
+    }
+    EXPECT_EQ(::GetObjectType(first), 0u) << "deleted with its set";
+}
+
+TEST(SharedColours, LightAndDarkThemes) {
+    EXPECT_EQ(kPanelColoursLight.background, 0x00F0F0F0u);
+    EXPECT_EQ(kPanelColoursLight.text, 0x00000000u);
+    EXPECT_EQ(kPanelColoursLight.border, 0x00C8C8C8u);
+    EXPECT_EQ(kPanelColoursDark.background, 0x00212122u);
+    EXPECT_EQ(kPanelColoursDark.text, 0x00FFFFFFu);
+    EXPECT_EQ(kPanelColoursDark.border, 0x00434344u);
 }
 
 }  // namespace
