@@ -1,5 +1,6 @@
 #include "app/tray_menu_win32.h"
 
+#include "app/startup_shortcut_win32.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
@@ -36,7 +37,11 @@ UniqueMenu MakeTrayMenu(const TrayMenuModel& model) {
     return popup;
 }
 
-void TrayMenu::Build(SlotManager& slots) { m_popup = MakeTrayMenu(BuildTrayMenuModel(slots)); }
+void TrayMenu::Build(SlotManager& slots) {
+    TrayMenuModel model = BuildTrayMenuModel(slots);
+    AddStartupEntry(model, StartsWithWindows());
+    m_popup = MakeTrayMenu(model);
+}
 
 void TrayMenu::Track(HWND owner) {
     if (!m_popup) return;
