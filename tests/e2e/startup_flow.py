@@ -11,6 +11,7 @@ import time
 
 from desktop import wait_for
 
+
 def startup_folder(prefix):
     """The user's Startup folder in the prefix (Wine spells it StartUp)."""
     found = [f for f in glob.glob(os.path.join(
@@ -82,50 +83,33 @@ def read_link(desk, path):
     return json.loads(lines[0]) if lines else {}
 
 
-class StartupEntry:
-    def __init__(self, s, check, shots):
-        self.s = s
-        self.desk = s.desk
-        self.check = check
-        self.shots = shots
+def menu_state(desk, shots, tag):
+    """Opens the tray menu: its rectangle, the entry's rows, and whether the entry carries a
+    check mark (None when the entry was not found)."""
+    desk.click_tray(1)
+    menus = wait_for(desk.popup_menus, 10)
+    if not menus:
+        return None, None, None
+    rect = menus[0]["rect"]
+    time.sleep(0.3)
+    rows, background = entry_rows(desk, rect)
+    left, top, right, bottom = rect
+    desk.screenshot(os.path.join(shots, "startup-entry-%s.png" % tag),
+                    (left - 5, top - 5, right + 5, bottom + 5))
+    checked = check_mark_pixels(desk, rect, rows, background) > 8 if rows else None
+    return rect, rows, checked
 
-    def open(self):
-        """Opens the tray menu; returns its rectangle, the entry's rows and the menu's
-        background colour."""
-        self.desk.click_tray(1)
-        menus = wait_for(self.desk.popup_menus, 10)
-        if not menus:
-            return None, None, None
-        rect = menus[0]["rect"]
+
+def click_entry(desk, rect, rows):
+    """A real click, as long as a person's, on the middle of the entry, after the pointer has
+    rested on it."""
+    x, y = (rect[0] + rect[2]) // 2, (rows[0] + rows[1]) // 2
+    for dx in (0, 1):
+        desk.x("mousemove", str(x + dx), str(y))
         time.sleep(0.3)
-        rows, background = entry_rows(self.desk, rect)
-        return rect, rows, background
-
-    def close_menu(self, rect):
-        self.desk.keys("Escape", rect=rect)
-        wait_for(lambda: not self.desk.popup_menus(), 10)
-
-    def click(self, rect, rows):
-        """A real click, as long as a person's, on the middle of the entry, after the pointer
-        has rested on it."""
-        x = (rect[0] + rect[2]) // 2
-        y = (rows[0] + rows[1]) // 2
-        for dx in (0, 1):
-            self.desk.x("mousemove", str(x + dx), str(y))
-            time.sleep(0.3)
-        self.desk.x("mousedown", "1")
-        time.sleep(0.1)
-        self.desk.x("mouseup", "1")
-
-    def state(self, tag):
-        """Opens the menu and tells whether the entry carries a check mark."""
-        rect, rows, background = self.open()
-        if not rows:
-            return None, rect, rows
-        left, top, right, bottom = rect
-        self.desk.screenshot(os.path.join(self.shots, "startup-entry-%s.png" % tag),
-                             (left - 5, top - 5, right + 5, bottom + 5))
-        return check_mark_pixels(self.desk, rect, rows, background) > 8, rect, rows
+    desk.x("mousedown", "1")
+    time.sleep(0.1)
+    desk.x("mouseup", "1")
 
 
 def test_start_with_windows(s, check, shots, prefix, keyrack_exe):
@@ -134,33 +118,32 @@ def test_start_with_windows(s, check, shots, prefix, keyrack_exe):
         return
     for name in shortcuts(folder):  # left by an interrupted run
         os.remove(os.path.join(folder, name))
-    entry = StartupEntry(s, check, shots)
-
-    checked, rect, rows = entry.state("off")
+    desk = s.desk
+    rect, rows, checked = menu_state(desk, shots, "off")
     if not check("start with Windows: the entry is there, unchecked", checked is False,
                  "rows %s" % (rows,)):
-        if rect:
-            entry.close_menu(rect)
+        desk.keys("Escape", rect=rect)
         return
-    entry.click(rect, rows)
+    click_entry(desk, rect, rows)
     made = wait_for(lambda: shortcuts(folder) == ["Keyrack.lnk"], 15) and shortcuts(folder)
     check("a click makes one shortcut in the Startup folder", made == ["Keyrack.lnk"], str(made))
     if made:
         expected = "Z:" + keyrack_exe.replace("/", "\\")
-        target = read_link(s.desk, os.path.join(folder, made[0]))
+        target = read_link(desk, os.path.join(folder, made[0]))
         check("the shortcut points at keyrack.exe, working folder its own",
               target.get("target", "").lower() == expected.lower() and
               target.get("folder", "").lower() == expected.rsplit("\\", 1)[0].lower(),
               "%s, expected %s" % (target, expected))
 
-    checked, rect, rows = entry.state("on")
+    rect, rows, checked = menu_state(desk, shots, "on")
     check("the entry is checked now", checked is True, "rows %s" % (rows,))
     if not rows:
+        desk.keys("Escape", rect=rect)
         return
-    entry.click(rect, rows)
+    click_entry(desk, rect, rows)
     check("a second click removes the shortcut", wait_for(lambda: not shortcuts(folder), 15),
           str(shortcuts(folder)))
-    checked, rect, rows = entry.state("off-again")
+    rect, rows, checked = menu_state(desk, shots, "off-again")
     check("and the entry is unchecked again", checked is False, "rows %s" % (rows,))
-    if rect:
-        entry.close_menu(rect)
+    desk.keys("Escape", rect=rect)
+    wait_for(lambda: not desk.popup_menus(), 10)

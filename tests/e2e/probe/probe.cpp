@@ -8,8 +8,6 @@
 //   probe foreground  the foreground window's handle.
 //   probe explorer-restart  what a restarted Explorer means to tray programs: every Keyrack
 //                   tray icon is gone (NIM_DELETE), then "TaskbarCreated" is broadcast.
-//   probe menus     one JSON object per open popup menu: its rectangle and, per item, text,
-//                   state (MF_ flags) and screen rectangle.
 //   probe link FILE what a shortcut file points at: target path and working folder, read
 //                   back through the shell's link object.
 // Everything is UTF-8 on standard output.
@@ -214,33 +212,6 @@ int RestartExplorer() {
     return 0;
 }
 
-// MN_GETHMENU names the menu of a popup menu window; its items are read from here.
-int ListMenus() {
-    for (HWND window : TopLevelWindows()) {
-        if (ClassOf(window) != L"#32768" || !IsWindowVisible(window)) continue;
-        const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, 0x01E1, 0, 0));
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        std::string items;
-        const int count = menu != nullptr ? GetMenuItemCount(menu) : -1;
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[256] = {};
-            GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-            RECT item{};
-            GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &item);
-            char row[128];
-            std::snprintf(row, sizeof row, ",\"state\":%u,\"rect\":[%ld,%ld,%ld,%ld]}",
-                          GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION), item.left,
-                          item.top, item.right, item.bottom);
-            items += (items.empty() ? "{\"text\":" : ",{\"text\":") + Json(text) + row;
-        }
-        std::printf("{\"hwnd\":%s,\"rect\":[%ld,%ld,%ld,%ld],\"count\":%d,\"items\":[%s]}\n",
-                    Handle(window).c_str(), rect.left, rect.top, rect.right, rect.bottom, count,
-                    items.c_str());
-    }
-    return 0;
-}
-
 int ReadLink(const wchar_t* file) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
     IShellLinkW* link = nullptr;
@@ -270,14 +241,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"windows") return ListWindows();
     if (command == L"tray") return ListTrayIcons();
     if (command == L"explorer-restart") return RestartExplorer();
-    if (command == L"menus") return ListMenus();
     if (command == L"link" && argc > 2) return ReadLink(argv[2]);
     if (command == L"foreground") {
         std::printf("%s\n", Handle(GetForegroundWindow()).c_str());
         return 0;
     }
-    std::fprintf(
-        stderr,
-        "usage: probe windows | tray | foreground | explorer-restart | menus | link FILE\n");
+    std::fprintf(stderr,
+                 "usage: probe windows | tray | foreground | explorer-restart | link FILE\n");
     return 2;
 }

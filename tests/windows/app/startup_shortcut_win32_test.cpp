@@ -107,19 +107,5 @@ TEST_F(StartupShortcutWin32Test, FailuresLeaveNoHalfWrittenShortcut) {
     EXPECT_TRUE(fs::is_directory(m_folder / L"Keyrack.lnk"));
 }
 
-TEST(StartupFailureTextTest, SaysWhatFailedAndWhy) {
-    const std::wstring on = StartupFailureText(true, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
-    const std::wstring off = StartupFailureText(false, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
-    EXPECT_NE(on, off);
-    for (const std::wstring& text : {on, off}) {
-        EXPECT_NE(text.find(L"(0x80070005)"), std::wstring::npos) << text;
-        // The system's own text comes before the code.
-        EXPECT_GT(text.find(L"(0x80070005)"), text.find(L"\n\n") + 3) << text;
-    }
-    // A code without a system text still shows the code.
-    EXPECT_NE(StartupFailureText(true, static_cast<HRESULT>(0xA0001234)).find(L"0xA0001234"),
-              std::wstring::npos);
-}
-
 }  // namespace
 }  // namespace keyrack
