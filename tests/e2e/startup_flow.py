@@ -91,8 +91,12 @@ def menu_state(desk, shots, tag):
     if not menus:
         return None, None, None
     rect = menus[0]["rect"]
-    time.sleep(0.3)
-    rows, background = entry_rows(desk, rect)
+    # A busy machine may show the menu's window a moment before its entries are drawn.
+    def drawn():
+        rows, background = entry_rows(desk, rect)
+        return (rows, background) if rows else None
+
+    rows, background = wait_for(drawn, 10) or (None, None)
     left, top, right, bottom = rect
     desk.screenshot(os.path.join(shots, "startup-entry-%s.png" % tag),
                     (left - 5, top - 5, right + 5, bottom + 5))
