@@ -85,23 +85,29 @@ def read_link(desk, path):
 
 def menu_state(desk, shots, tag):
     """Opens the tray menu: its rectangle, the entry's rows, and whether the entry carries a
-    check mark (None when the entry was not found)."""
-    desk.click_tray(1)
-    menus = wait_for(desk.popup_menus, 10)
-    if not menus:
-        return None, None, None
-    rect = menus[0]["rect"]
-    # A busy machine may show the menu's window a moment before its entries are drawn.
-    def drawn():
-        rows, background = entry_rows(desk, rect)
-        return (rows, background) if rows else None
+    check mark (None when the entry was not found). Wine sometimes leaves a popup menu's
+    window blank on a busy desktop; the menu is then closed and opened again."""
+    for _ in range(3):
+        desk.click_tray(1)
+        menus = wait_for(desk.popup_menus, 10)
+        if not menus:
+            continue
+        rect = menus[0]["rect"]
 
-    rows, background = wait_for(drawn, 10) or (None, None)
-    left, top, right, bottom = rect
-    desk.screenshot(os.path.join(shots, "startup-entry-%s.png" % tag),
-                    (left - 5, top - 5, right + 5, bottom + 5))
-    checked = check_mark_pixels(desk, rect, rows, background) > 8 if rows else None
-    return rect, rows, checked
+        def drawn():
+            rows, background = entry_rows(desk, rect)
+            return (rows, background) if rows else None
+
+        found = wait_for(drawn, 5)
+        left, top, right, bottom = rect
+        desk.screenshot(os.path.join(shots, "startup-entry-%s.png" % tag),
+                        (left - 5, top - 5, right + 5, bottom + 5))
+        if found:
+            rows, background = found
+            return rect, rows, check_mark_pixels(desk, rect, rows, background) > 8
+        desk.keys("Escape", rect=rect)
+        wait_for(lambda: not desk.popup_menus(), 10)
+    return None, None, None
 
 
 def click_entry(desk, rect, rows):
