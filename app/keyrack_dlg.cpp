@@ -2,6 +2,7 @@
 
 #include "app/chord_side.h"
 #include "app/hotkey_loop.h"
+#include "app/startup_shortcut_win32.h"
 #include "app/tray_menu_win32.h"
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
@@ -176,6 +177,10 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
     }
     if (id == kIdTrayAbout) {
         ShowAbout();
+        return TRUE;
+    }
+    if (id == kIdTrayStartup) {
+        ToggleStartWithWindows(m_hWnd);
         return TRUE;
     }
     if (const int slot = SlotOfEditCommand(id); slot >= 0) {

@@ -1,5 +1,6 @@
 #include "app/tray_menu_win32.h"
 
+#include "app/startup_shortcut_win32.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
@@ -37,7 +38,9 @@ UniqueMenu MakeTrayMenu(const TrayMenuModel& model) {
 }
 
 void TrayMenu::Build(SlotManager& slots, const ChordlessSlots& chordless) {
-    m_popup = MakeTrayMenu(BuildTrayMenuModel(slots, chordless));
+    TrayMenuModel model = BuildTrayMenuModel(slots, chordless);
+    AddStartupEntry(model, StartsWithWindows());
+    m_popup = MakeTrayMenu(model);
 }
 
 void TrayMenu::Track(HWND owner) {

@@ -383,7 +383,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         err << "slotfile: the slot number must be 1..12, not \"" << args[2] << "\"\n";
         return kExitBadInput;
     }
-    const StorePaths store{std::filesystem::path(args[1])};
+    // The folder is UTF-8 on every system (a narrow path would take Windows' ANSI code page).
+    const std::u8string folder(args[1].begin(), args[1].end());
+    const StorePaths store{std::filesystem::path(folder)};
     try {
         return args[0] == "dump" ? Dump(store, *number, out, err) : Make(store, *number, in, err);
     } catch (const std::exception& error) {

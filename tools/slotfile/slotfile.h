@@ -3,6 +3,9 @@
 //   slotfile dump DATA_DIR N       prints slot N (1..12) of the data folder DATA_DIR as JSON
 //   slotfile make DATA_DIR N       writes slot N from the JSON on standard input
 //
+// The same on Windows (slotfile.exe): DATA_DIR in any script, the same JSON bytes on the
+// standard streams, the same files.
+//
 // The JSON (UTF-8) that dump prints and make reads:
 //
 //   {

@@ -8,11 +8,16 @@
 //   probe foreground  the foreground window's handle.
 //   probe explorer-restart  what a restarted Explorer means to tray programs: every Keyrack
 //                   tray icon is gone (NIM_DELETE), then "TaskbarCreated" is broadcast.
+//   probe link FILE what a shortcut file points at: target path and working folder, read
+//                   back through the shell's link object.
 // Everything is UTF-8 on standard output.
 #include <windows.h>
 
+#include <objbase.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <string>
@@ -207,6 +212,28 @@ int RestartExplorer() {
     return 0;
 }
 
+int ReadLink(const wchar_t* file) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    IShellLinkW* link = nullptr;
+    IPersistFile* persist = nullptr;
+    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    bool read =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(file, STGM_READ));
+    PIDLIST_ABSOLUTE list = nullptr;
+    read = read && SUCCEEDED(link->GetIDList(&list)) && SHGetPathFromIDListW(list, target) &&
+           SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
+    CoTaskMemFree(list);
+    if (persist != nullptr) persist->Release();
+    if (link != nullptr) link->Release();
+    CoUninitialize();
+    if (!read) return 1;
+    std::printf("{\"target\":%s,\"folder\":%s}\n", Json(target).c_str(), Json(folder).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -214,10 +241,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"windows") return ListWindows();
     if (command == L"tray") return ListTrayIcons();
     if (command == L"explorer-restart") return RestartExplorer();
+    if (command == L"link" && argc > 2) return ReadLink(argv[2]);
     if (command == L"foreground") {
         std::printf("%s\n", Handle(GetForegroundWindow()).c_str());
         return 0;
     }
-    std::fprintf(stderr, "usage: probe windows | tray | foreground | explorer-restart\n");
+    std::fprintf(stderr,
+                 "usage: probe windows | tray | foreground | explorer-restart | link FILE\n");
     return 2;
 }

@@ -150,7 +150,8 @@ TEST(EditorList, EntriesOfALoadedSlotStandOneBelowTheOther) {
         ASSERT_EQ(written.Save(), SaveResult::kSaved);
     }
     Slot slot(2, folder.Store(), desktop);
-    FillDlg dialog(slot);
+    EditorSession session;
+    FillDlg dialog(slot, session);
     ASSERT_TRUE(dialog.Create(IDD_EDITOR));
     dialog.ShowWindow(SW_SHOW);
     for (int i = 0; i < 50; ++i) PumpOnce();
