@@ -186,7 +186,8 @@ TEST_F(HotkeyLoopTest, HeldChordTogglesOnceThenTheNextPressRaises) {
     Host host(nullptr);
     RunPasses({kChordF3, kChordF3, kChordF3, kChordF3, {}}, host);
     EXPECT_EQ(m_passes, 5);
-    EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 2u) << "one minimise for one press";
+    EXPECT_EQ(Count("ShowWindowAsync", win::kSwShowMinNoActive), 2u)
+        << "one minimise for one press";
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{a, 0, 1}, {b, 0, 1}}));
     EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "슬롯 최소화"}));
@@ -264,7 +265,7 @@ TEST_F(HotkeyLoopTest, EmptyListIsNotToggledAndIsDroppedInTheSamePass) {
     Host host(nullptr);
     RunPasses({kChordF3}, host);
     EXPECT_EQ(host.requests, 0);
-    EXPECT_EQ(m_desktop.CountOf("ShowWindow"), 0u);
+    EXPECT_EQ(m_desktop.CountOf("ShowWindowAsync"), 0u);
     EXPECT_FALSE(m_slots.HasWindowList(2));
 }
 

@@ -73,7 +73,7 @@ TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequ
     for (const FakeCall& call : m_desktop.Calls()) {
         if (call.thread != editor) continue;
         if (call.name == "ShellExecuteDefault") editorThread.push_back("launch");
-        if (call.name == "MoveWindow") editorThread.push_back("move");
+        if (call.name == "SetWindowPos") editorThread.push_back("move");
         // The pause after an item is taken in slices; one entry for all of them.
         if (call.name == "Sleep" && call.args[0] == kStopCheckMs && editorThread.back() != "pause")
             editorThread.push_back("pause");

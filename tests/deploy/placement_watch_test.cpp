@@ -31,8 +31,8 @@ class PlacementWatchTest : public ::testing::Test {
     // Places the item's window, then watches for 2.5 s while `script` runs after every pause
     // with the milliseconds passed since the placement.
     void PlaceAndWatch(std::function<void(std::uint64_t)> script) {
-        PlaceWindow(m_desktop, m_item);
-        m_watch.Add(m_item, kApp, m_claimed);
+        const Rect at = PlaceWindow(m_desktop, m_item.window, m_item);
+        m_watch.Add(m_item, at, kApp, m_claimed);
         m_desktop.ClearCalls();
         const std::uint64_t start = m_desktop.VirtualMilliseconds();
         m_desktop.SetSleepHook([&](unsigned) { script(m_desktop.VirtualMilliseconds() - start); });
@@ -41,7 +41,7 @@ class PlacementWatchTest : public ::testing::Test {
 
     std::size_t PlacementsOf(WindowHandle window) const {
         std::size_t n = 0;
-        for (const FakeCall& call : m_desktop.CallsNamed("ShowWindow"))
+        for (const FakeCall& call : m_desktop.CallsNamed("ShowWindowAsync"))
             if (call.args[0] == static_cast<std::int64_t>(window) && call.args[1] == 1) ++n;
         return n;
     }
