@@ -261,6 +261,40 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
     EXPECT_EQ(m_desktop.Window(editors[0]).normalRect, (Rect{0, 0, 400, 300}));
 }
 
+// A program that stops answering once its window shows, beside one that answers, in one
+// deployment and over the next chords.
+TEST_F(DeploySlotTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
+    FakeProgram hanging;
+    hanging.window.hung = true;
+    m_desktop.AddProgram(kEditor, hanging);
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(2, u"Work",
+              {{kEditor, u"Stuck", 5, true, 2400, 300, 600, 400},
+               {kPaint, u"P1", 2, false, 500, 0, 400, 300}},
+              kTwoGroupTable);
+    DeploySlot(m_slots, 2, &m_indicator, Context());
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, kOutcomePauseMs) << "the usual pause";
+    EXPECT_EQ(m_indicator.statusAtOutcome,
+              (std::vector<std::optional<std::u16string>>{std::nullopt, u"응답 없음: Stuck"}));
+    const auto lines = LogLines(m_log.Contents());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "응답 없음: Stuck"), 1);
+    const WindowHandle stuck = m_desktop.WindowsOpenedBy(kEditor).at(0);
+    const WindowHandle paint = m_desktop.WindowsOpenedBy(kPaint).at(0);
+    EXPECT_EQ(*m_slots.GetWindowList(2), (WindowList{{stuck, 1, 0}, {paint, 0, 0}}))
+        << "counts as placed";
+    EXPECT_EQ(m_desktop.Window(paint).normalRect, (Rect{500, 0, 900, 300}));
+    EXPECT_EQ(m_desktop.CountOf("SetWindowPos"), 2u + 2u) << "placed once each, raised once each";
+    EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+
+    ToggleSlotWindows(m_slots, 2, m_log);
+    EXPECT_TRUE(m_desktop.Window(paint).iconic);
+    m_desktop.SetHung(stuck, false);
+    // What was asked of it meanwhile applies in order: placed on the one monitor there is,
+    // maximised there, minimised, restored and maximised by the raise, minimised by the toggle.
+    EXPECT_TRUE(m_desktop.Window(stuck).iconic);
+    EXPECT_EQ(m_desktop.Window(stuck).normalRect, (Rect{1320, 300, 1920, 700}));
+}
+
 TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {
     WriteSlot(0, u"Empty", {}, {});
     DeploySlot(m_slots, 0, &m_indicator, Context());

@@ -470,5 +470,44 @@ INSTANTIATE_TEST_SUITE_P(Stops, ItemGroupStopTest,
                                                     1, 0, 0, 1, 2, true}),
                          [](const auto& info) { return std::string(info.param.when); });
 
+// A window whose thread answers or not: either way the item takes it and goes on at once.
+struct AnswerCase {
+    const char* what;
+    bool hung;
+};
+
+class AnswerTest : public ItemGroupTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(AnswerTest, AWindowThatDoesNotAnswerCountsAsPlacedAndIsReported) {
+    const AnswerCase& c = GetParam();
+    FakeProgram program;
+    program.window.hung = c.hung;
+    m_desktop.AddProgram(kEditor, program);
+    SlotItem& item = Item(kEditor, u"Doc");
+    const std::uint64_t start = m_desktop.VirtualMilliseconds();
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
+    EXPECT_TRUE(m_watch.Watches(item.window));
+    EXPECT_EQ(m_desktop.VirtualMilliseconds() - start,
+              kAfterItemPauseMs + (c.hung ? kAnswerTimeoutMs : 0));
+    EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+    const auto published = Published();
+    EXPECT_EQ(std::count(published.begin(), published.end(), u"응답 없음: Doc") > 0, c.hung);
+    EXPECT_EQ(m_status.Snapshot().at(m_index),
+              c.hung ? std::optional<std::u16string>(u"응답 없음: Doc") : std::nullopt)
+        << "kept on the popup until the deployment ends";
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), c.hung ? u"응답 없음: Doc\n" : u"");
+    const Rect target{40, 50, 680, 530};
+    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !c.hung);
+    m_desktop.SetHung(item.window, false);
+    EXPECT_EQ(m_desktop.CurrentRect(item.window), target) << "the queued placement applies";
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, AnswerTest,
+                         ::testing::Values(AnswerCase{"answers", false},
+                                           AnswerCase{"does_not_answer", true}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
 }  // namespace
 }  // namespace keyrack::testing
