@@ -77,9 +77,9 @@ void Report(const GroupShared& shared, std::size_t statusIndex, std::u16string& 
 void Place(const GroupShared& shared, const WindowSearch& search, std::size_t statusIndex,
            std::u16string& kept, SlotItem& item) {
     const Rect at = PlaceWindow(shared.desktop, item.window, item);
-    const bool answering = WindowAnswers(shared.desktop, item.window);
-    if (!answering) Report(shared, statusIndex, kept, u"응답 없음", item);
-    shared.watch.Add(item, at, search.ProcessPath(), search.Claimed(), answering);
+    if (!WindowAnswers(shared.desktop, item.window))
+        Report(shared, statusIndex, kept, u"응답 없음", item);
+    shared.watch.Add(item, at, search.ProcessPath(), search.Claimed());
 }
 
 }  // namespace

@@ -9,14 +9,13 @@
 namespace keyrack {
 
 void PlacementWatch::Add(SlotItem& item, const Rect& placedAt, const std::u16string& programPath,
-                         const std::unordered_set<WindowHandle>& claimed, bool answering) {
+                         const std::unordered_set<WindowHandle>& claimed) {
     Entry entry;
     entry.item = &item;
     entry.window = item.window;
     entry.programPath = programPath;
     entry.claimed = std::make_shared<const std::unordered_set<WindowHandle>>(claimed);
     entry.target = placedAt;
-    entry.released = !answering;
     m_desktop.GetWindowThreadProcessId(item.window, &entry.processId);
     m_desktop.GetWindowRect(item.window, &entry.before);
     std::lock_guard lock(m_lock);

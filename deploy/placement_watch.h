@@ -36,11 +36,10 @@ class PlacementWatch {
     // `item.window` has just been placed at `placedAt` (PlaceWindow); `programPath` is the
     // image path its window was recognised by (a successor must have it too) and `claimed` the
     // group's windows that may not be taken (the program's windows from before the deployment,
-    // the group's earlier items' windows), which are no successor either. A window that did not
-    // answer is kept in the list but not placed again: its queued placement applies when it
-    // answers.
+    // the group's earlier items' windows), which are no successor either. A window that does
+    // not answer is watched like any other: placing it again only queues the same placement.
     void Add(SlotItem& item, const Rect& placedAt, const std::u16string& programPath,
-             const std::unordered_set<WindowHandle>& claimed, bool answering = true);
+             const std::unordered_set<WindowHandle>& claimed);
     // One look at every watched window. Writes a successor window into its item's `window`.
     // Called from one thread at a time.
     void Pass();
@@ -65,7 +64,7 @@ class PlacementWatch {
         // the exact size is not fought over). Unknown until a pass has seen the placement.
         std::optional<Rect> placed;
         int replacements = 0;
-        bool released = false;  // the user moved it, it was placed as often as allowed, or hung
+        bool released = false;  // the user moved it, or it was placed as often as allowed
         std::shared_ptr<const std::unordered_set<WindowHandle>> claimed;
     };
 

@@ -92,10 +92,14 @@ def test_hung(s, check, figures, deploy_and_watch, open_menu, shots):
         click_into(s, notepad[0])
         time.sleep(0.5)
     s.desk.screenshot(os.path.join(shots, "hung-deployed.png"))
+    # Timed on the X side, which answers in milliseconds (the probe needs a Wine start): a
+    # minimised Notepad's X window is unmapped.
+    shown = len(s.desk.x_windows("notepad.exe"))
     start = time.monotonic()
-    minimised = s.desk.chord("F7", until=lambda: all(
-        w["iconic"] for w in notepads(s, seen["before"])) and notepads(s, seen["before"]))
+    s.desk.chord("F7", until=lambda: len(s.desk.x_windows("notepad.exe")) < shown)
     took = time.monotonic() - start
+    minimised = notepads(s, seen["before"])
+    minimised = minimised and all(w["iconic"] for w in minimised)
     figures["F7: chord to Notepad minimised, hung window in the slot (s)"] = round(took, 2)
     check("F7: the next chord minimises Notepad within 1 s", minimised and took < 1.0,
           "%.2f s" % took)

@@ -217,7 +217,8 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
             if (::IsIconic(H(pair.handle))) return false;
         return true;
     })) << "every window back";
-    EXPECT_TRUE(::IsZoomed(H((*list)[1].handle)));
+    // The maximise follows the restore in the window's queue.
+    EXPECT_TRUE(WaitFor([&] { return ::IsZoomed(H((*list)[1].handle)) != FALSE; }));
     z = ZPositions(*list);
     EXPECT_LT(z[2], z[1]) << "last item on top";
     EXPECT_LT(z[1], z[0]);
