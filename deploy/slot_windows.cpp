@@ -47,10 +47,12 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     for (std::size_t i = 0; i < list->size(); ++i) {
         const HandleMaxiPair& pair = (*list)[i];
         desktop.ShowWindowAsync(pair.handle, win::kSwShowNoActivate);
+        // The maximise (which activates) before the move to the top: the window's last step is
+        // the one that puts it above the slot's earlier windows.
+        if (pair.maximize) desktop.ShowWindowAsync(pair.handle, win::kSwShowMaximized);
         desktop.SetWindowPos(
             pair.handle, win::kHwndTop, 0, 0, 0, 0,
             win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
-        if (pair.maximize) desktop.ShowWindowAsync(pair.handle, win::kSwShowMaximized);
         SetMinimized(slots, index, i, false);
         desktop.Sleep(kToggleStepPauseMs);
     }

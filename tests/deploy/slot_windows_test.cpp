@@ -52,8 +52,8 @@ TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
     EXPECT_EQ(Trace(),
               (std::vector<std::string>{
                   show + H(a) + " 7", show + H(b) + " 7", show + H(c) + " 7", show + H(a) + " 4",
-                  "SetWindowPos " + H(a) + pos, "Sleep 50", show + H(b) + " 4",
-                  "SetWindowPos " + H(b) + pos, show + H(b) + " 3", "Sleep 50", show + H(c) + " 4",
+                  "SetWindowPos " + H(a) + pos, "Sleep 50", show + H(b) + " 4", show + H(b) + " 3",
+                  "SetWindowPos " + H(b) + pos, "Sleep 50", show + H(c) + " 4",
                   "SetWindowPos " + H(c) + pos, "Sleep 50"}));
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {b, 1, 0}, {c, 0, 0}}));
     const auto z = m_desktop.ZOrder();

@@ -93,10 +93,13 @@ def test_hung(s, check, figures, deploy_and_watch, open_menu, shots):
         time.sleep(0.5)
     s.desk.screenshot(os.path.join(shots, "hung-deployed.png"))
     # Timed on the X side, which answers in milliseconds (the probe needs a Wine start): a
-    # minimised Notepad's X window is unmapped.
-    shown = len(s.desk.x_windows("notepad.exe"))
+    # minimised window's X window leaves its place.
+    def x_places():
+        return sorted(rect for _, rect in s.desk.x_windows("notepad.exe"))
+
+    shown = x_places()
     start = time.monotonic()
-    s.desk.chord("F7", until=lambda: len(s.desk.x_windows("notepad.exe")) < shown)
+    s.desk.chord("F7", until=lambda: x_places() != shown)
     took = time.monotonic() - start
     minimised = notepads(s, seen["before"])
     minimised = minimised and all(w["iconic"] for w in minimised)

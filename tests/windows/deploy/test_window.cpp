@@ -101,7 +101,7 @@ void StartChildProcess(HWND frame) {
 HWND OpenWindows(const std::wstring& mode) {
     constexpr DWORD kTopLevel = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
     if (mode == L"single") return Open(L"KeyrackTestSingle", g_title, kTopLevel);
-    if (mode == L"hangs") return Open(L"KeyrackTestWindow", g_title, kTopLevel);
+    if (mode == L"hangs") return Open(L"KeyrackTestWindow", g_title, WS_OVERLAPPEDWINDOW);
     if (mode == L"moves") {
         HWND window = Open(L"KeyrackTestWindow", g_title, kTopLevel);
         SetTimer(window, kFirstMoveTimer, 300, nullptr);
@@ -153,9 +153,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     HWND first = OpenWindows(mode);
     if (!first) return 1;
     if (mode == L"hangs") {
-        // What showing the window queued is served (it paints), then nothing ever again.
+        // Shown and painted by this thread itself, then never served again: no other program
+        // can reach it before it stops.
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        ShowWindow(first, SW_SHOW);
+        UpdateWindow(first);
         Sleep(120000);
         return 0;
     }
