@@ -1,5 +1,6 @@
 #include "deploy/item_group.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "deploy/brought_forward.h"
@@ -74,12 +75,17 @@ void Report(const GroupShared& shared, std::size_t statusIndex, std::u16string& 
 
 // Places the item's window and hands it to the watch. A window whose thread does not answer
 // counts as placed all the same: the placement waits in its queue and applies when it answers.
-void Place(const GroupShared& shared, const WindowSearch& search, std::size_t statusIndex,
-           std::u16string& kept, SlotItem& item) {
+// Returns how long the answer took, which counts towards the pause after the item.
+unsigned Place(const GroupShared& shared, const WindowSearch& search, std::size_t statusIndex,
+               std::u16string& kept, SlotItem& item) {
     const Rect at = PlaceWindow(shared.desktop, item.window, item);
-    if (!WindowAnswers(shared.desktop, item.window))
+    unsigned waited = 0;
+    if (!WindowAnswers(shared.desktop, item.window)) {
+        waited = kAnswerTimeoutMs;
         Report(shared, statusIndex, kept, u"응답 없음", item);
+    }
     shared.watch.Add(item, at, search.ProcessPath(), search.Claimed());
+    return waited;
 }
 
 }  // namespace
@@ -97,6 +103,7 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
         SlotItem& item = *queue.front();
         item.window = 0;
         if (shared.stop.Requested()) continue;
+        unsigned waited = 0;
         BroughtForward forward(desktop, search.OpenBefore(),
                                [&](WindowHandle window) { return shared.watch.Watches(window); });
         if (!Launch(shared, statusIndex, item)) {
@@ -112,9 +119,10 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
             } else {
                 shared.status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
             }
-            if (item.window != 0) Place(shared, search, statusIndex, kept, item);
+            if (item.window != 0) waited = Place(shared, search, statusIndex, kept, item);
         }
-        PauseUnlessStopped(desktop, shared.stop, kAfterItemPauseMs);
+        PauseUnlessStopped(desktop, shared.stop,
+                           kAfterItemPauseMs - std::min(waited, kAfterItemPauseMs));
     }
     if (kept.empty())
         shared.status.Remove(statusIndex);

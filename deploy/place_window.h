@@ -11,7 +11,7 @@ namespace keyrack {
 // How long a window's thread has to answer before it counts as not answering.
 // A program busy starting up may need a moment to answer; longer would hold up the end of the
 // deployment (the outcome shows once every group is done).
-inline constexpr unsigned kAnswerTimeoutMs = 500;
+inline constexpr unsigned kAnswerTimeoutMs = 400;
 
 // The rectangle the item's window is placed at: the item's own, moved onto the nearest
 // monitor when none shows a usable piece of it (see FitOnMonitors).

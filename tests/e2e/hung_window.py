@@ -94,12 +94,15 @@ def test_hung(s, check, figures, deploy_and_watch, open_menu, shots):
     s.desk.screenshot(os.path.join(shots, "hung-deployed.png"))
     # Timed on the X side, which answers in milliseconds (the probe needs a Wine start): a
     # minimised window's X window leaves its place.
-    def x_places():
-        return sorted(rect for _, rect in s.desk.x_windows("notepad.exe"))
+    def x_place(window):
+        out = subprocess.run(["xwininfo", "-id", window], env=s.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
+        return [line for line in out.splitlines() if "Absolute" in line or "Map State" in line]
 
-    shown = x_places()
+    ids = [window for window, _ in s.desk.x_windows("notepad.exe")]
+    shown = {window: x_place(window) for window in ids}
     start = time.monotonic()
-    s.desk.chord("F7", until=lambda: x_places() != shown)
+    s.desk.chord("F7", until=lambda: any(x_place(w) != shown[w] for w in ids))
     took = time.monotonic() - start
     minimised = notepads(s, seen["before"])
     minimised = minimised and all(w["iconic"] for w in minimised)
