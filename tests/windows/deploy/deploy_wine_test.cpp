@@ -219,9 +219,12 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     })) << "every window back";
     // The maximise follows the restore in the window's queue.
     EXPECT_TRUE(WaitFor([&] { return ::IsZoomed(H((*list)[1].handle)) != FALSE; }));
-    z = ZPositions(*list);
-    EXPECT_LT(z[2], z[1]) << "last item on top";
-    EXPECT_LT(z[1], z[0]);
+    // Each window's own thread carries out its steps; the order settles once all have.
+    EXPECT_TRUE(WaitFor([&] {
+        z = ZPositions(*list);
+        return z[2] < z[1] && z[1] < z[0];
+    })) << "last item on top: "
+        << z[0] << " " << z[1] << " " << z[2];
 
     CloseSlotWindows(slots, 0);
     EXPECT_TRUE(WaitFor([&] {
