@@ -154,10 +154,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!first) return 1;
     if (mode == L"hangs") {
         // Shown and painted by this thread itself, then never served again: no other program
-        // can reach it before it stops.
+        // can reach it before it stops. Shown without taking the activation, which Wine could
+        // not take back from a thread that never answers (the keyboard would stay with it).
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        ShowWindow(first, SW_SHOW);
+        ShowWindow(first, SW_SHOWNOACTIVATE);
         UpdateWindow(first);
         Sleep(120000);
         return 0;
