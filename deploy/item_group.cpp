@@ -1,6 +1,7 @@
 #include "deploy/item_group.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <optional>
 
 #include "deploy/brought_forward.h"
 #include "deploy/window_search.h"
@@ -10,49 +11,47 @@
 namespace keyrack {
 namespace {
 
-void EnumWith(WindowSearch& search, bool (*callback)(WindowSearch&, WindowHandle)) {
-    search.desktop.EnumWindows([&](WindowHandle window) { return callback(search, window); });
-}
+// What one item's search came to.
+struct Found {
+    WindowHandle window = 0;
+    bool existing = false;  // a window open before the deployment, brought forward by the launch
+};
 
 // Takes the program's window from before the deployment when the launch brought it forward
-// and no new window has appeared. True when it did.
-bool TakeBroughtForward(WindowSearch& search, BroughtForward& forward) {
+// and no new window has appeared.
+std::optional<Found> TakeBroughtForward(WindowSearch& search, BroughtForward& forward) {
     const WindowHandle window = forward.Find();
-    if (window == 0) return false;
-    search.found = window;
-    search.openBefore.erase(window);  // in `claimed` already: no later item takes it
-    return true;
+    if (window == 0) return std::nullopt;
+    search.TakeOpenBefore(window);  // claimed already: no later item takes it
+    return Found{window, true};
 }
 
 // The path search at once and after each pause; the title search from the 500th pause on.
 // After each path search that finds nothing, a window the launch brought forward is taken.
-// A stop request ends the search before its next attempt. True when the window found is one
-// that was open before the deployment.
-bool SearchNewWindow(WindowSearch& search, BroughtForward& forward, WorkerStatusList& status,
-                     std::size_t statusIndex, const SlotItem& item, PathLearning& pspChanged,
-                     const StopRequest& stop) {
-    EnumWith(search, FindWindowByPath);
-    if (search.found != 0) return false;
-    if (TakeBroughtForward(search, forward)) return true;
+// A stop request ends the search before its next attempt.
+Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtForward& forward,
+                      std::size_t statusIndex, const SlotItem& item) {
+    auto attempt = [&]() -> std::optional<Found> {
+        if (const auto window = search.FindByPath()) return Found{*window, false};
+        return TakeBroughtForward(search, forward);
+    };
+    if (const auto found = attempt()) return *found;
     for (int n = 0;;) {
-        if (stop.Requested()) return false;
+        if (shared.stop.Requested()) return {};
         if (n >= kTitleSearchAfterPauses) {
-            EnumWith(search, FindWindowByTitle);
-            if (search.found != 0) {
-                pspChanged.MarkChanged();
-                return false;
+            if (const auto window = search.FindByTitle(item.name)) {
+                shared.pspChanged.MarkChanged();
+                return Found{*window, false};
             }
         }
         if (n >= kSearchPauses) {
-            status.Publish(statusIndex, Format(u"타임아웃: {}", item.name));
-            return false;
+            shared.status.Publish(statusIndex, Format(u"타임아웃: {}", item.name));
+            return {};
         }
         ++n;
-        search.desktop.Sleep(kSearchPauseMs);
-        if (stop.Requested()) return false;
-        EnumWith(search, FindWindowByPath);
-        if (search.found != 0) return false;
-        if (TakeBroughtForward(search, forward)) return true;
+        shared.desktop.Sleep(kSearchPauseMs);
+        if (shared.stop.Requested()) return {};
+        if (const auto found = attempt()) return *found;
     }
 }
 
@@ -63,9 +62,30 @@ bool SearchNewWindow(WindowSearch& search, BroughtForward& forward, WorkerStatus
 bool Launch(const GroupShared& shared, std::size_t statusIndex, const SlotItem& item) {
     if (item.path.empty()) return false;
     shared.status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
-    if (shared.desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow)) return true;
-    std::printf("execute error\n");
-    return false;
+    return shared.desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow);
+}
+
+// A line for the popup and the run log that stays on the popup until the deployment ends.
+void Report(const GroupShared& shared, std::size_t statusIndex, std::u16string& kept,
+            std::u16string_view what, const SlotItem& item) {
+    kept = Format(u"{}: {}", what, item.name);
+    shared.status.Publish(statusIndex, kept);
+    shared.log.LogLine(Format("{}: {}", what, item.name));
+}
+
+// Places the item's window and hands it to the watch. A window whose thread does not answer
+// counts as placed all the same: the placement waits in its queue and applies when it answers.
+// Returns how long the answer took, which counts towards the pause after the item.
+unsigned Place(const GroupShared& shared, const WindowSearch& search, std::size_t statusIndex,
+               std::u16string& kept, SlotItem& item) {
+    const Rect at = PlaceWindow(shared.desktop, item.window, item);
+    unsigned waited = 0;
+    if (!WindowAnswers(shared.desktop, item.window)) {
+        waited = kAnswerTimeoutMs;
+        Report(shared, statusIndex, kept, u"응답 없음", item);
+    }
+    shared.watch.Add(item, at, search.ProcessPath(), search.Claimed());
+    return waited;
 }
 
 }  // namespace
@@ -74,46 +94,40 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
                   std::size_t statusIndex) {
     Desktop& desktop = shared.desktop;
     const PerMonitorDpiScope dpi(desktop);
-    WindowSearch search(desktop, processPath);
-    EnumWith(search, CollectExistingWindows);
-    // The group's last failed launch, kept on the popup until the deployment ends: a line that
-    // vanished with the group's thread would be gone before the user could read it.
-    std::u16string failure;
+    WindowSearch search(desktop, shared.log, processPath);
+    // The group's last failed launch or window that does not answer, kept on the popup until
+    // the deployment ends: a line that vanished with the group's thread would be gone before
+    // the user could read it.
+    std::u16string kept;
     for (; !queue.empty(); queue.pop()) {
         SlotItem& item = *queue.front();
         item.window = 0;
         if (shared.stop.Requested()) continue;
-        BroughtForward forward(desktop, search.openBefore,
+        unsigned waited = 0;
+        BroughtForward forward(desktop, search.OpenBefore(),
                                [&](WindowHandle window) { return shared.watch.Watches(window); });
         if (!Launch(shared, statusIndex, item)) {
-            failure = Format(u"실행 실패: {}", item.name);
-            shared.status.Publish(statusIndex, failure);
-            shared.log.LogLine(Format("실행 실패: {}", item.name));
+            Report(shared, statusIndex, kept, u"실행 실패", item);
         } else {
-            search.title = item.name;
-            search.judgedOther.clear();
+            search.BeginItem();
             shared.status.Publish(statusIndex, Format(u"프로세스 탐색: {}", item.name));
-            const bool existing = SearchNewWindow(search, forward, shared.status, statusIndex, item,
-                                                  shared.pspChanged, shared.stop);
-            item.window = search.found;
-            if (existing) {
+            const Found found = SearchNewWindow(shared, search, forward, statusIndex, item);
+            item.window = found.window;
+            if (found.existing) {
                 shared.status.Publish(statusIndex, Format(u"기존 창 배치: {}", item.name));
                 shared.log.LogLine(Format("기존 창 배치: {}", item.name));
             } else {
                 shared.status.Publish(statusIndex, Format(u"프로세스 배치: {}", item.name));
             }
-            if (item.window != 0) {
-                PlaceWindow(desktop, item);
-                shared.watch.Add(item, processPath, search.claimed);
-            }
-            search.found = 0;
+            if (item.window != 0) waited = Place(shared, search, statusIndex, kept, item);
         }
-        PauseUnlessStopped(desktop, shared.stop, kAfterItemPauseMs);
+        PauseUnlessStopped(desktop, shared.stop,
+                           kAfterItemPauseMs - std::min(waited, kAfterItemPauseMs));
     }
-    if (failure.empty())
+    if (kept.empty())
         shared.status.Remove(statusIndex);
     else
-        shared.status.Publish(statusIndex, failure);
+        shared.status.Publish(statusIndex, kept);
 }
 
 }  // namespace keyrack

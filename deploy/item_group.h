@@ -27,9 +27,10 @@ inline constexpr unsigned kAfterItemPauseMs = 200;
 // from before the deployment forward (or restores it from minimised), that window is the
 // item's ("기존 창 배치" and a run-log line); no second item takes it. An item without a path, or
 // whose launch the shell refuses, is reported at once ("실행 실패" and a run-log line) and not
-// searched. Once `stop` is requested no further item is launched, the search in progress ends at
-// its next attempt and the pause is cut short; the items left get no window. The thread is
-// per-monitor DPI aware meanwhile.
+// searched. A window whose thread does not answer within kAnswerTimeoutMs counts as placed
+// ("응답 없음" on the popup and in the run log); its placement applies when it answers. Once `stop`
+// is requested no further item is launched, the search in progress ends at its next attempt and the
+// pause is cut short; the items left get no window. The thread is per-monitor DPI aware meanwhile.
 void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
                   std::size_t statusIndex);
 

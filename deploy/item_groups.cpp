@@ -45,13 +45,13 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
 }
 
 void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
-    PlacementWatch watch(slot.GetDesktop());
+    PlacementWatch watch(context.desktop);
     RunItemGroups(slot, context, start, watch);
 }
 
 void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
                    PlacementWatch& watch) {
-    Desktop& desktop = slot.GetDesktop();
+    Desktop& desktop = context.desktop;
     RunLog& log = context.log;
     WorkerStatusList& status = context.status;
     const StopRequest& stop = context.stop;

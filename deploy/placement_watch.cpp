@@ -8,28 +8,40 @@
 
 namespace keyrack {
 
-void PlaceWindow(Desktop& desktop, const SlotItem& item) {
-    desktop.ShowWindow(item.window, win::kSwShowNormal);
-    desktop.MoveWindow(item.window, item.x, item.y, item.width, item.height, false);
-    if (item.maximize != 0) desktop.ShowWindow(item.window, win::kSwShowMaximized);
-}
-
-void PlacementWatch::Add(SlotItem& item, const std::u16string& programPath,
+void PlacementWatch::Add(SlotItem& item, const Rect& placedAt, const std::u16string& programPath,
                          const std::unordered_set<WindowHandle>& claimed) {
     Entry entry;
     entry.item = &item;
+    entry.window = item.window;
     entry.programPath = programPath;
-    entry.claimed = claimed;
+    entry.claimed = std::make_shared<const std::unordered_set<WindowHandle>>(claimed);
+    entry.target = placedAt;
     m_desktop.GetWindowThreadProcessId(item.window, &entry.processId);
-    m_desktop.GetWindowRect(item.window, &entry.placed);
+    m_desktop.GetWindowRect(item.window, &entry.before);
     std::lock_guard lock(m_lock);
     m_entries.push_back(std::move(entry));
 }
 
 void PlacementWatch::Pass() {
+    // Entries are only appended, so an index taken here still names the same entry after the
+    // checks; only this thread changes them.
+    std::vector<std::pair<std::size_t, Entry>> open;
+    std::unordered_set<WindowHandle> watched;
+    {
+        std::lock_guard lock(m_lock);
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            watched.insert(m_entries[i].window);
+            if (!m_entries[i].released) open.emplace_back(i, m_entries[i]);
+        }
+    }
+    for (auto& [index, entry] : open) Check(entry, watched);
     std::lock_guard lock(m_lock);
-    for (Entry& entry : m_entries)
-        if (!entry.released) Check(entry);
+    for (auto& [index, entry] : open) {
+        Entry& stored = m_entries[index];
+        if (stored.window != entry.window) m_replaced = true;
+        stored = std::move(entry);
+        stored.item->window = stored.window;
+    }
 }
 
 void PlacementWatch::WatchFor(const StopRequest& stop, unsigned milliseconds) {
@@ -44,7 +56,7 @@ void PlacementWatch::WatchFor(const StopRequest& stop, unsigned milliseconds) {
 bool PlacementWatch::Watches(WindowHandle window) const {
     std::lock_guard lock(m_lock);
     return std::any_of(m_entries.begin(), m_entries.end(),
-                       [&](const Entry& entry) { return entry.item->window == window; });
+                       [&](const Entry& entry) { return entry.window == window; });
 }
 
 bool PlacementWatch::Replaced() const {
@@ -52,13 +64,13 @@ bool PlacementWatch::Replaced() const {
     return m_replaced;
 }
 
-void PlacementWatch::Check(Entry& entry) {
-    const WindowHandle window = entry.item->window;
+void PlacementWatch::Check(Entry& entry, std::unordered_set<WindowHandle>& watched) {
+    const WindowHandle window = entry.window;
     std::uint32_t processId = 0;
     const bool alive =
         m_desktop.GetWindowThreadProcessId(window, &processId) != 0 && processId == entry.processId;
     if (!alive || !m_desktop.IsWindowVisible(window)) {
-        TakeSuccessor(entry);
+        TakeSuccessor(entry, watched);
         return;
     }
     // A minimised window was put away by the user; it is not the program undoing the place.
@@ -76,12 +88,21 @@ void PlacementWatch::Check(Entry& entry) {
     PlaceAndRemember(entry);
 }
 
-bool PlacementWatch::MovedAway(const Entry& entry) {
-    const bool zoomed = m_desktop.IsZoomed(entry.item->window);
+bool PlacementWatch::MovedAway(Entry& entry) {
+    const bool zoomed = m_desktop.IsZoomed(entry.window);
     if (entry.item->maximize != 0) return !zoomed;
     if (zoomed) return true;
     Rect now;
-    return m_desktop.GetWindowRect(entry.item->window, &now) && !(now == entry.placed);
+    if (!m_desktop.GetWindowRect(entry.window, &now)) return false;
+    if (!entry.placed) {
+        // The first look since the placement was posted. Still where it was: the program put it
+        // back, or its thread never took the placement; anywhere else is the window's own take
+        // on the target.
+        if (now == entry.before && !(now == entry.target)) return true;
+        entry.placed = now;
+        return false;
+    }
+    return !(now == *entry.placed);
 }
 
 bool PlacementWatch::MouseButtonDown() {
@@ -90,29 +111,28 @@ bool PlacementWatch::MouseButtonDown() {
     return false;
 }
 
-bool PlacementWatch::TakeSuccessor(Entry& entry) {
+bool PlacementWatch::TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle>& watched) {
     WindowHandle successor = 0;
     m_desktop.EnumWindows([&](WindowHandle window) {
-        if (entry.claimed.count(window) != 0) return true;
-        const bool watched = std::any_of(m_entries.begin(), m_entries.end(),
-                                         [&](const Entry& e) { return e.item->window == window; });
-        if (watched || !IsCandidateWindow(m_desktop, window)) return true;
+        if (entry.claimed->count(window) != 0 || watched.count(window) != 0) return true;
+        if (!IsCandidateWindow(m_desktop, window)) return true;
         const auto path = ImagePathOfWindow(m_desktop, window);
         if (path && EqualsNoCase(*path, entry.programPath)) successor = window;
         return successor == 0;
     });
     if (successor == 0) return false;
-    entry.item->window = successor;
+    watched.insert(successor);
+    entry.window = successor;
     m_desktop.GetWindowThreadProcessId(successor, &entry.processId);
     entry.replacements = 0;
-    m_replaced = true;
     PlaceAndRemember(entry);
     return true;
 }
 
 void PlacementWatch::PlaceAndRemember(Entry& entry) {
-    PlaceWindow(m_desktop, *entry.item);
-    m_desktop.GetWindowRect(entry.item->window, &entry.placed);
+    m_desktop.GetWindowRect(entry.window, &entry.before);
+    entry.target = PlaceWindow(m_desktop, entry.window, *entry.item);
+    entry.placed.reset();
 }
 
 }  // namespace keyrack

@@ -6,11 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "deploy/place_window.h"
 #include "deploy/stop_request.h"
 #include "platform/desktop.h"
 #include "slots/slot_item.h"
@@ -22,23 +25,23 @@ inline constexpr unsigned kWatchPassMs = 50;
 // How often one window is placed again after its first placement.
 inline constexpr int kMaxReplacements = 3;
 
-// ShowWindow(SW_SHOWNORMAL), MoveWindow to the item's rectangle, then SW_SHOWMAXIMIZED when
-// the item is maximised.
-void PlaceWindow(Desktop& desktop, const SlotItem& item);
-
 // Shared by the item-group threads, which add what they place, and the thread that waits for
-// them and shows the outcome, which runs the passes. Safe to use from several threads.
+// them and shows the outcome, which runs the passes. Safe to use from several threads: the
+// lock guards the entries only; the desktop is called on copies taken under it, so a window
+// that does not answer never holds up a thread asking whether a window is watched.
 class PlacementWatch {
   public:
     explicit PlacementWatch(Desktop& desktop) : m_desktop(desktop) {}
 
-    // `item.window` has just been placed; `programPath` is the image path its window was
-    // recognised by (a successor must have it too) and `claimed` the group's windows that may
-    // not be taken (the program's windows from before the deployment, the group's earlier
-    // items' windows), which are no successor either.
-    void Add(SlotItem& item, const std::u16string& programPath,
+    // `item.window` has just been placed at `placedAt` (PlaceWindow); `programPath` is the
+    // image path its window was recognised by (a successor must have it too) and `claimed` the
+    // group's windows that may not be taken (the program's windows from before the deployment,
+    // the group's earlier items' windows), which are no successor either. A window that does
+    // not answer is watched like any other: placing it again only queues the same placement.
+    void Add(SlotItem& item, const Rect& placedAt, const std::u16string& programPath,
              const std::unordered_set<WindowHandle>& claimed);
     // One look at every watched window. Writes a successor window into its item's `window`.
+    // Called from one thread at a time.
     void Pass();
     // Passes every kWatchPassMs for `milliseconds`, ending early on a stop request.
     void WatchFor(const StopRequest& stop, unsigned milliseconds);
@@ -50,20 +53,27 @@ class PlacementWatch {
   private:
     struct Entry {
         SlotItem* item = nullptr;
+        WindowHandle window = 0;  // the item's window; written back into the item under the lock
         std::u16string programPath;
         std::uint32_t processId = 0;
-        // The window's rectangle right after it was placed: a window that can't take the
-        // item's exact size is not fought over.
-        Rect placed;
+        // Where it was asked to go, and where it was when asked: the placement is posted, so it
+        // shows only at a later pass.
+        Rect target;
+        Rect before;
+        // Where it went: the target, or what the window made of it (a window that can't take
+        // the exact size is not fought over). Unknown until a pass has seen the placement.
+        std::optional<Rect> placed;
         int replacements = 0;
         bool released = false;  // the user moved it, or it was placed as often as allowed
-        std::unordered_set<WindowHandle> claimed;
+        std::shared_ptr<const std::unordered_set<WindowHandle>> claimed;
     };
 
-    void Check(Entry& entry);
-    bool MovedAway(const Entry& entry);
+    // The checks of one entry, on a copy, outside the lock. `watched` are the windows of all
+    // entries at the pass's start.
+    void Check(Entry& entry, std::unordered_set<WindowHandle>& watched);
+    bool MovedAway(Entry& entry);
     bool MouseButtonDown();
-    bool TakeSuccessor(Entry& entry);
+    bool TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle>& watched);
     void PlaceAndRemember(Entry& entry);
 
     Desktop& m_desktop;

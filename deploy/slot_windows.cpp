@@ -29,7 +29,7 @@ void MinimizeSlotWindows(SlotManager& slots, int index) {
     if (!list) return;
     Desktop& desktop = slots.GetDesktop();
     for (std::size_t i = 0; i < list->size(); ++i) {
-        desktop.ShowWindow((*list)[i].handle, win::kSwShowMinNoActive);
+        desktop.ShowWindowAsync((*list)[i].handle, win::kSwShowMinNoActive);
         SetMinimized(slots, index, i, true);
         desktop.Sleep(kToggleStepPauseMs);
     }
@@ -40,13 +40,19 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     if (!list) return;
     Desktop& desktop = slots.GetDesktop();
     for (const HandleMaxiPair& pair : *list)
-        desktop.ShowWindow(pair.handle, win::kSwShowMinNoActive);
+        desktop.ShowWindowAsync(pair.handle, win::kSwShowMinNoActive);
+    // The calls are posted to each window's thread, which takes them in order: the restore
+    // follows the minimise of the first pass, so every window is restored without asking
+    // IsIconic, which would still answer from before the minimise.
     for (std::size_t i = 0; i < list->size(); ++i) {
         const HandleMaxiPair& pair = (*list)[i];
-        if (desktop.IsIconic(pair.handle)) desktop.ShowWindow(pair.handle, win::kSwShowNoActivate);
-        desktop.SetWindowPos(pair.handle, win::kHwndTop, 0, 0, 0, 0,
-                             win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate);
-        if (pair.maximize) desktop.ShowWindow(pair.handle, win::kSwShowMaximized);
+        desktop.ShowWindowAsync(pair.handle, win::kSwShowNoActivate);
+        // The maximise (which activates) before the move to the top: the window's last step is
+        // the one that puts it above the slot's earlier windows.
+        if (pair.maximize) desktop.ShowWindowAsync(pair.handle, win::kSwShowMaximized);
+        desktop.SetWindowPos(
+            pair.handle, win::kHwndTop, 0, 0, 0, 0,
+            win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
         SetMinimized(slots, index, i, false);
         desktop.Sleep(kToggleStepPauseMs);
     }

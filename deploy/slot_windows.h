@@ -1,7 +1,8 @@
 // Operations on the window lists of open slots: the chord's minimise / raise toggle, the raise
 // that ends a deployment and the tray's close command. Each works on a snapshot of the list and
 // writes the flags back under the slot manager's mutex, which is never held across a window
-// call or a pause.
+// call or a pause. The show and z-order calls are posted to the windows' threads: a window that
+// does not answer never holds up the others.
 #pragma once
 
 #include "platform/run_log.h"

@@ -1,6 +1,14 @@
 // The desktop seam: every call the portable core makes to the window system, the shell, the
 // process table, the keyboard and the clock. The Win32 implementation forwards each call one
 // to one to the API of the same name; the tests use a simulated desktop.
+//
+// Keyrack never waits on another program's thread: a program that stops answering must not
+// stop a deployment, a toggle or the exit. So the seam offers no call on a window that waits
+// for its thread: shows are ShowWindowAsync, placements SetWindowPos with
+// kSwpAsyncWindowPos, closes PostMessageW, and where an answer is needed SendMessageTimeout
+// with kSmtoAbortIfHung and a time limit. The reads (GetWindowRect, IsIconic, IsZoomed,
+// GetWindowThreadProcessId, GetWindowTextW, which reads another process's caption without
+// sending it a message) answer from what the window manager already knows.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +55,12 @@ inline constexpr std::uint32_t kProcessVmRead = 0x0010;
 inline constexpr std::uint32_t kProcessQueryLimitedInformation = 0x1000;
 inline constexpr unsigned kSwpNoSize = 0x0001;
 inline constexpr unsigned kSwpNoMove = 0x0002;
+inline constexpr unsigned kSwpNoZOrder = 0x0004;
+inline constexpr unsigned kSwpNoRedraw = 0x0008;
 inline constexpr unsigned kSwpNoActivate = 0x0010;
+inline constexpr unsigned kSwpAsyncWindowPos = 0x4000;
+inline constexpr unsigned kWmNull = 0x0000;
+inline constexpr unsigned kSmtoAbortIfHung = 0x0002;
 inline constexpr WindowHandle kHwndTop = 0;
 inline constexpr unsigned kWmClose = 0x0010;
 inline constexpr int kVkLButton = 0x01;
@@ -95,14 +108,20 @@ class Desktop {
     virtual bool IsZoomed(WindowHandle window) = 0;
     virtual WindowHandle GetForegroundWindow() = 0;
 
-    // Window placement and messages.
-    virtual bool ShowWindow(WindowHandle window, int command) = 0;
-    virtual bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
-                            bool repaint) = 0;
+    // Window placement and messages: none of them waits for the window's thread (see above).
+    // ShowWindowAsync: the show command is posted to the window's thread.
+    virtual bool ShowWindowAsync(WindowHandle window, int command) = 0;
+    // SetWindowPos; on another program's window only with kSwpAsyncWindowPos in `flags`.
     virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
                               int cy, unsigned flags) = 0;
     virtual bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                    std::intptr_t lParam) = 0;
+    // SendMessageTimeoutW: true when the window answered within `timeoutMs` (its result in
+    // `result` when given); false when it timed out, is hung (kSmtoAbortIfHung) or is gone.
+    virtual bool SendWindowMessageTimeout(WindowHandle window, unsigned message,
+                                          std::uintptr_t wParam, std::intptr_t lParam,
+                                          unsigned flags, unsigned timeoutMs,
+                                          std::uintptr_t* result) = 0;
 
     // Processes.
     virtual ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,

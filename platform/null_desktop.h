@@ -29,12 +29,15 @@ class NullDesktop : public Desktop {
     bool IsZoomed(WindowHandle) override { return false; }
     WindowHandle GetForegroundWindow() override { return 0; }
 
-    bool ShowWindow(WindowHandle, int) override { return false; }
-    bool MoveWindow(WindowHandle, int, int, int, int, bool) override { return false; }
+    bool ShowWindowAsync(WindowHandle, int) override { return false; }
     bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, unsigned) override {
         return false;
     }
     bool PostWindowMessage(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {
+        return false;
+    }
+    bool SendWindowMessageTimeout(WindowHandle, unsigned, std::uintptr_t, std::intptr_t, unsigned,
+                                  unsigned, std::uintptr_t*) override {
         return false;
     }
 

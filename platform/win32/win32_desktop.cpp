@@ -117,13 +117,8 @@ bool Win32Desktop::IsIconic(WindowHandle window) { return ::IsIconic(ToHwnd(wind
 bool Win32Desktop::IsZoomed(WindowHandle window) { return ::IsZoomed(ToHwnd(window)) != FALSE; }
 WindowHandle Win32Desktop::GetForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
-bool Win32Desktop::ShowWindow(WindowHandle window, int command) {
-    return ::ShowWindow(ToHwnd(window), command) != FALSE;
-}
-
-bool Win32Desktop::MoveWindow(WindowHandle window, int x, int y, int width, int height,
-                              bool repaint) {
-    return ::MoveWindow(ToHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+bool Win32Desktop::ShowWindowAsync(WindowHandle window, int command) {
+    return ::ShowWindowAsync(ToHwnd(window), command) != FALSE;
 }
 
 bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
@@ -134,6 +129,17 @@ bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, i
 bool Win32Desktop::PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                      std::intptr_t lParam) {
     return ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
+}
+
+bool Win32Desktop::SendWindowMessageTimeout(WindowHandle window, unsigned message,
+                                            std::uintptr_t wParam, std::intptr_t lParam,
+                                            unsigned flags, unsigned timeoutMs,
+                                            std::uintptr_t* result) {
+    DWORD_PTR answer = 0;
+    const LRESULT sent =
+        ::SendMessageTimeoutW(ToHwnd(window), message, wParam, lParam, flags, timeoutMs, &answer);
+    if (result) *result = answer;
+    return sent != 0;
 }
 
 ProcessHandle Win32Desktop::OpenProcess(std::uint32_t access, bool inheritHandle,

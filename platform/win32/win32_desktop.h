@@ -26,13 +26,14 @@ class Win32Desktop : public Desktop {
     bool IsZoomed(WindowHandle window) override;
     WindowHandle GetForegroundWindow() override;
 
-    bool ShowWindow(WindowHandle window, int command) override;
-    bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
-                    bool repaint) override;
+    bool ShowWindowAsync(WindowHandle window, int command) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
     bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam) override;
+    bool SendWindowMessageTimeout(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam, unsigned flags, unsigned timeoutMs,
+                                  std::uintptr_t* result) override;
 
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;

@@ -128,7 +128,7 @@ TEST_F(HotkeyLoopTest, ChordMinimisesAnOpenSlotAndTheNextRaisesIt) {
     m_slots.SetWindowList(2, {{a, 0, 0}, {b, 0, 0}});
     Host host(nullptr);
     Chord(host, 2);
-    EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 2u);
+    EXPECT_EQ(Count("ShowWindowAsync", win::kSwShowMinNoActive), 2u);
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{a, 0, 1}, {b, 0, 1}}));
     EXPECT_EQ(LogLines(m_log.Contents()),
               (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "슬롯 최소화"}));
@@ -258,7 +258,7 @@ TEST_F(HotkeyLoopTest, ChordsAreHandledOneAtATimeAndDroppedDuringADeployment) {
     deployment.join();
     EXPECT_EQ(offeredDuring, (std::vector<bool>{false, false}));
     EXPECT_EQ(host.requests, 1) << "one deployment";
-    EXPECT_EQ(Count("ShowWindow", win::kSwShowMinNoActive), 1u + 1u)
+    EXPECT_EQ(Count("ShowWindowAsync", win::kSwShowMinNoActive), 1u + 1u)
         << "the deployment's raise, then the one toggle of slot 3";
 }
 

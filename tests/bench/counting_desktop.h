@@ -46,15 +46,18 @@ class CountingDesktop final : public Desktop {
     bool IsIconic(WindowHandle w) override { return Count(), m_inner.IsIconic(w); }
     bool IsZoomed(WindowHandle w) override { return Count(), m_inner.IsZoomed(w); }
     WindowHandle GetForegroundWindow() override { return Count(), m_inner.GetForegroundWindow(); }
-    bool ShowWindow(WindowHandle w, int command) override {
-        return Count(), m_inner.ShowWindow(w, command);
-    }
-    bool MoveWindow(WindowHandle w, int x, int y, int width, int height, bool repaint) override {
-        return Count(), m_inner.MoveWindow(w, x, y, width, height, repaint);
+    bool ShowWindowAsync(WindowHandle w, int command) override {
+        return Count(), m_inner.ShowWindowAsync(w, command);
     }
     bool SetWindowPos(WindowHandle w, WindowHandle after, int x, int y, int cx, int cy,
                       unsigned flags) override {
         return Count(), m_inner.SetWindowPos(w, after, x, y, cx, cy, flags);
+    }
+    bool SendWindowMessageTimeout(WindowHandle w, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam, unsigned flags, unsigned timeoutMs,
+                                  std::uintptr_t* result) override {
+        return Count(), m_inner.SendWindowMessageTimeout(w, message, wParam, lParam, flags,
+                                                         timeoutMs, result);
     }
     bool PostWindowMessage(WindowHandle w, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam) override {

@@ -36,23 +36,25 @@ void Populate(testing::FakeDesktop& desktop, int count) {
     }
 }
 
-template <bool (*Callback)(WindowSearch&, WindowHandle)>
+template <bool kByTitle>
 void Attempt(benchmark::State& state) {
     testing::FakeDesktop fake;
     Populate(fake, static_cast<int>(state.range(0)));
     CountingDesktop desktop(fake);
     std::u16string path = u"C:\\Programs\\NotRunning.exe";
-    WindowSearch search(desktop, path);
-    search.title = u"No such title";
+    RunLog log;
+    WindowSearch search(desktop, log, path);
     for (auto _ : state) {
-        desktop.EnumWindows([&](WindowHandle w) { return Callback(search, w); });
-        benchmark::DoNotOptimize(search.found);
+        if constexpr (kByTitle)
+            benchmark::DoNotOptimize(search.FindByTitle(u"No such title"));
+        else
+            benchmark::DoNotOptimize(search.FindByPath());
     }
     state.counters["calls/attempt"] = benchmark::Counter(static_cast<double>(desktop.Calls()) /
                                                          static_cast<double>(state.iterations()));
 }
 
-void PathAttempt(benchmark::State& state) { Attempt<FindWindowByPath>(state); }
+void PathAttempt(benchmark::State& state) { Attempt<false>(state); }
 
 // An attempt after the first of one search over `count` visible, unowned top-level windows of
 // other programs, every one of which the first attempt judged.
@@ -66,17 +68,15 @@ void PathAttemptAgain(benchmark::State& state) {
     }
     CountingDesktop desktop(fake);
     std::u16string path = u"C:\\Programs\\NotRunning.exe";
-    WindowSearch search(desktop, path);
-    desktop.EnumWindows([&](WindowHandle w) { return FindWindowByPath(search, w); });
+    RunLog log;
+    WindowSearch search(desktop, log, path);
+    search.FindByPath();
     desktop.Reset();
-    for (auto _ : state) {
-        desktop.EnumWindows([&](WindowHandle w) { return FindWindowByPath(search, w); });
-        benchmark::DoNotOptimize(search.found);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(search.FindByPath());
     state.counters["calls/attempt"] = benchmark::Counter(static_cast<double>(desktop.Calls()) /
                                                          static_cast<double>(state.iterations()));
 }
-void TitleAttempt(benchmark::State& state) { Attempt<FindWindowByTitle>(state); }
+void TitleAttempt(benchmark::State& state) { Attempt<true>(state); }
 
 BENCHMARK(PathAttempt)->Arg(10)->Arg(100)->Arg(1000);
 BENCHMARK(TitleAttempt)->Arg(10)->Arg(100)->Arg(1000);

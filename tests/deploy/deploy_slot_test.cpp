@@ -73,7 +73,7 @@ TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequ
     for (const FakeCall& call : m_desktop.Calls()) {
         if (call.thread != editor) continue;
         if (call.name == "ShellExecuteDefault") editorThread.push_back("launch");
-        if (call.name == "MoveWindow") editorThread.push_back("move");
+        if (call.name == "SetWindowPos") editorThread.push_back("move");
         // The pause after an item is taken in slices; one entry for all of them.
         if (call.name == "Sleep" && call.args[0] == kStopCheckMs && editorThread.back() != "pause")
             editorThread.push_back("pause");
@@ -259,6 +259,46 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
     EXPECT_EQ(m_desktop.ZOrder().front(), editors[1]) << "the raise ends with the last item on top";
     EXPECT_TRUE(m_desktop.Window(paints[0]).zoomed);
     EXPECT_EQ(m_desktop.Window(editors[0]).normalRect, (Rect{0, 0, 400, 300}));
+}
+
+// A program that stops answering once its window shows, beside one that answers, in one
+// deployment and over the next chords.
+TEST_F(DeploySlotTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
+    FakeProgram hanging;
+    hanging.window.hung = true;
+    m_desktop.AddProgram(kEditor, hanging);
+    m_desktop.AddProgram(kPaint, {});
+    WriteSlot(2, u"Work",
+              {{kEditor, u"Stuck", 5, true, 2400, 300, 600, 400},
+               {kPaint, u"P1", 2, false, 500, 0, 400, 300}},
+              kTwoGroupTable);
+    DeploySlot(m_slots, 2, &m_indicator, Context());
+    EXPECT_EQ(m_indicator.finishAt - m_indicator.outcomeAt, kOutcomePauseMs) << "the usual pause";
+    EXPECT_EQ(m_indicator.statusAtOutcome,
+              (std::vector<std::optional<std::u16string>>{std::nullopt, u"응답 없음: Stuck"}));
+    const auto lines = LogLines(m_log.Contents());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "응답 없음: Stuck"), 1);
+    const WindowHandle stuck = m_desktop.WindowsOpenedBy(kEditor).at(0);
+    const WindowHandle paint = m_desktop.WindowsOpenedBy(kPaint).at(0);
+    EXPECT_EQ(*m_slots.GetWindowList(2), (WindowList{{stuck, 1, 0}, {paint, 0, 0}}))
+        << "counts as placed";
+    EXPECT_EQ(m_desktop.Window(paint).normalRect, (Rect{500, 0, 900, 300}));
+    const auto positions = m_desktop.CallsNamed("SetWindowPos");
+    EXPECT_EQ(std::count_if(positions.begin(), positions.end(),
+                            [&](const FakeCall& call) {
+                                return call.args[0] == static_cast<std::int64_t>(paint);
+                            }),
+              2)
+        << "the window that answers is placed once and raised once";
+    EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+
+    ToggleSlotWindows(m_slots, 2, m_log);
+    EXPECT_TRUE(m_desktop.Window(paint).iconic);
+    m_desktop.SetHung(stuck, false);
+    // What was asked of it meanwhile applies in order: placed on the one monitor there is,
+    // maximised there, minimised, restored and maximised by the raise, minimised by the toggle.
+    EXPECT_TRUE(m_desktop.Window(stuck).iconic);
+    EXPECT_EQ(m_desktop.Window(stuck).normalRect, (Rect{1320, 300, 1920, 700}));
 }
 
 TEST_F(DeploySlotTest, EmptySlotStoresAnEmptyListThatThePruningDrops) {

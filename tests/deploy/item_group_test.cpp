@@ -155,8 +155,8 @@ TEST_F(ItemGroupTest, TimesOutAfter2000PausesWithTheTitleSearchFrom500) {
     EXPECT_EQ(PausesOf1(), 2000u);
     EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 2001u + 1501u);
     EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 1501u);
-    EXPECT_EQ(m_desktop.CountOf("ShowWindow"), 0u);
-    EXPECT_EQ(m_desktop.CountOf("MoveWindow"), 0u);
+    EXPECT_EQ(m_desktop.CountOf("ShowWindowAsync"), 0u);
+    EXPECT_EQ(m_desktop.CountOf("SetWindowPos"), 0u);
     EXPECT_TRUE(m_desktop.Exists(unrelated));
     EXPECT_EQ(Published(),
               (std::vector<std::u16string>{u"프로세스 실행: Doc", u"프로세스 탐색: Doc",
@@ -192,10 +192,7 @@ TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
     program.existing = old;
     m_desktop.AddProgram(kEditor, program);
     SlotItem& item = Item(kEditor, u"Doc");
-    ::testing::internal::CaptureStdout();
     Run();
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("pre: C:\\Apps\\Editor.exe\n"), std::string::npos);
     EXPECT_EQ(PausesOf1(), c.searchPauses);
     const std::string taken = c.taken;
     const auto opened = m_desktop.WindowsOpenedBy(kEditor);
@@ -208,8 +205,9 @@ TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
     const auto published = Published();
     const bool reported = std::count(published.begin(), published.end(), u"기존 창 배치: Doc") == 1;
     EXPECT_EQ(reported, taken == "open");
+    const std::u16string preScan = u"pre: C:\\Apps\\Editor.exe\n";
     EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
-              taken == "open" ? u"기존 창 배치: Doc\n" : u"");
+              preScan + (taken == "open" ? u"기존 창 배치: Doc\n" : u""));
     EXPECT_FALSE(m_changed.Changed());
 }
 
@@ -257,7 +255,7 @@ TEST_F(ItemGroupTest, AWindowAnotherGroupTookIsNotTakenAgain) {
     const WindowHandle old = Existing(kEditor);
     SlotItem other;
     other.window = old;  // taken by another group's item, by title
-    m_watch.Add(other, kReal, {});
+    m_watch.Add(other, Rect{}, kReal, {});
     FakeProgram program;
     program.kind = FakeProgram::Kind::kActivatesExisting;
     program.existing = old;
@@ -312,10 +310,12 @@ TEST_F(ItemGroupTest, PlacementShowsNormalMovesThenMaximises) {
 
     std::vector<std::string> placement;
     for (const FakeCall& call : m_desktop.Calls()) {
-        if (call.name == "ShowWindow") placement.push_back("Show " + std::to_string(call.args[1]));
-        if (call.name == "MoveWindow") {
+        if (call.name == "ShowWindowAsync")
+            placement.push_back("Show " + std::to_string(call.args[1]));
+        if (call.name == "SetWindowPos") {
+            // Posted to the window's thread, not moved to the top, not activated, not redrawn.
             EXPECT_EQ(call.args, (std::vector<std::int64_t>{static_cast<std::int64_t>(plain.window),
-                                                            40, 50, 640, 480, 0}));
+                                                            0, 40, 50, 640, 480, 0x401C}));
             placement.push_back("Move");
         }
     }
@@ -328,8 +328,9 @@ TEST_F(ItemGroupTest, MaximisedItemIsMaximisedAfterTheMove) {
     Run();
     std::vector<std::string> placement;
     for (const FakeCall& call : m_desktop.Calls()) {
-        if (call.name == "ShowWindow") placement.push_back("Show " + std::to_string(call.args[1]));
-        if (call.name == "MoveWindow") placement.push_back("Move");
+        if (call.name == "ShowWindowAsync")
+            placement.push_back("Show " + std::to_string(call.args[1]));
+        if (call.name == "SetWindowPos") placement.push_back("Move");
     }
     EXPECT_EQ(placement, (std::vector<std::string>{"Show 1", "Move", "Show 3"}));
 }
@@ -346,7 +347,7 @@ TEST_F(ItemGroupTest, LaunchUsesPathParametersAndShowAndPausesAfterEveryItem) {
             EXPECT_EQ(call.args[0], 5) << "SW_SHOW";
             order.push_back("launch");
         }
-        if (call.name == "MoveWindow") order.push_back("move");
+        if (call.name == "SetWindowPos") order.push_back("move");
         // The pause after an item is taken in slices; one entry for all of them.
         if (call.name == "Sleep" && call.args[0] == kStopCheckMs && order.back() != "pause")
             order.push_back("pause");
@@ -468,6 +469,46 @@ INSTANTIATE_TEST_SUITE_P(Stops, ItemGroupStopTest,
                                            StopCase{"during_the_pause_after_an_item", kStopCheckMs,
                                                     1, 0, 0, 1, 2, true}),
                          [](const auto& info) { return std::string(info.param.when); });
+
+// A window whose thread answers or not: either way the item takes it and goes on at once.
+struct AnswerCase {
+    const char* what;
+    bool hung;
+};
+
+class AnswerTest : public ItemGroupTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(AnswerTest, AWindowThatDoesNotAnswerCountsAsPlacedAndIsReported) {
+    const AnswerCase& c = GetParam();
+    FakeProgram program;
+    program.window.hung = c.hung;
+    m_desktop.AddProgram(kEditor, program);
+    SlotItem& item = Item(kEditor, u"Doc");
+    const std::uint64_t start = m_desktop.VirtualMilliseconds();
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
+    EXPECT_TRUE(m_watch.Watches(item.window));
+    EXPECT_EQ(m_desktop.VirtualMilliseconds() - start,
+              std::max(kAfterItemPauseMs, c.hung ? kAnswerTimeoutMs : 0u))
+        << "the wait for the answer counts towards the pause after the item";
+    EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+    const auto published = Published();
+    EXPECT_EQ(std::count(published.begin(), published.end(), u"응답 없음: Doc") > 0, c.hung);
+    EXPECT_EQ(m_status.Snapshot().at(m_index),
+              c.hung ? std::optional<std::u16string>(u"응답 없음: Doc") : std::nullopt)
+        << "kept on the popup until the deployment ends";
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), c.hung ? u"응답 없음: Doc\n" : u"");
+    const Rect target{40, 50, 680, 530};
+    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !c.hung);
+    m_desktop.SetHung(item.window, false);
+    EXPECT_EQ(m_desktop.CurrentRect(item.window), target) << "the queued placement applies";
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, AnswerTest,
+                         ::testing::Values(AnswerCase{"answers", false},
+                                           AnswerCase{"does_not_answer", true}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace keyrack::testing

@@ -2,7 +2,9 @@
 // again after it appeared, the user dragging it, splash windows giving way to the main window.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <future>
 #include <vector>
 
 #include "deploy/placement_watch.h"
@@ -31,8 +33,8 @@ class PlacementWatchTest : public ::testing::Test {
     // Places the item's window, then watches for 2.5 s while `script` runs after every pause
     // with the milliseconds passed since the placement.
     void PlaceAndWatch(std::function<void(std::uint64_t)> script) {
-        PlaceWindow(m_desktop, m_item);
-        m_watch.Add(m_item, kApp, m_claimed);
+        const Rect at = PlaceWindow(m_desktop, m_item.window, m_item);
+        m_watch.Add(m_item, at, kApp, m_claimed);
         m_desktop.ClearCalls();
         const std::uint64_t start = m_desktop.VirtualMilliseconds();
         m_desktop.SetSleepHook([&](unsigned) { script(m_desktop.VirtualMilliseconds() - start); });
@@ -41,7 +43,7 @@ class PlacementWatchTest : public ::testing::Test {
 
     std::size_t PlacementsOf(WindowHandle window) const {
         std::size_t n = 0;
-        for (const FakeCall& call : m_desktop.CallsNamed("ShowWindow"))
+        for (const FakeCall& call : m_desktop.CallsNamed("ShowWindowAsync"))
             if (call.args[0] == static_cast<std::int64_t>(window) && call.args[1] == 1) ++n;
         return n;
     }
@@ -153,6 +155,48 @@ TEST_P(SuccessorTest, NextWindowOfTheProgramReplacesAVanishedSplash) {
 
 INSTANTIATE_TEST_SUITE_P(Splashes, SuccessorTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "destroyed" : "hidden"; });
+
+// A rectangle of a monitor that is gone is placed on the nearest one and held there, without
+// fighting the window over the stored rectangle.
+TEST_F(PlacementWatchTest, HoldsAWindowOnTheNearestMonitor) {
+    m_item.x = 2400;
+    m_item.y = 300;
+    m_item.width = 600;
+    m_item.height = 400;
+    m_item.window = OpenWindow();
+    PlaceAndWatch([&](std::uint64_t now) {
+        if (now == 300) m_desktop.MoveByProgram(m_item.window, kSaved);
+    });
+    EXPECT_EQ(PlacementsOf(m_item.window), 1u) << "once after the program moved it";
+    EXPECT_EQ(m_desktop.CurrentRect(m_item.window), (Rect{1320, 300, 1920, 700}));
+}
+
+// A desktop whose window reads ask, from another thread, whether a window is watched.
+class ProbingDesktop : public FakeDesktop {
+  public:
+    std::function<void()> probe;
+    bool IsWindowVisible(WindowHandle window) override {
+        if (probe) probe();
+        return FakeDesktop::IsWindowVisible(window);
+    }
+};
+
+TEST(PlacementWatchLockTest, NoDesktopCallIsMadeUnderTheLock) {
+    ProbingDesktop desktop;
+    PlacementWatch watch(desktop);
+    SlotItem item;
+    item.window = desktop.AddWindow({.processId = desktop.AddProcess(kApp)});
+    watch.Add(item, Rect{}, kApp, {});
+    int answered = 0;
+    desktop.probe = [&] {
+        // An item-group thread asking meanwhile is answered at once, not after the pass.
+        auto asked = std::async(std::launch::async, [&] { return watch.Watches(item.window); });
+        if (asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready && asked.get())
+            ++answered;
+    };
+    watch.Pass();
+    EXPECT_GE(answered, 1);
+}
 
 }  // namespace
 }  // namespace keyrack::testing

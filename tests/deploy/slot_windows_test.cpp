@@ -33,9 +33,9 @@ TEST_F(SlotWindowsTest, MinimiseShowsEachWithoutActivationMarksItAndPauses) {
     m_slots.SetWindowList(3, {{a, 0, 0}, {0, 1, 0}, {b, 1, 0}});
     m_desktop.ClearCalls();
     MinimizeSlotWindows(m_slots, 3);
-    EXPECT_EQ(Trace(),
-              (std::vector<std::string>{"ShowWindow " + H(a) + " 7", "Sleep 50", "ShowWindow 0 7",
-                                        "Sleep 50", "ShowWindow " + H(b) + " 7", "Sleep 50"}));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"ShowWindowAsync " + H(a) + " 7", "Sleep 50",
+                                                 "ShowWindowAsync 0 7", "Sleep 50",
+                                                 "ShowWindowAsync " + H(b) + " 7", "Sleep 50"}));
     EXPECT_EQ(m_slots.GetWindowList(3), (WindowList{{a, 0, 1}, {0, 1, 1}, {b, 1, 1}}));
     EXPECT_TRUE(m_desktop.Window(a).iconic);
 }
@@ -46,15 +46,15 @@ TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
     m_slots.SetWindowList(0, {{a, 0, 1}, {b, 1, 1}, {c, 0, 1}});
     m_desktop.ClearCalls();
     RaiseSlotWindows(m_slots, 0);
-    const std::string pos = " 0 0 0 0 0 19";
+    // To the top, not moved, not sized, not activated, posted to the window's thread.
+    const std::string pos = " 0 0 0 0 0 16403";
+    const std::string show = "ShowWindowAsync ";
     EXPECT_EQ(Trace(),
-              (std::vector<std::string>{"ShowWindow " + H(a) + " 7", "ShowWindow " + H(b) + " 7",
-                                        "ShowWindow " + H(c) + " 7", "IsIconic " + H(a),
-                                        "ShowWindow " + H(a) + " 4", "SetWindowPos " + H(a) + pos,
-                                        "Sleep 50", "IsIconic " + H(b), "ShowWindow " + H(b) + " 4",
-                                        "SetWindowPos " + H(b) + pos, "ShowWindow " + H(b) + " 3",
-                                        "Sleep 50", "IsIconic " + H(c), "ShowWindow " + H(c) + " 4",
-                                        "SetWindowPos " + H(c) + pos, "Sleep 50"}));
+              (std::vector<std::string>{
+                  show + H(a) + " 7", show + H(b) + " 7", show + H(c) + " 7", show + H(a) + " 4",
+                  "SetWindowPos " + H(a) + pos, "Sleep 50", show + H(b) + " 4", show + H(b) + " 3",
+                  "SetWindowPos " + H(b) + pos, "Sleep 50", show + H(c) + " 4",
+                  "SetWindowPos " + H(c) + pos, "Sleep 50"}));
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {b, 1, 0}, {c, 0, 0}}));
     const auto z = m_desktop.ZOrder();
     EXPECT_EQ(std::vector<WindowHandle>(z.begin(), z.begin() + 3),
@@ -63,14 +63,26 @@ TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
     EXPECT_TRUE(m_desktop.Window(b).zoomed);
 }
 
-TEST_F(SlotWindowsTest, RaiseSkipsTheRestoreOfAWindowThatIsNotIconic) {
-    // A window that ignores the minimise (the call fails on a null handle) is not restored.
-    m_slots.SetWindowList(0, {{0, 0, 1}});
-    m_desktop.ClearCalls();
-    RaiseSlotWindows(m_slots, 0);
-    EXPECT_EQ(Trace(), (std::vector<std::string>{"ShowWindow 0 7", "IsIconic 0",
-                                                 "SetWindowPos 0 0 0 0 0 0 19", "Sleep 50"}));
-    EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}}));
+TEST_F(SlotWindowsTest, AHungWindowHoldsUpNoOtherAndCatchesUpWhenItAnswers) {
+    const WindowHandle a = Window(), hung = Window(), c = Window();
+    m_desktop.SetHung(hung, true);
+    m_slots.SetWindowList(0, {{a, 0, 0}, {hung, 1, 0}, {c, 0, 0}});
+    const std::uint64_t start = m_desktop.VirtualMilliseconds();
+    ToggleSlotWindows(m_slots, 0, m_log);
+    EXPECT_EQ(m_desktop.VirtualMilliseconds() - start, 3 * kToggleStepPauseMs) << "usual pace";
+    EXPECT_TRUE(m_desktop.Window(a).iconic && m_desktop.Window(c).iconic);
+    EXPECT_FALSE(m_desktop.Window(hung).iconic) << "its minimise waits in its queue";
+    ToggleSlotWindows(m_slots, 0, m_log);
+    EXPECT_FALSE(m_desktop.Window(a).iconic || m_desktop.Window(c).iconic);
+    EXPECT_EQ(m_desktop.ZOrder().front(), c);
+    m_desktop.SetHung(hung, false);
+    EXPECT_FALSE(m_desktop.Window(hung).iconic) << "minimised, restored, maximised in turn";
+    EXPECT_TRUE(m_desktop.Window(hung).zoomed);
+    EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+    m_desktop.SetHung(hung, true);
+    CloseSlotWindows(m_slots, 0);
+    EXPECT_TRUE(m_desktop.Exists(hung)) << "its close waits too";
+    EXPECT_FALSE(m_desktop.Exists(a));
 }
 
 TEST_F(SlotWindowsTest, ToggleFollowsTheFirstEntryOnly) {

@@ -1,5 +1,7 @@
-// The candidate test and the three enumeration callbacks on single windows.
+// The candidate test and the window search of one item-group thread.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "deploy/process_image.h"
 #include "deploy/window_search.h"
@@ -16,9 +18,15 @@ class WindowSearchTest : public ::testing::Test {
         window.processId = m_desktop.AddProcess(image, openable);
         return m_desktop.AddWindow(window);
     }
+    // The group's search begins: the windows added so far are open before it.
+    WindowSearch& Start() {
+        m_search.emplace(m_desktop, m_log, m_path);
+        return *m_search;
+    }
     FakeDesktop m_desktop;
+    RunLog m_log;
     std::u16string m_path = kApp;
-    WindowSearch m_search{m_desktop, m_path};
+    std::optional<WindowSearch> m_search;
 };
 
 TEST_F(WindowSearchTest, CandidateRules) {
@@ -83,48 +91,48 @@ TEST_F(WindowSearchTest, ImagePathOfAProcessWithoutPathIsNull) {
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0) << "closed even when the read fails";
 }
 
-TEST_F(WindowSearchTest, CollectClaimsMatchingCandidatesCaseInsensitivelyAndNeverStops) {
+TEST_F(WindowSearchTest, PreScanClaimsTheProgramsCandidatesCaseInsensitively) {
     const WindowHandle mine = Add({}, u"c:\\apps\\EDITOR.EXE");
-    const WindowHandle other = Add({}, u"C:\\Apps\\Other.exe");
+    Add({}, u"C:\\Apps\\Other.exe");
     FakeWindow tool;
     tool.exStyle = win::kWsExToolWindow;
-    const WindowHandle myTool = Add(tool);
-    const WindowHandle locked = Add({}, kApp, false);
-    for (const WindowHandle window : {mine, other, myTool, locked})
-        EXPECT_TRUE(CollectExistingWindows(m_search, window));
-    EXPECT_EQ(m_search.claimed, (std::unordered_set<WindowHandle>{mine}));
-    EXPECT_EQ(m_search.found, 0u);
+    Add(tool);
+    Add({}, kApp, false);
+    const WindowSearch& search = Start();
+    EXPECT_EQ(search.Claimed(), (std::unordered_set<WindowHandle>{mine}));
+    EXPECT_EQ(search.OpenBefore(), (std::unordered_set<WindowHandle>{mine}));
+    EXPECT_NE(m_log.Contents().find("pre: c:\\apps\\EDITOR.EXE"), std::string::npos)
+        << "the pre-scan reports through the run log";
 }
 
-TEST_F(WindowSearchTest, PathSearchTakesUnclaimedMatchAndStops) {
-    const WindowHandle claimed = Add({});
-    const WindowHandle other = Add({}, u"C:\\Apps\\Other.exe");
+TEST_F(WindowSearchTest, PathSearchTakesTheFirstUnclaimedMatchOnce) {
+    const WindowHandle before = Add({});
+    WindowSearch& search = Start();
+    Add({}, u"C:\\Apps\\Other.exe");
+    EXPECT_EQ(search.FindByPath(), std::nullopt) << "the window from before is claimed";
     const WindowHandle fresh = Add({});
-    m_search.claimed.insert(claimed);
-    EXPECT_TRUE(FindWindowByPath(m_search, claimed));
-    EXPECT_TRUE(FindWindowByPath(m_search, other));
-    EXPECT_EQ(m_search.found, 0u);
-    EXPECT_FALSE(FindWindowByPath(m_search, fresh));
-    EXPECT_EQ(m_search.found, fresh);
-    EXPECT_TRUE(m_search.claimed.count(fresh));
+    EXPECT_EQ(search.FindByPath(), fresh);
+    EXPECT_TRUE(search.Claimed().count(fresh));
+    EXPECT_EQ(search.FindByPath(), std::nullopt) << "a window found is not found again";
+    EXPECT_TRUE(search.Claimed().count(before));
     EXPECT_EQ(m_path, kApp);
 }
 
 TEST_F(WindowSearchTest, PathSearchSkipsUnreadableProcesses) {
-    const WindowHandle locked = Add({}, kApp, false);
-    EXPECT_TRUE(FindWindowByPath(m_search, locked));
-    EXPECT_EQ(m_search.found, 0u);
+    WindowSearch& search = Start();
+    Add({}, kApp, false);
+    EXPECT_EQ(search.FindByPath(), std::nullopt);
 }
 
 TEST_F(WindowSearchTest, TitleSearchTakesAnyProgramAndLearnsItsPath) {
+    WindowSearch& search = Start();
     FakeWindow titled;
     titled.title = u"Report - VIEWER";
     const WindowHandle window = Add(titled, u"C:\\Other\\Viewer.exe");
-    m_search.title = u"report - viewer";
-    EXPECT_FALSE(FindWindowByTitle(m_search, window));
-    EXPECT_EQ(m_search.found, window);
+    EXPECT_EQ(search.FindByTitle(u"report - viewer"), window);
     EXPECT_EQ(m_path, u"C:\\Other\\Viewer.exe") << "the table entry itself is rewritten";
-    EXPECT_TRUE(m_search.claimed.count(window));
+    EXPECT_EQ(search.ProcessPath(), m_path);
+    EXPECT_TRUE(search.Claimed().count(window));
     const auto title = m_desktop.CallsNamed("GetWindowTitle");
     ASSERT_FALSE(title.empty());
     EXPECT_EQ(title.back().args[1], 1024);
@@ -133,28 +141,24 @@ TEST_F(WindowSearchTest, TitleSearchTakesAnyProgramAndLearnsItsPath) {
 TEST_F(WindowSearchTest, TitleSearchSkipsClaimedOtherTitlesAndUnreadableOwners) {
     FakeWindow titled;
     titled.title = u"Notes";
-    const WindowHandle claimed = Add(titled);
-    const WindowHandle locked = Add(titled, u"C:\\x.exe", false);
+    Add(titled);  // claimed by the pre-scan
+    WindowSearch& search = Start();
+    Add(titled, u"C:\\x.exe", false);
     FakeWindow other;
     other.title = u"Notes 2";
-    const WindowHandle different = Add(other);
-    m_search.title = u"Notes";
-    m_search.claimed.insert(claimed);
-    for (const WindowHandle window : {claimed, locked, different})
-        EXPECT_TRUE(FindWindowByTitle(m_search, window));
-    EXPECT_EQ(m_search.found, 0u);
+    Add(other);
+    EXPECT_EQ(search.FindByTitle(u"Notes"), std::nullopt);
     EXPECT_EQ(m_path, kApp);
 }
 
 TEST_F(WindowSearchTest, EmptyNameMatchesNoUntitledWindow) {
-    const WindowHandle other = Add({}, u"C:\\Tools\\Blank.exe");
+    WindowSearch& search = Start();
+    Add({}, u"C:\\Tools\\Blank.exe");
     FakeWindow indicator;  // an untitled app window of Keyrack's own, like the indicator
     indicator.exStyle = win::kWsExAppWindow;
     indicator.processId = FakeDesktop::kOwnProcessId;
-    const WindowHandle own = m_desktop.AddWindow(indicator);
-    m_search.title.clear();
-    for (const WindowHandle window : {own, other}) FindWindowByTitle(m_search, window);
-    EXPECT_EQ(m_search.found, 0u);
+    m_desktop.AddWindow(indicator);
+    EXPECT_EQ(search.FindByTitle(u""), std::nullopt);
     EXPECT_EQ(m_path, kApp);
 }
 
@@ -180,18 +184,17 @@ TEST_P(NeverTakenTest, NoSearchTakesOrClaimsIt) {
         window.processId = FakeDesktop::kOwnProcessId;
         m_path = FakeDesktop::kOwnImagePath;
     }
-    const WindowHandle handle = c.own ? m_desktop.AddWindow(window) : Add(window);
-    m_search.title = u"doc";
-    EXPECT_EQ(IsCandidateWindow(m_desktop, handle), c.takeable);
-    CollectExistingWindows(m_search, handle);
-    EXPECT_EQ(m_search.claimed.count(handle), c.takeable ? 1u : 0u) << "pre-scan";
-    m_search.claimed.clear();
-    FindWindowByPath(m_search, handle);
-    EXPECT_EQ(m_search.found, c.takeable ? handle : 0u) << "path search";
-    m_search.found = 0;
-    m_search.claimed.clear();
-    FindWindowByTitle(m_search, handle);
-    EXPECT_EQ(m_search.found, c.takeable ? handle : 0u) << "title search";
+    auto open = [&] { return c.own ? m_desktop.AddWindow(window) : Add(window); };
+    const WindowHandle before = open();
+    EXPECT_EQ(IsCandidateWindow(m_desktop, before), c.takeable);
+    EXPECT_EQ(Start().Claimed().count(before), c.takeable ? 1u : 0u) << "pre-scan";
+    const WindowHandle byPath = open();
+    const auto expect = [&](WindowHandle handle) {
+        return c.takeable ? std::optional<WindowHandle>(handle) : std::nullopt;
+    };
+    EXPECT_EQ(m_search->FindByPath(), expect(byPath)) << "path search";
+    const WindowHandle byTitle = open();
+    EXPECT_EQ(m_search->FindByTitle(u"doc"), expect(byTitle)) << "title search";
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, NeverTakenTest,
@@ -235,13 +238,20 @@ TEST_P(ImagePathTest, IsMatchedAndLearnedByIt) {
     }
     EXPECT_EQ(ImagePathOfWindow(m_desktop, window), c.expected);
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
-    m_search.title = u"calculator";
     m_path = u"C:\\Unrelated.exe";
-    EXPECT_EQ(FindWindowByTitle(m_search, window), !c.expected) << "title search";
+    const auto found = c.expected ? std::optional<WindowHandle>(window) : std::nullopt;
+    EXPECT_EQ(Start().FindByTitle(u"calculator"), found) << "title search";
     EXPECT_EQ(m_path, c.expected.value_or(u"C:\\Unrelated.exe")) << "learned";
-    m_search.claimed.clear();
-    m_search.found = 0;
-    EXPECT_EQ(FindWindowByPath(m_search, window), !c.expected) << "path search";
+    if (c.expected) m_path = *c.expected;
+    m_desktop.DestroyWindow(window);
+    const WindowHandle later = m_desktop.AddWindow(frame);
+    if (c.appChild) {
+        m_desktop.AddChildWindow(later, FakeWindow{.processId = frame.processId});
+        m_desktop.AddChildWindow(later, FakeWindow{.processId = m_desktop.AddProcess(kStoreApp)});
+    }
+    EXPECT_EQ(m_search->FindByPath(),
+              c.expected ? std::optional<WindowHandle>(later) : std::nullopt)
+        << "path search";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -277,16 +287,18 @@ TEST_P(AttemptAgainTest, RejectsJudgedWindowsWithOneCall) {
     m_path = kStoreApp;
     FakeWindow window;
     if (c.frameWithoutApp) window.className = u"ApplicationFrameWindow";
+    WindowSearch& search = Start();
     const WindowHandle handle =
         Add(window, c.frameWithoutApp ? kFrameHost : u"C:\\Apps\\Other.exe", c.openable);
-    EXPECT_TRUE(FindWindowByPath(m_search, handle));
+    EXPECT_EQ(search.FindByPath(), std::nullopt);
     if (c.frameWithoutApp)
         m_desktop.AddChildWindow(handle, FakeWindow{.processId = m_desktop.AddProcess(kStoreApp)});
     m_desktop.ClearCalls();
-    FindWindowByPath(m_search, handle);
-    EXPECT_EQ(m_desktop.Calls().size() == 1, c.callsAgain == 1);
+    const auto found = search.FindByPath();
+    EXPECT_EQ(m_desktop.Calls().size() - m_desktop.CallsNamed("EnumWindows").size() == 1,
+              c.callsAgain == 1);
     EXPECT_EQ(m_desktop.CountOf("OpenProcess"), c.opensAgain);
-    EXPECT_EQ(m_search.found, c.foundAgain ? handle : 0u);
+    EXPECT_EQ(found, c.foundAgain ? std::optional<WindowHandle>(handle) : std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, AttemptAgainTest,
@@ -297,20 +309,38 @@ INSTANTIATE_TEST_SUITE_P(Windows, AttemptAgainTest,
                          [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(WindowSearchTest, JudgedWindowOfANewProcessIsJudgedAgain) {
-    const WindowHandle handle = Add({});
-    m_search.judgedOther[handle] = 9999;  // judged while another process owned the handle
-    EXPECT_FALSE(FindWindowByPath(m_search, handle));
-    EXPECT_EQ(m_search.found, handle);
+    WindowSearch& search = Start();
+    const WindowHandle handle = Add({}, u"C:\\Apps\\Other.exe");
+    EXPECT_EQ(search.FindByPath(), std::nullopt);
+    // The handle now names a window of the group's program (a reused handle).
+    m_desktop.SetWindowProcess(handle, m_desktop.AddProcess(kApp));
+    EXPECT_EQ(search.FindByPath(), handle);
+}
+
+TEST_F(WindowSearchTest, WindowsJudgedForOneItemAreJudgedAfreshForTheNext) {
+    WindowSearch& search = Start();
+    Add({}, u"C:\\Apps\\Other.exe");
+    Add({}, u"C:\\Apps\\Viewer.exe");
+    auto opensOfOneAttempt = [&] {
+        m_desktop.ClearCalls();
+        search.FindByPath();
+        return m_desktop.CountOf("OpenProcess");
+    };
+    const std::size_t first = opensOfOneAttempt();
+    EXPECT_EQ(first, 2u);
+    EXPECT_EQ(opensOfOneAttempt(), 0u) << "not opened again within one item's search";
+    search.BeginItem();
+    EXPECT_EQ(opensOfOneAttempt(), first);
 }
 
 TEST_F(WindowSearchTest, LongTitlesAreCutTo1023Units) {
+    WindowSearch& search = Start();
     FakeWindow titled;
     titled.title = std::u16string(1100, u'a');
     const WindowHandle window = Add(titled);
-    m_search.title = std::u16string(1100, u'a');
-    EXPECT_TRUE(FindWindowByTitle(m_search, window)) << "the full title never matches";
-    m_search.title = std::u16string(1023, u'a');
-    EXPECT_FALSE(FindWindowByTitle(m_search, window));
+    EXPECT_EQ(search.FindByTitle(std::u16string(1100, u'a')), std::nullopt)
+        << "the full title never matches";
+    EXPECT_EQ(search.FindByTitle(std::u16string(1023, u'a')), window);
 }
 
 }  // namespace

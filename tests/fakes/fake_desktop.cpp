@@ -272,8 +272,25 @@ bool FakeDesktop::ShowWindow(WindowHandle window, int command) {
     std::lock_guard lock(m_mutex);
     Record("ShowWindow", {I(window), command});
     if (!Alive(window)) return false;
+    const bool wasVisible = m_windows[window].visible;
+    ApplyShow(window, command);
+    return wasVisible;
+}
+
+bool FakeDesktop::MoveWindow(WindowHandle window, int x, int y, int width, int height,
+                             bool repaint) {
+    std::lock_guard lock(m_mutex);
+    Record("MoveWindow", {I(window), x, y, width, height, repaint ? 1 : 0});
+    if (!Alive(window)) return false;
     FakeWindow& w = m_windows[window];
-    const bool wasVisible = w.visible;
+    w.normalRect = Rect{x, y, x + width, y + height};
+    w.zoomed = false;
+    return true;
+}
+
+void FakeDesktop::ApplyShow(WindowHandle window, int command) {
+    if (!Alive(window)) return;
+    FakeWindow& w = m_windows[window];
     auto activate = [&] {
         BringToTop(window);
         m_foreground = window;
@@ -314,17 +331,59 @@ bool FakeDesktop::ShowWindow(WindowHandle window, int command) {
         default:
             break;
     }
-    return wasVisible;
 }
 
-bool FakeDesktop::MoveWindow(WindowHandle window, int x, int y, int width, int height,
-                             bool repaint) {
-    std::lock_guard lock(m_mutex);
-    Record("MoveWindow", {I(window), x, y, width, height, repaint ? 1 : 0});
-    if (!Alive(window)) return false;
+void FakeDesktop::ApplyPosition(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
+                                int cy, unsigned flags) {
+    if (!Alive(window)) return;
+    if (!(flags & win::kSwpNoZOrder) && insertAfter == win::kHwndTop) BringToTop(window);
     FakeWindow& w = m_windows[window];
-    w.normalRect = Rect{x, y, x + width, y + height};
-    w.zoomed = false;
+    if (!(flags & win::kSwpNoMove) || !(flags & win::kSwpNoSize)) {
+        w.normalRect = Rect{x, y, x + cx, y + cy};
+        w.zoomed = false;
+    }
+    if (!(flags & win::kSwpNoActivate)) m_foreground = window;
+}
+
+void FakeDesktop::ApplyClose(WindowHandle window) {
+    if (!Alive(window) || m_windows[window].refusesClose) return;
+    m_destroyed.insert(window);
+    std::erase(m_zOrder, window);
+    if (m_foreground == window) m_foreground = 0;
+}
+
+void FakeDesktop::Deliver(WindowHandle window, std::function<void()> apply) {
+    if (m_windows[window].hung)
+        m_queued[window].push_back(std::move(apply));
+    else
+        apply();
+}
+
+void FakeDesktop::SetWindowProcess(WindowHandle window, std::uint32_t processId) {
+    std::lock_guard lock(m_mutex);
+    if (Alive(window)) m_windows[window].processId = processId;
+}
+
+void FakeDesktop::SetHung(WindowHandle window, bool hung) {
+    std::lock_guard lock(m_mutex);
+    if (!Alive(window)) return;
+    m_windows[window].hung = hung;
+    if (hung) return;
+    auto queued = std::move(m_queued[window]);
+    m_queued.erase(window);
+    for (auto& apply : queued) apply();
+}
+
+std::size_t FakeDesktop::WaitingCalls() const {
+    std::lock_guard lock(m_mutex);
+    return m_waitingCalls;
+}
+
+bool FakeDesktop::ShowWindowAsync(WindowHandle window, int command) {
+    std::lock_guard lock(m_mutex);
+    Record("ShowWindowAsync", {I(window), command});
+    if (!Alive(window)) return false;
+    Deliver(window, [this, window, command] { ApplyShow(window, command); });
     return true;
 }
 
@@ -332,12 +391,9 @@ bool FakeDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, in
                                int cy, unsigned flags) {
     std::lock_guard lock(m_mutex);
     Record("SetWindowPos", {I(window), I(insertAfter), x, y, cx, cy, flags});
+    if (!(flags & win::kSwpAsyncWindowPos)) ++m_waitingCalls;
     if (!Alive(window)) return false;
-    if (insertAfter == win::kHwndTop) BringToTop(window);
-    FakeWindow& w = m_windows[window];
-    if (!(flags & win::kSwpNoMove) || !(flags & win::kSwpNoSize))
-        w.normalRect = Rect{x, y, x + cx, y + cy};
-    if (!(flags & win::kSwpNoActivate)) m_foreground = window;
+    Deliver(window, [=, this] { ApplyPosition(window, insertAfter, x, y, cx, cy, flags); });
     return true;
 }
 
@@ -346,10 +402,21 @@ bool FakeDesktop::PostWindowMessage(WindowHandle window, unsigned message, std::
     std::lock_guard lock(m_mutex);
     Record("PostWindowMessage", {I(window), message, I(wParam), lParam});
     if (!Alive(window)) return false;
-    if (message == win::kWmClose && !m_windows[window].refusesClose) {
-        m_destroyed.insert(window);
-        std::erase(m_zOrder, window);
-        if (m_foreground == window) m_foreground = 0;
+    if (message == win::kWmClose) Deliver(window, [this, window] { ApplyClose(window); });
+    return true;
+}
+
+bool FakeDesktop::SendWindowMessageTimeout(WindowHandle window, unsigned message,
+                                           std::uintptr_t wParam, std::intptr_t lParam,
+                                           unsigned flags, unsigned timeoutMs,
+                                           std::uintptr_t* result) {
+    std::lock_guard lock(m_mutex);
+    Record("SendWindowMessageTimeout", {I(window), message, I(wParam), lParam, flags, timeoutMs});
+    if (result) *result = 0;
+    if (!Alive(window)) return false;
+    if (m_windows[window].hung) {
+        m_virtualMs += timeoutMs;
+        return false;
     }
     return true;
 }

@@ -32,7 +32,10 @@ struct FakeWindow {
     bool zoomed = false;
     bool refusesClose = false;  // WM_CLOSE leaves it open (a program that asks first)
     bool cloaked = false;       // hidden by the shell although visible
-    WindowHandle parent = 0;    // a child window (AddChildWindow): not in the Z order
+    // Its thread answers no message: shows, placements and closes posted to it wait in its
+    // queue and apply once it answers again (SetHung false).
+    bool hung = false;
+    WindowHandle parent = 0;  // a child window (AddChildWindow): not in the Z order
 };
 
 struct FakeProgram {
@@ -94,6 +97,13 @@ class FakeDesktop : public Desktop {
     // Runs after every Sleep, outside the desktop's lock, on the sleeping thread.
     void SetSleepHook(std::function<void(unsigned milliseconds)> hook);
     void SetRecording(bool on);
+    // The handle comes to name a window of another process (a reused handle).
+    void SetWindowProcess(WindowHandle window, std::uint32_t processId);
+    // The window's thread stops or starts answering; on recovery its queued calls apply.
+    void SetHung(WindowHandle window, bool hung);
+    // The program itself (or the user) shows or moves its window: not through the seam.
+    bool ShowWindow(WindowHandle window, int command);
+    bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint);
 
     // --- inspection ---
     bool Exists(WindowHandle window) const;
@@ -106,7 +116,10 @@ class FakeDesktop : public Desktop {
     std::size_t CountOf(const std::string& name) const;  // counted even while not recording
     void ClearCalls();
     std::uint64_t VirtualMilliseconds() const;  // sum of all pauses on all threads
-    int OpenProcessHandles() const;             // opened and not yet closed
+    // Calls that would have waited for a window's thread (SetWindowPos without
+    // kSwpAsyncWindowPos): on a hung window each would never have returned.
+    std::size_t WaitingCalls() const;
+    int OpenProcessHandles() const;  // opened and not yet closed
 
     // --- the seam ---
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
@@ -128,13 +141,15 @@ class FakeDesktop : public Desktop {
     bool IsZoomed(WindowHandle window) override;
     WindowHandle GetForegroundWindow() override;
 
-    bool ShowWindow(WindowHandle window, int command) override;
-    bool MoveWindow(WindowHandle window, int x, int y, int width, int height,
-                    bool repaint) override;
+    bool ShowWindowAsync(WindowHandle window, int command) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
     bool PostWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam) override;
+    // A hung window answers nothing; the time limit passes on the virtual clock.
+    bool SendWindowMessageTimeout(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam, unsigned flags, unsigned timeoutMs,
+                                  std::uintptr_t* result) override;
 
     ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
                               std::uint32_t processId) override;
@@ -182,6 +197,12 @@ class FakeDesktop : public Desktop {
     void ActivateExisting(const FakeProgram& program);
     void Start(const Pending& launch);
     WindowHandle AddWindowLocked(FakeWindow window);
+    void ApplyShow(WindowHandle window, int command);
+    void ApplyPosition(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
+                       unsigned flags);
+    void ApplyClose(WindowHandle window);
+    // Runs `apply` now, or queues it while the window is hung.
+    void Deliver(WindowHandle window, std::function<void()> apply);
 
     mutable std::mutex m_mutex;
     std::condition_variable m_launched;
@@ -202,6 +223,8 @@ class FakeDesktop : public Desktop {
     std::map<std::string, std::size_t> m_counts;
     bool m_recording = true;
     std::uint64_t m_virtualMs = 0;
+    std::size_t m_waitingCalls = 0;
+    std::map<WindowHandle, std::vector<std::function<void()>>> m_queued;
     std::uint32_t m_nextProcessId = 100;
     WindowHandle m_nextWindow = 0x10000;
     ProcessHandle m_nextProcessHandle = 0x500;

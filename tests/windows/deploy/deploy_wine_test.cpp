@@ -15,11 +15,13 @@
 #include <thread>
 
 #include "deploy/deploy_slot.h"
+#include "deploy/place_window.h"
 #include "deploy/process_image.h"
 #include "deploy/slot_windows.h"
 #include "platform/codepage.h"
 #include "platform/run_log.h"
 #include "platform/text.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_desktop.h"
 #include "slots/slot.h"
@@ -215,10 +217,14 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
             if (::IsIconic(H(pair.handle))) return false;
         return true;
     })) << "every window back";
-    EXPECT_TRUE(::IsZoomed(H((*list)[1].handle)));
-    z = ZPositions(*list);
-    EXPECT_LT(z[2], z[1]) << "last item on top";
-    EXPECT_LT(z[1], z[0]);
+    // The maximise follows the restore in the window's queue.
+    EXPECT_TRUE(WaitFor([&] { return ::IsZoomed(H((*list)[1].handle)) != FALSE; }));
+    // Each window's own thread carries out its steps; the order settles once all have.
+    EXPECT_TRUE(WaitFor([&] {
+        z = ZPositions(*list);
+        return z[2] < z[1] && z[1] < z[0];
+    })) << "last item on top: "
+        << z[0] << " " << z[1] << " " << z[2];
 
     CloseSlotWindows(slots, 0);
     EXPECT_TRUE(WaitFor([&] {
@@ -400,6 +406,49 @@ TEST_F(DeployWineTest, StoreFrameIsReadByItsHostedApp) {
     ASSERT_TRUE(path.has_value());
     EXPECT_TRUE(EqualsNoCase(*path, (bin / "keyrack_test_window.exe").u16string()))
         << Utf16ToUtf8(*path);
+}
+
+// A program of the project's own that stops answering once its window shows: the deployment
+// takes and reports its window, and neither it nor the toggle waits for it.
+TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
+    const std::filesystem::path copy = m_folder / "keyrack_test_hangs.exe";
+    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::u16string program = copy.u16string();
+    const std::u16string title = u"Hung " + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
+    const Rect target{300, 200, 700, 500};
+    {
+        Slot slot(0, m_paths, m_desktop);
+        slot.items.push_back(MakeItem(program, title, 0, target, false));
+        slot.items.back()->parameters = u"hangs \"" + title + u"\"";
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
+        slot.psp.AddEntry(0, program);
+    }
+    SlotManager slots(m_paths, m_desktop);
+    WorkerStatusList status;
+    RunLog log;
+    SilentIndicator indicator;
+    const StopRequest stop;
+    DeploySlot(slots, 0, &indicator, {m_desktop, log, status, stop});
+    const auto list = slots.GetWindowList(0);
+    ASSERT_TRUE(list.has_value());
+    const WindowHandle window = list->front().handle;
+    ASSERT_NE(window, 0u) << log.Contents();
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(H(window), &processId);
+    const UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
+    EXPECT_NE(FromCodePage(log.Contents(), kCodePageKorean).find(u"응답 없음: " + title),
+              std::u16string::npos);
+    EXPECT_NE(RectOf(window), target) << "its placement waits in its queue";
+    EXPECT_FALSE(WindowAnswers(m_desktop, window));
+
+    const auto start = std::chrono::steady_clock::now();
+    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(slots, 0, log);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(2 * kToggleStepPauseMs + 400))
+        << "minimised and raised at the usual pace";
+    if (process.Get()) ::TerminateProcess(process.Get(), 0);
 }
 
 }  // namespace

@@ -67,11 +67,9 @@ int wmain(int argc, wchar_t** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
         std::u16string path = u"C:\\Programs\\NotRunning.exe";
-        keyrack::WindowSearch search(desktop, path);
-        const auto attempt = [&] {
-            desktop.EnumWindows(
-                [&](keyrack::WindowHandle w) { return keyrack::FindWindowByPath(search, w); });
-        };
+        keyrack::RunLog log;
+        keyrack::WindowSearch search(desktop, log, path);
+        const auto attempt = [&] { search.FindByPath(); };
         desktop.Reset();
         const auto firstStart = std::chrono::steady_clock::now();
         attempt();

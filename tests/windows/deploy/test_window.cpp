@@ -12,6 +12,9 @@
 //                                             finds the first's window titled <title>,
 //                                             restores it if minimised, brings it forward
 //                                             with SetForegroundWindow and exits
+//   keyrack_test_window.exe hangs <title>     one window that, once shown, is never served
+//                                             again: the program stops pumping messages, as a
+//                                             program stuck in long work does
 // It runs until its windows are closed (at most two minutes, so a failed test leaves nothing
 // behind).
 #include <windows.h>
@@ -98,6 +101,7 @@ void StartChildProcess(HWND frame) {
 HWND OpenWindows(const std::wstring& mode) {
     constexpr DWORD kTopLevel = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
     if (mode == L"single") return Open(L"KeyrackTestSingle", g_title, kTopLevel);
+    if (mode == L"hangs") return Open(L"KeyrackTestWindow", g_title, WS_OVERLAPPEDWINDOW);
     if (mode == L"moves") {
         HWND window = Open(L"KeyrackTestWindow", g_title, kTopLevel);
         SetTimer(window, kFirstMoveTimer, 300, nullptr);
@@ -148,6 +152,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Register(L"KeyrackTestWindow");
     HWND first = OpenWindows(mode);
     if (!first) return 1;
+    if (mode == L"hangs") {
+        // Shown and painted by this thread itself, then never served again: no other program
+        // can reach it before it stops. Shown without taking the activation, which Wine could
+        // not take back from a thread that never answers (the keyboard would stay with it).
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        ShowWindow(first, SW_SHOWNOACTIVATE);
+        UpdateWindow(first);
+        Sleep(120000);
+        return 0;
+    }
     SetTimer(first, kLifetimeTimer, 120000, nullptr);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -1,0 +1,30 @@
+// Moving an item's window to its rectangle without waiting on the window's program: the show
+// and move calls are posted to the window's thread, so a program that stops answering does
+// not stop the deployment; its window moves once it answers again.
+#pragma once
+
+#include "platform/desktop.h"
+#include "slots/slot_item.h"
+
+namespace keyrack {
+
+// How long a window's thread has to answer before it counts as not answering.
+// A program busy starting up may need a moment to answer; longer would hold up the end of the
+// deployment (the outcome shows once every group is done).
+inline constexpr unsigned kAnswerTimeoutMs = 400;
+
+// The rectangle the item's window is placed at: the item's own, moved onto the nearest
+// monitor when none shows a usable piece of it (see FitOnMonitors).
+Rect PlacementRect(Desktop& desktop, const SlotItem& item);
+
+// ShowWindowAsync(SW_SHOWNORMAL) on `window`, an asynchronous SetWindowPos to PlacementRect, then
+// ShowWindowAsync(SW_SHOWMAXIMIZED) when the item is maximised, so that it maximises on the
+// monitor of that rectangle. Returns the rectangle. The calls return before the window has
+// moved.
+Rect PlaceWindow(Desktop& desktop, WindowHandle window, const SlotItem& item);
+
+// Whether the window's thread answers a WM_NULL within kAnswerTimeoutMs (SendMessageTimeout
+// with SMTO_ABORTIFHUNG, which gives up at once on a window the system already counts as hung).
+bool WindowAnswers(Desktop& desktop, WindowHandle window);
+
+}  // namespace keyrack
