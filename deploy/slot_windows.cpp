@@ -1,5 +1,7 @@
 #include "deploy/slot_windows.h"
 
+#include "deploy/place_window.h"
+
 namespace keyrack {
 namespace {
 
@@ -54,6 +56,11 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
             pair.handle, win::kHwndTop, 0, 0, 0, 0,
             win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
         SetMinimized(slots, index, i, false);
+        // A window's thread carries out its steps in the order they came, and a sent message
+        // after them. Waiting, bounded, for its answer keeps a slow program's activation (from
+        // the maximise) from landing above the slot's later windows; a window that does not
+        // answer holds the raise up by the bound at most.
+        WindowAnswers(desktop, pair.handle);
         desktop.Sleep(kToggleStepPauseMs);
     }
 }

@@ -49,12 +49,16 @@ TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
     // To the top, not moved, not sized, not activated, posted to the window's thread.
     const std::string pos = " 0 0 0 0 0 16403";
     const std::string show = "ShowWindowAsync ";
+    // Each window's answer (a bounded WM_NULL) is awaited before the next window's steps.
+    const std::string answer = " 0 0 0 2 400";
     EXPECT_EQ(Trace(),
               (std::vector<std::string>{
                   show + H(a) + " 7", show + H(b) + " 7", show + H(c) + " 7", show + H(a) + " 4",
-                  "SetWindowPos " + H(a) + pos, "Sleep 50", show + H(b) + " 4", show + H(b) + " 3",
-                  "SetWindowPos " + H(b) + pos, "Sleep 50", show + H(c) + " 4",
-                  "SetWindowPos " + H(c) + pos, "Sleep 50"}));
+                  "SetWindowPos " + H(a) + pos, "SendWindowMessageTimeout " + H(a) + answer,
+                  "Sleep 50", show + H(b) + " 4", show + H(b) + " 3", "SetWindowPos " + H(b) + pos,
+                  "SendWindowMessageTimeout " + H(b) + answer, "Sleep 50", show + H(c) + " 4",
+                  "SetWindowPos " + H(c) + pos, "SendWindowMessageTimeout " + H(c) + answer,
+                  "Sleep 50"}));
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {b, 1, 0}, {c, 0, 0}}));
     const auto z = m_desktop.ZOrder();
     EXPECT_EQ(std::vector<WindowHandle>(z.begin(), z.begin() + 3),
