@@ -20,9 +20,9 @@ Rect PlaceWindow(Desktop& desktop, WindowHandle window, const SlotItem& item) {
     return at;
 }
 
-bool WindowAnswers(Desktop& desktop, WindowHandle window) {
+bool WindowAnswers(Desktop& desktop, WindowHandle window, unsigned timeoutMs) {
     return desktop.SendWindowMessageTimeout(window, win::kWmNull, 0, 0, win::kSmtoAbortIfHung,
-                                            kAnswerTimeoutMs, nullptr);
+                                            timeoutMs, nullptr);
 }
 
 }  // namespace keyrack

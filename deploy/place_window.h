@@ -23,8 +23,8 @@ Rect PlacementRect(Desktop& desktop, const SlotItem& item);
 // moved.
 Rect PlaceWindow(Desktop& desktop, WindowHandle window, const SlotItem& item);
 
-// Whether the window's thread answers a WM_NULL within kAnswerTimeoutMs (SendMessageTimeout
-// with SMTO_ABORTIFHUNG, which gives up at once on a window the system already counts as hung).
-bool WindowAnswers(Desktop& desktop, WindowHandle window);
+// Whether the window's thread answers a WM_NULL within `timeoutMs` (SendMessageTimeout with
+// SMTO_ABORTIFHUNG, which gives up at once on a window the system already counts as hung).
+bool WindowAnswers(Desktop& desktop, WindowHandle window, unsigned timeoutMs = kAnswerTimeoutMs);
 
 }  // namespace keyrack

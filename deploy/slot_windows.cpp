@@ -60,7 +60,7 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
         // after them. Waiting, bounded, for its answer keeps a slow program's activation (from
         // the maximise) from landing above the slot's later windows; a window that does not
         // answer holds the raise up by the bound at most.
-        WindowAnswers(desktop, pair.handle);
+        WindowAnswers(desktop, pair.handle, kRaiseAnswerTimeoutMs);
         desktop.Sleep(kToggleStepPauseMs);
     }
 }

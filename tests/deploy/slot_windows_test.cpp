@@ -50,7 +50,7 @@ TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
     const std::string pos = " 0 0 0 0 0 16403";
     const std::string show = "ShowWindowAsync ";
     // Each window's answer (a bounded WM_NULL) is awaited before the next window's steps.
-    const std::string answer = " 0 0 0 2 400";
+    const std::string answer = " 0 0 0 2 " + std::to_string(kRaiseAnswerTimeoutMs);
     EXPECT_EQ(Trace(),
               (std::vector<std::string>{
                   show + H(a) + " 7", show + H(b) + " 7", show + H(c) + " 7", show + H(a) + " 4",

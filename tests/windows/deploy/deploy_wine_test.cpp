@@ -446,8 +446,8 @@ TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
     ToggleSlotWindows(slots, 0, log);
     ToggleSlotWindows(slots, 0, log);
     const auto took = std::chrono::steady_clock::now() - start;
-    // The raise waits for the window's answer at most kAnswerTimeoutMs.
-    EXPECT_LT(took, std::chrono::milliseconds(2 * kToggleStepPauseMs + kAnswerTimeoutMs + 200))
+    // The raise waits for the window's answer at most kRaiseAnswerTimeoutMs.
+    EXPECT_LT(took, std::chrono::milliseconds(2 * kToggleStepPauseMs + kRaiseAnswerTimeoutMs + 200))
         << "minimised and raised at the usual pace";
     if (process.Get()) ::TerminateProcess(process.Get(), 0);
 }
