@@ -74,6 +74,7 @@ class Desktop:
         before Keyrack saw it would be lost. A chord acts once per press however long it is
         held, and the keys go up as soon as its effect is seen. Returns `until`'s last
         value."""
+        self.keep_keyboard_focus()
         self.x("keydown", "Control_L")
         self.x("keydown", "Shift_L")
         self.x("keydown", key)
@@ -126,6 +127,18 @@ class Desktop:
         if chosen:
             self.x("windowfocus", "--sync", chosen[0])
         return bool(chosen)
+
+    def keep_keyboard_focus(self):
+        """Without a window manager, closing the X window that has the focus leaves it with
+        PointerRoot, and keys then reach no Wine window, so no hotkey either; the Wine desktop
+        window takes it back. A focus on a live window stays where it is."""
+        out = subprocess.run(["xdotool", "getwindowfocus"], env=self.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=30)
+        if out.returncode != 0:
+            found = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], env=self.env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
+            for window in found.stdout.decode().split()[:1]:
+                self.x("windowfocus", "--sync", window)
 
     def focus_desktop(self):
         """Gives the X focus to Wine's shell desktop window (on a desktop with a window
