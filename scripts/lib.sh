@@ -39,10 +39,10 @@ stop_xvfb() {
 start_wine() {
   stop_wine
   wineserver -p </dev/null >/dev/null 2>&1 || return 1
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || return 1
 }
+# Safe under set -e: no server to end is not an error.
 stop_wine() {
-  wineserver -k >/dev/null 2>&1
-  timeout -k 5 60 wineserver -w >/dev/null 2>&1
-  return 0
+  wineserver -k >/dev/null 2>&1 || true
+  timeout -k 5 60 wineserver -w >/dev/null 2>&1 || true
 }
