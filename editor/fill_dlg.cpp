@@ -26,14 +26,6 @@ constexpr EditLimit kEditLimits[] = {
     {IDC_EDITOR_SLOT_NAME, kSlotNameCapacity},
 };
 
-std::u16string TextOf(HWND control) {
-    const int length = ::GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = ::GetWindowTextW(control, text.data(), length + 1);
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return FromWide(text);
-}
-
 void SetText(HWND control, const std::u16string& text) { ::SetWindowTextW(control, AsWide(text)); }
 
 void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstring(value))); }
@@ -165,7 +157,7 @@ void FillDlg::ApplySamples() {
 }
 
 void FillDlg::OnOK() {
-    m_state->Confirm(TextOf(GetDlgItem(IDC_EDITOR_SLOT_NAME)));
+    m_state->Confirm(WindowText(GetDlgItem(IDC_EDITOR_SLOT_NAME)));
     CDialogEx::OnOK();
 }
 
@@ -283,13 +275,13 @@ void FillDlg::ClearFields() {
 
 ItemFields FillDlg::ReadFields() {
     ItemFields fields;
-    fields.path = TextOf(GetDlgItem(IDC_EDITOR_PATH));
-    fields.name = TextOf(GetDlgItem(IDC_EDITOR_NAME));
-    fields.parameters = TextOf(GetDlgItem(IDC_EDITOR_PARAMETERS));
-    fields.x = TextOf(GetDlgItem(IDC_EDITOR_X));
-    fields.y = TextOf(GetDlgItem(IDC_EDITOR_Y));
-    fields.width = TextOf(GetDlgItem(IDC_EDITOR_W));
-    fields.height = TextOf(GetDlgItem(IDC_EDITOR_H));
+    fields.path = WindowText(GetDlgItem(IDC_EDITOR_PATH));
+    fields.name = WindowText(GetDlgItem(IDC_EDITOR_NAME));
+    fields.parameters = WindowText(GetDlgItem(IDC_EDITOR_PARAMETERS));
+    fields.x = WindowText(GetDlgItem(IDC_EDITOR_X));
+    fields.y = WindowText(GetDlgItem(IDC_EDITOR_Y));
+    fields.width = WindowText(GetDlgItem(IDC_EDITOR_W));
+    fields.height = WindowText(GetDlgItem(IDC_EDITOR_H));
     fields.maximize = SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_GETCHECK) == BST_CHECKED;
     return fields;
 }

@@ -8,14 +8,6 @@ namespace {
 
 constexpr wchar_t kCtrlV = 0x16;
 
-std::u16string TextOf(HWND edit) {
-    const int length = ::GetWindowTextLengthW(edit);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = ::GetWindowTextW(edit, text.data(), length + 1);
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return FromWide(text);
-}
-
 std::u16string ClipboardText(HWND owner) {
     std::u16string text;
     if (!::OpenClipboard(owner)) return text;
@@ -34,7 +26,8 @@ std::u16string ClipboardText(HWND owner) {
 void NumberEdit::Insert(const std::u16string& inserted) {
     DWORD start = 0, end = 0;
     Default(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (!IsNumberFieldText(ReplaceSelection(TextOf(m_hWnd), start, end, inserted), m_allowMinus)) {
+    if (!IsNumberFieldText(ReplaceSelection(WindowText(m_hWnd), start, end, inserted),
+                           m_allowMinus)) {
         ::MessageBeep(MB_OK);
         return;
     }

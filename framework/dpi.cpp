@@ -1,7 +1,5 @@
 #include "framework/dpi.h"
 
-#include <vector>
-
 namespace keyrack {
 namespace {
 
@@ -56,22 +54,6 @@ void KeepDialogLayoutOnDpiChange(HWND dialog) {
     constexpr int kDisableAll = 0x0001;
     static const auto set = FromUser32<DialogDpiBehaviour>("SetDialogDpiChangeBehavior");
     if (set != nullptr) set(dialog, kDisableAll, kDisableAll);
-}
-
-void ScaleChildren(HWND dialog, int oldDpi, int newDpi) {
-    if (oldDpi <= 0 || oldDpi == newDpi) return;
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    const auto scale = [&](LONG v) { return ::MulDiv(v, newDpi, oldDpi); };
-    for (HWND child : children) {
-        RECT r{};
-        ::GetWindowRect(child, &r);
-        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        ::MoveWindow(child, scale(r.left), scale(r.top), scale(r.right - r.left),
-                     scale(r.bottom - r.top), TRUE);
-    }
 }
 
 }  // namespace keyrack

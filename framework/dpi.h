@@ -22,8 +22,4 @@ void MoveToSuggestedRect(HWND window, LPARAM suggested);
 // (SetDialogDpiChangeBehavior, Windows 10 1703 on): the window places its controls itself.
 void KeepDialogLayoutOnDpiChange(HWND dialog);
 
-// Moves and sizes every child of `dialog` by newDpi / oldDpi (template dialogs whose controls
-// the dialog manager placed in dialog units at the old DPI).
-void ScaleChildren(HWND dialog, int oldDpi, int newDpi);
-
 }  // namespace keyrack

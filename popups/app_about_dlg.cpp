@@ -28,7 +28,10 @@ BOOL AppAboutDlg::OnInitDialog() {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LINK_CLASS};
     ::InitCommonControlsEx(&controls);
 
-    m_fonts = SharedFonts(WindowDpi(m_hWnd));
+    const int dpi = WindowDpi(m_hWnd);
+    m_layout.emplace(m_hWnd, dpi);
+    m_layout->Apply(dpi);
+    m_fonts = SharedFonts(dpi);
     SetFonts();
     // The owner is the hidden main window: show the box in the middle of the screen.
     CenterWindow();
@@ -52,10 +55,10 @@ bool AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     switch (msg) {
         case WM_DPICHANGED: {
             const int dpi = HIWORD(wParam);
-            ScaleChildren(m_hWnd, m_fonts.Dpi(), dpi);
+            MoveToSuggestedRect(m_hWnd, lParam);
+            if (m_layout) m_layout->Apply(dpi);
             SharedFonts previous = std::exchange(m_fonts, SharedFonts(dpi));
             SetFonts();
-            MoveToSuggestedRect(m_hWnd, lParam);
             return true;
         }
         case WM_DESTROY:

@@ -6,9 +6,11 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/dialog_ex.h"
+#include "framework/template_layout.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
 
@@ -39,6 +41,7 @@ class AppAboutDlg : public CDialogEx {
     // goes after.
     void SetFonts();
 
+    std::optional<TemplateLayout> m_layout;
     SharedFonts m_fonts;
 };
 

@@ -32,9 +32,10 @@ IndicatorDlg::~IndicatorDlg() {
 BOOL IndicatorDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
     KeepDialogLayoutOnDpiChange(m_hWnd);
-    ::GetWindowRect(m_hWnd, &m_initRect);
-    m_initDpi = WindowDpi(m_hWnd);
-    m_dpi = m_initDpi;
+    m_dpi = WindowDpi(m_hWnd);
+    // Before the refresh thread starts: it reads the popup's size from the layout.
+    m_layout.emplace(m_hWnd, m_dpi.load());
+    m_layout->Apply(m_dpi.load());
     m_taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     m_refreshThread = std::make_unique<std::thread>(&IndicatorDlg::RefreshLoop, this);
 
@@ -71,8 +72,8 @@ void IndicatorDlg::SetRoundedRegion() const {
 }
 
 void IndicatorDlg::OnDpiChanged(int dpi) {
-    const int old = m_dpi.exchange(dpi);
-    ScaleChildren(m_hWnd, old, dpi);
+    m_dpi.store(dpi);
+    m_layout->Apply(dpi);
     SetFonts();
     RECT taskbar{};
     ::GetWindowRect(m_taskbar, &taskbar);
@@ -82,9 +83,8 @@ void IndicatorDlg::OnDpiChanged(int dpi) {
 }
 
 SIZE IndicatorDlg::Size() const {
-    const int dpi = m_dpi.load();
-    return {::MulDiv(m_initRect.right - m_initRect.left, dpi, m_initDpi),
-            ::MulDiv(m_initRect.bottom - m_initRect.top, dpi, m_initDpi)};
+    // No frame: the window is its client area.
+    return m_layout->ClientSize(m_dpi.load());
 }
 
 void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {

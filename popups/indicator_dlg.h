@@ -9,12 +9,14 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "deploy/indicator.h"
 #include "deploy/worker_status_list.h"
 #include "framework/dialog_ex.h"
+#include "framework/template_layout.h"
 #include "platform/dpi_scale.h"
 #include "platform/win32/handles.h"
 #include "res/messages.h"
@@ -49,7 +51,7 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void RefreshLoop();
     void StopRefreshThread();
     void MoveAboveTaskbar(const RECT& taskbar) const;
-    // The popup's size at its current DPI: the size it was made with, scaled.
+    // The popup's size at its current DPI: the template's 96-DPI size, scaled.
     SIZE Size() const;
     void SetFonts();
     void SetRoundedRegion() const;
@@ -60,9 +62,8 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
 
     HWND m_taskbar = nullptr;
     std::unique_ptr<std::thread> m_refreshThread;
-    RECT m_initRect{};
-    int m_initDpi = kDesignDpi;          // the DPI m_initRect was taken at
-    std::atomic<int> m_dpi{kDesignDpi};  // the popup's DPI now; the refresh thread reads it
+    std::optional<TemplateLayout> m_layout;  // set before the refresh thread starts
+    std::atomic<int> m_dpi{kDesignDpi};      // the popup's DPI now; the refresh thread reads it
     SharedFonts m_fonts;
     std::atomic<bool> m_running{true};
     const std::array<std::u16string, 3> m_phaseTexts;

@@ -15,11 +15,12 @@ from desktop import wait_for
 from editor_flow import Editor, click, drag, notepad_windows, slot_dump
 
 SCREEN = (1920, 1080)
-# Today's sizes at 96 DPI on this desktop: the editor's window, and the indicator popup and the
-# About box as their dialog-unit templates come out with the prefix's dialog fonts.
+# Sizes at 96 DPI on this desktop: the editor's window, and the indicator popup, the About box
+# and its licence group as their dialog-unit templates come out with the prefix's dialog fonts.
 EDITOR_96 = (1000, 750)
 INDICATOR_96 = (473, 167)
 ABOUT_96 = (547, 451)
+ABOUT_LICENCE_96 = (516, 213)
 
 
 def run_dpi():
@@ -161,13 +162,14 @@ def test_negative_x(s, check, shots, slotfile, data):
 
 
 def test_indicator_at_dpi(s, check, figures, shots):
-    """The F1 deployment's popup: its 96-DPI size scaled, 10 scaled pixels left of the
-    taskbar's right end and above its top."""
+    """The popup of F5, a slot with no file: its 96-DPI size scaled, 10 scaled pixels left of
+    the taskbar's right end and above its top. A slot without programs, because Wine draws the
+    topmost popup behind the windows that other programs raise."""
     desk = s.desk
     dpi = run_dpi()
     desk.x("mousemove", "400", "500")
-    ind = desk.chord("F1", until=desk.indicator, timeout=30) or wait_for(desk.indicator, 30)
-    if not check("dpi %d: the F1 chord shows the indicator" % dpi, ind):
+    ind = desk.chord("F5", until=desk.indicator, timeout=30) or wait_for(desk.indicator, 30)
+    if not check("dpi %d: the F5 chord shows the indicator" % dpi, ind):
         return
     time.sleep(0.3)
     desk.screenshot(os.path.join(shots, "indicator-dpi%d.png" % dpi),
@@ -175,44 +177,47 @@ def test_indicator_at_dpi(s, check, figures, shots):
     w, h = size(ind["rect"])
     figures["dpi %d: indicator size" % dpi] = (w, h)
     gap = scaled(10, dpi)
-    # The template is in dialog units: it grows with the dialog font, within a few per cent of
-    # the DPI's factor.
-    factor = dpi / 96.0
-    check("dpi %d: the indicator is %.2f times %s, %d px from the taskbar's corner" % (
-          dpi, factor, INDICATOR_96, gap),
-          abs(w / (INDICATOR_96[0] * factor) - 1) < 0.05 and
-          abs(h / (INDICATOR_96[1] * factor) - 1) < 0.05 and
+    want = (scaled(INDICATOR_96[0], dpi), scaled(INDICATOR_96[1], dpi))
+    check("dpi %d: the indicator is %s, %d px from the taskbar's corner" % (dpi, want, gap),
+          (w, h) == want and
           ind["rect"][2] == SCREEN[0] - gap and ind["rect"][3] == taskbar_top(desk) - gap,
           "%s" % ind["rect"])
     wait_for(lambda: desk.indicator() is None, 90)
 
 
-def test_about_at_dpi(s, check, figures, shots, about_96=ABOUT_96):
-    """정보 opens the About box inside the screen, about the DPI's factor times its 96-DPI
-    size."""
+def test_about_at_dpi(s, check, figures, shots):
+    """정보 opens the About box inside the screen: its client area, and so its licence group,
+    exactly the DPI's factor times the 96-DPI size; the frame is the system's."""
     desk = s.desk
     dpi = run_dpi()
     desk.click_tray(1)
     menus = wait_for(desk.popup_menus, 10)
     if not check("dpi %d: the tray menu opens" % dpi, menus):
         return
-    desk.keys(*(["Down"] * 13), "Return", rect=menus[0]["rect"])
+    # Twelve slot entries, a separator and "Windows 시작 시 실행" come before 정보.
+    desk.keys(*(["Down"] * 14), "Return", rect=menus[0]["rect"])
     about = wait_for(lambda: [w for w in desk.keyrack_windows() if w["visible"] and any(
         c["id"] == 1036 for c in w.get("children", []))], 10)
     if not check("dpi %d: 정보 opens the About box" % dpi, about):
+        desk.screenshot(os.path.join(shots, "about-missing-dpi%d.png" % dpi))
         return
     rect = about[0]["rect"]
     time.sleep(0.5)
     desk.screenshot(os.path.join(shots, "about-dpi%d.png" % dpi), rect)
     w, h = size(rect)
     figures["dpi %d: About box size" % dpi] = (w, h)
+    licence = [c for c in about[0]["children"] if c["id"] == 1039]
+    group = size(licence[0]["rect"]) if licence else None
+    figures["dpi %d: About box licence group size" % dpi] = group
+    want = (scaled(ABOUT_LICENCE_96[0], dpi), scaled(ABOUT_LICENCE_96[1], dpi))
     factor = dpi / 96.0
-    check("dpi %d: the About box is about %.2f times its 96-DPI size %s, on the screen" % (
-          dpi, factor, about_96),
-          abs(w / (about_96[0] * factor) - 1) < 0.08 and
-          abs(h / (about_96[1] * factor) - 1) < 0.08 and
+    check("dpi %d: the About box's licence group is %s, the box about %.2f times %s, on the "
+          "screen" % (dpi, want, factor, ABOUT_96),
+          group == want and
+          abs(w / (ABOUT_96[0] * factor) - 1) < 0.05 and
+          abs(h / (ABOUT_96[1] * factor) - 1) < 0.05 and
           rect[0] >= 0 and rect[1] >= 0 and rect[2] <= SCREEN[0] and rect[3] <= SCREEN[1],
-          str(rect))
+          "%s %s" % (rect, group))
     desk.keys("Escape", rect=rect)
     wait_for(lambda: not [w for w in desk.keyrack_windows() if w["visible"] and any(
         c["id"] == 1036 for c in w.get("children", []))], 10)
