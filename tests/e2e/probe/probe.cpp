@@ -10,6 +10,9 @@
 //                   tray icon is gone (NIM_DELETE), then "TaskbarCreated" is broadcast.
 //   probe link FILE what a shortcut file points at: target path and working folder, read
 //                   back through the shell's link object.
+//   probe watch ID... the texts of these controls of Keyrack's open editor, looked at every
+//                   10 ms: one JSON array at the start and again each time one changed, so a
+//                   reader stamping the lines as they come times a change to about 10 ms.
 // Everything is UTF-8 on standard output.
 #include <windows.h>
 
@@ -21,6 +24,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -236,17 +240,55 @@ int ReadLink(const wchar_t* file) {
 
 }  // namespace
 
+// The visible dialog of a keyrack.exe process that holds a control with this id.
+HWND KeyrackDialogWith(int id) {
+    for (HWND window : TopLevelWindows()) {
+        if (!IsWindowVisible(window) || ClassOf(window) != L"#32770" ||
+            GetDlgItem(window, id) == nullptr)
+            continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (IsKeyrackImage(ImageOf(pid))) return window;
+    }
+    return nullptr;
+}
+
+int WatchEditor(const std::vector<int>& ids) {
+    HWND editor = nullptr;
+    std::string shown;
+    for (;; Sleep(10)) {
+        if (editor == nullptr || !IsWindow(editor)) editor = KeyrackDialogWith(ids.front());
+        std::string now = "[";
+        for (int id : ids) {
+            if (now.size() > 1) now += ',';
+            now += editor != nullptr ? Json(TextOf(GetDlgItem(editor, id))) : "null";
+        }
+        now += "]";
+        if (now != shown) {
+            std::printf("%s\n", now.c_str());
+            std::fflush(stdout);
+            shown = std::move(now);
+        }
+    }
+}
+
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"windows";
     if (command == L"windows") return ListWindows();
     if (command == L"tray") return ListTrayIcons();
     if (command == L"explorer-restart") return RestartExplorer();
     if (command == L"link" && argc > 2) return ReadLink(argv[2]);
+    if (command == L"watch" && argc > 2) {
+        std::vector<int> ids;
+        for (int i = 2; i < argc; ++i) ids.push_back(_wtoi(argv[i]));
+        return WatchEditor(ids);
+    }
     if (command == L"foreground") {
         std::printf("%s\n", Handle(GetForegroundWindow()).c_str());
         return 0;
     }
     std::fprintf(stderr,
-                 "usage: probe windows | tray | foreground | explorer-restart | link FILE\n");
+                 "usage: probe windows | tray | foreground | explorer-restart | link FILE | "
+                 "watch ID...\n");
     return 2;
 }
