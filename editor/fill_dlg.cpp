@@ -55,6 +55,8 @@ BOOL FillDlg::OnInitDialog() {
 
     TakeControls();
     m_dpi = WindowDpi(m_hWnd);
+    m_createdDpi = m_dpi;
+    m_dialogFont.emplace(m_hWnd, m_dpi);
     SetFonts();
     SetLimits();
     // Before the first layout: the list's entry spacing, which the layout keeps, follows its
@@ -131,6 +133,11 @@ void FillDlg::SetFonts() {
     for (int id : edits)
         SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium17()), TRUE);
     m_fonts = std::move(fonts);
+
+    CFont listFont = m_dpi != m_createdDpi ? m_dialogFont->At(m_dpi) : CFont();
+    const HFONT shown = listFont.IsNull() ? m_dialogFont->Original() : listFont.Get();
+    if (shown != nullptr) ::SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
+    m_listFont = std::move(listFont);  // the previous one goes once the list has let it go
 }
 
 void FillDlg::SetLimits() const {

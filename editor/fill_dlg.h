@@ -15,6 +15,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "editor/capture_loop.h"
 #include "editor/capture_thread.h"
@@ -24,6 +25,8 @@
 #include "editor/editor_view.h"
 #include "editor/number_edit.h"
 #include "framework/dialog_ex.h"
+#include "framework/dialog_font.h"
+#include "framework/gdi.h"
 #include "platform/dpi_scale.h"
 #include "platform/unique_handle.h"
 #include "res/shared_resources.h"
@@ -83,6 +86,11 @@ class FillDlg : public CDialogEx, private EditorView {
     std::array<NumberEdit, 4> m_numberEdits{NumberEdit(true), NumberEdit(true), NumberEdit(false),
                                             NumberEdit(false)};
     SharedFonts m_fonts;
+    // The template's font, which the program list shows, and that font made again for a DPI
+    // other than the one the window was created at.
+    std::optional<DialogFont> m_dialogFont;
+    int m_createdDpi = kDesignDpi;
+    CFont m_listFont;
     int m_dpi = kDesignDpi;
     bool m_ready = false;
     std::unique_ptr<EditorState> m_state;

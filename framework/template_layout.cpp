@@ -1,14 +1,11 @@
 #include "framework/template_layout.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "platform/dpi_scale.h"
 
 namespace keyrack {
 namespace {
-
-constexpr int kPointsPerInch = 72;
 
 // A dialog's base units as its dialog manager uses them: MapDialogRect of 4 x 8 units.
 POINT CurrentBaseUnits(HWND dialog) {
@@ -25,12 +22,10 @@ RECT ToUnits(const RECT& pixels, POINT base) {
             ::MulDiv(pixels.bottom - pixels.top, 8, base.y)};
 }
 
-// The base units of `face` at 96 DPI, measured as the dialog manager measures them: the cell
-// height, and the mean width of the 52 Latin letters rounded up to whole pixels.
-POINT BaseUnitsAt96(const LOGFONTW& face) {
-    LOGFONTW at96 = face;
-    at96.lfHeight = -::MulDiv(std::abs(face.lfHeight), kDesignDpi, kPointsPerInch);
-    CFont font(::CreateFontIndirectW(&at96));
+// The base units of the dialog font at 96 DPI, measured as the dialog manager measures them:
+// the cell height, and the mean width of the 52 Latin letters rounded up to whole pixels.
+POINT BaseUnitsAt96(const DialogFont& dialogFont) {
+    CFont font = dialogFont.At(kDesignDpi);
     CClientDC screen(nullptr);
     if (font.IsNull() || screen == nullptr) return {};
     CSelectObject select(screen, font);
@@ -45,21 +40,16 @@ POINT BaseUnitsAt96(const LOGFONTW& face) {
 
 }  // namespace
 
-TemplateLayout::TemplateLayout(HWND dialog, int dpi) : m_dialog(dialog), m_createdDpi(dpi) {
+TemplateLayout::TemplateLayout(HWND dialog, int dpi)
+    : m_dialog(dialog), m_createdDpi(dpi), m_font(dialog, dpi) {
     const POINT base = CurrentBaseUnits(dialog);
     RECT client{};
     ::GetClientRect(dialog, &client);
     const RECT units = ToUnits(client, base);
     m_clientUnits = {units.right, units.bottom};
 
-    const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
-    if (dialogFont != nullptr &&
-        ::GetObjectW(dialogFont, sizeof(m_font), &m_font) == static_cast<int>(sizeof(m_font))) {
-        // The dialog manager asked for -MulDiv(points, dpi, 72); keep the points.
-        m_font.lfHeight = -::MulDiv(std::abs(m_font.lfHeight), kPointsPerInch, dpi);
-        m_hasFont = true;
-        m_units96 = BaseUnitsAt96(m_font);
-    }
+    const HFONT dialogFont = m_font.Original();
+    if (dialogFont != nullptr) m_units96 = BaseUnitsAt96(m_font);
     if (m_units96.x <= 0 || m_units96.y <= 0)
         m_units96 = {::MulDiv(base.x, kDesignDpi, dpi), ::MulDiv(base.y, kDesignDpi, dpi)};
 
@@ -90,11 +80,9 @@ SIZE TemplateLayout::ClientSize(int dpi) const {
 void TemplateLayout::Apply(int dpi) {
     // The font the controls show now is deleted only after they were given the new one.
     CFont previous = std::move(m_scaledFont);
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(m_dialog, WM_GETFONT, 0, 0));
-    if (m_hasFont && dpi != m_createdDpi) {
-        LOGFONTW scaled = m_font;
-        scaled.lfHeight = -::MulDiv(std::abs(m_font.lfHeight), dpi, kPointsPerInch);
-        m_scaledFont = CFont(::CreateFontIndirectW(&scaled));
+    HFONT font = m_font.Original();
+    if (dpi != m_createdDpi) {
+        m_scaledFont = m_font.At(dpi);
         if (!m_scaledFont.IsNull()) font = m_scaledFont.Get();
     }
     RECT window{}, client{};

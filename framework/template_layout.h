@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "framework/dialog_font.h"
 #include "framework/gdi.h"
 
 namespace keyrack {
@@ -39,8 +40,7 @@ class TemplateLayout {
     POINT m_units96{};  // the dialog font's base units at 96 DPI
     SIZE m_clientUnits{};
     std::vector<Control> m_controls;
-    LOGFONTW m_font{};  // the dialog font, its height in points (negative), when it has one
-    bool m_hasFont = false;
+    DialogFont m_font;
     CFont m_scaledFont;  // the dialog font at a DPI other than the one it was made for
 };
 

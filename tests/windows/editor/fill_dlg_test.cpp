@@ -117,6 +117,40 @@ TEST_F(EditorWindow, FontsAreMadeForTheWindowsDpi) {
     ::ReleaseDC(nullptr, dc);
 }
 
+LONG FontHeightOf(HWND control) {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    return ::GetObjectW(handle, sizeof(font), &font) == static_cast<int>(sizeof(font))
+               ? font.lfHeight
+               : 0;
+}
+
+TEST_F(EditorWindow, ADpiChangeLaysEverythingOutWithFontsForTheNewDpi) {
+    // What a move to a monitor of another scale sends; Wine itself never does.
+    const HFONT templateFont =
+        reinterpret_cast<HFONT>(::SendMessageW(Item(IDC_EDITOR_LIST), WM_GETFONT, 0, 0));
+    const LONG listHeight = FontHeightOf(Item(IDC_EDITOR_LIST));
+    ASSERT_NE(listHeight, 0);
+    for (int dpi : {144, 120, m_dpi}) {
+        RECT window{};
+        ::GetWindowRect(Dialog(), &window);
+        RECT suggested{window.left, window.top, window.left + ScaleDpi(1000, dpi),
+                       window.top + ScaleDpi(750, dpi)};
+        ::SendMessageW(Dialog(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        m_dpi = dpi;
+        const EditorLayout layout = Layout();
+        for (const ControlPlacement& c : layout.controls)
+            EXPECT_EQ(PlaceIn(Item(c.id), Dialog()), c.place) << dpi << " " << c.id;
+        EXPECT_EQ(FontHeightOf(Item(IDC_EDITOR_X)), ScaleDpi(17, dpi)) << dpi;
+        EXPECT_EQ(FontHeightOf(Item(IDC_EDITOR_SAVE)), ScaleDpi(15, dpi)) << dpi;
+        // The list keeps the template's face and points, made for the new DPI.
+        EXPECT_EQ(FontHeightOf(Item(IDC_EDITOR_LIST)), ::MulDiv(listHeight, dpi, 96)) << dpi;
+    }
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(Item(IDC_EDITOR_LIST), WM_GETFONT, 0, 0)),
+              templateFont);
+}
+
 TEST_F(EditorWindow, PanelsArePaintedBehindTheControls) {
     ASSERT_TRUE(PumpUntil([&] { return !::GetUpdateRect(Dialog(), nullptr, FALSE); }));
     for (int i = 0; i < 50; ++i) PumpOnce();
