@@ -240,11 +240,29 @@ int ReadLink(const wchar_t* file) {
 
 }  // namespace
 
+// The control with this id anywhere below `parent` (a panel may hold it), or null.
+HWND Descendant(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(child) != s->id) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The visible dialog of a keyrack.exe process that holds a control with this id.
 HWND KeyrackDialogWith(int id) {
     for (HWND window : TopLevelWindows()) {
         if (!IsWindowVisible(window) || ClassOf(window) != L"#32770" ||
-            GetDlgItem(window, id) == nullptr)
+            Descendant(window, id) == nullptr)
             continue;
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
@@ -261,7 +279,7 @@ int WatchEditor(const std::vector<int>& ids) {
         std::string now = "[";
         for (int id : ids) {
             if (now.size() > 1) now += ',';
-            now += editor != nullptr ? Json(TextOf(GetDlgItem(editor, id))) : "null";
+            now += editor != nullptr ? Json(TextOf(Descendant(editor, id))) : "null";
         }
         now += "]";
         if (now != shown) {
