@@ -23,7 +23,8 @@ RECT ToUnits(const RECT& pixels, POINT base) {
 }
 
 // The base units of the dialog font at 96 DPI, measured as the dialog manager measures them:
-// the cell height, and the mean width of the 52 Latin letters rounded up to whole pixels.
+// the cell height, and the mean width of the 52 Latin letters rounded to whole pixels. Zero
+// when the dialog has no font of its own.
 POINT BaseUnitsAt96(const DialogFont& dialogFont) {
     CFont font = dialogFont.At(kDesignDpi);
     CClientDC screen(nullptr);
@@ -48,8 +49,7 @@ TemplateLayout::TemplateLayout(HWND dialog, int dpi)
     const RECT units = ToUnits(client, base);
     m_clientUnits = {units.right, units.bottom};
 
-    const HFONT dialogFont = m_font.Original();
-    if (dialogFont != nullptr) m_units96 = BaseUnitsAt96(m_font);
+    m_units96 = BaseUnitsAt96(m_font);
     if (m_units96.x <= 0 || m_units96.y <= 0)
         m_units96 = {::MulDiv(base.x, kDesignDpi, dpi), ::MulDiv(base.y, kDesignDpi, dpi)};
 
@@ -59,8 +59,9 @@ TemplateLayout::TemplateLayout(HWND dialog, int dpi)
         ::GetWindowRect(child, &r);
         ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
         const bool hasDialogFont =
-            reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == dialogFont;
-        m_controls.push_back({child, ToUnits(r, base), dialogFont != nullptr && hasDialogFont});
+            reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == m_font.Original();
+        m_controls.push_back(
+            {child, ToUnits(r, base), m_font.Original() != nullptr && hasDialogFont});
     }
 }
 
