@@ -111,6 +111,29 @@ class DeployWineTest : public ::testing::Test {
         std::filesystem::remove_all(m_folder, ignored);
     }
 
+    // The project's test window program copied as `name` into this test's folder, so that tests
+    // running at the same time never share a program path. The folder is named by the process
+    // id, which Wine reuses; a copy an earlier run could not delete is replaced.
+    std::filesystem::path CopyTestProgram(const std::string& name) const {
+        const std::filesystem::path copy = m_folder / name;
+        std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return copy;
+    }
+
+    // Slot 1 with one item: `program` started with `parameters` and placed at `target`, its
+    // path already learned.
+    SaveResult SaveOneItemSlot(Desktop& desktop, const std::u16string& program,
+                               const std::u16string& title, const std::u16string& parameters,
+                               const Rect& target) const {
+        Slot slot(0, m_paths, desktop);
+        slot.items.push_back(MakeItem(program, title, 0, target, false));
+        slot.items.back()->parameters = parameters;
+        const SaveResult saved = slot.Save();
+        slot.psp.AddEntry(0, program);
+        return saved;
+    }
+
     std::filesystem::path m_folder;
     StorePaths m_paths;
     Win32Desktop m_desktop;
@@ -282,23 +305,15 @@ class HoldWineTest : public DeployWineTest, public ::testing::WithParamInterface
 
 TEST_P(HoldWineTest, WindowEndsAtItsRectangle) {
     const HoldCase& c = GetParam();
-    // A copy of its own, so that tests running at the same time never share a program path; one
-    // an earlier run left in a folder of the same (reused) process id is replaced.
-    const std::filesystem::path copy = m_folder / ("keyrack_test_" + std::string(c.mode) + ".exe");
-    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy,
-                               std::filesystem::copy_options::overwrite_existing);
-    const std::u16string program = copy.u16string();
+    const std::u16string program =
+        CopyTestProgram("keyrack_test_" + std::string(c.mode) + ".exe").u16string();
     const std::u16string title =
         c.finalTitle + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
     const Rect target{160, 140, 560, 440};
     DpiProbeDesktop desktop;
-    {
-        Slot slot(0, m_paths, desktop);
-        slot.items.push_back(MakeItem(program, title, 0, target, false));
-        slot.items.back()->parameters = Utf8ToUtf16(c.mode) + u" \"" + title + u"\"";
-        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-        slot.psp.AddEntry(0, program);
-    }
+    ASSERT_EQ(SaveOneItemSlot(desktop, program, title, Utf8ToUtf16(c.mode) + u" \"" + title + u"\"",
+                              target),
+              SaveResult::kSaved);
     SlotManager slots(m_paths, desktop);
     WorkerStatusList status;
     RunLog log;
@@ -334,12 +349,7 @@ class SingleInstanceWineTest : public DeployWineTest,
 
 TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
     const std::string how = GetParam();
-    // A copy of its own, so that tests running at the same time never share a program path.
-    const std::filesystem::path program = m_folder / ("keyrack_test_single_" + how + ".exe");
-    // The folder is named by the process id, which Wine reuses; a copy an earlier run could
-    // not delete (its process was still ending) is replaced.
-    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", program,
-                               std::filesystem::copy_options::overwrite_existing);
+    const std::filesystem::path program = CopyTestProgram("keyrack_test_single_" + how + ".exe");
     const std::wstring title = L"Single " + std::to_wstring(::GetCurrentProcessId());
     ::ShellExecuteW(nullptr, nullptr, program.c_str(), (L"single \"" + title + L"\"").c_str(),
                     nullptr, SW_SHOW);
@@ -355,13 +365,9 @@ TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
     ASSERT_NE(::GetForegroundWindow(), open);
 
     const Rect target{240, 180, 740, 580};
-    {
-        Slot slot(0, m_paths, m_desktop);
-        slot.items.push_back(MakeItem(program.u16string(), u"", 0, target, false));
-        slot.items.back()->parameters = u"single \"" + FromWide(title) + u"\"";
-        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-        slot.psp.AddEntry(0, program.u16string());
-    }
+    ASSERT_EQ(SaveOneItemSlot(m_desktop, program.u16string(), u"",
+                              u"single \"" + FromWide(title) + u"\"", target),
+              SaveResult::kSaved);
     SlotManager slots(m_paths, m_desktop);
     WorkerStatusList status;
     RunLog log;
@@ -411,19 +417,11 @@ TEST_F(DeployWineTest, StoreFrameIsReadByItsHostedApp) {
 // A program of the project's own that stops answering once its window shows: the deployment
 // takes and reports its window, and neither it nor the toggle waits for it.
 TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
-    const std::filesystem::path copy = m_folder / "keyrack_test_hangs.exe";
-    std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe", copy,
-                               std::filesystem::copy_options::overwrite_existing);
-    const std::u16string program = copy.u16string();
+    const std::u16string program = CopyTestProgram("keyrack_test_hangs.exe").u16string();
     const std::u16string title = u"Hung " + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
     const Rect target{300, 200, 700, 500};
-    {
-        Slot slot(0, m_paths, m_desktop);
-        slot.items.push_back(MakeItem(program, title, 0, target, false));
-        slot.items.back()->parameters = u"hangs \"" + title + u"\"";
-        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-        slot.psp.AddEntry(0, program);
-    }
+    ASSERT_EQ(SaveOneItemSlot(m_desktop, program, title, u"hangs \"" + title + u"\"", target),
+              SaveResult::kSaved);
     SlotManager slots(m_paths, m_desktop);
     WorkerStatusList status;
     RunLog log;
