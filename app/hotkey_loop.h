@@ -15,8 +15,8 @@ namespace keyrack {
 void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager& slots, int index,
                  bool waited = false);
 
-// Handles chords from `chords` one at a time, in the order pressed, until the mailbox is closed or the context's stop
-// is requested. A deployment in flight observes the same request and ends early.
+// Handles chords from `chords` one at a time, in the order pressed, until the mailbox is closed or
+// the context's stop is requested. A deployment in flight observes the same request and ends early.
 void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots,
                 ChordMailbox& chords);
 

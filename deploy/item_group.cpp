@@ -5,8 +5,8 @@
 
 #include "deploy/brought_forward.h"
 #include "deploy/window_search.h"
-#include "platform/new_window_watch.h"
 #include "platform/format.h"
+#include "platform/new_window_watch.h"
 #include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
@@ -52,8 +52,8 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
         if (elapsed >= kSearchTimeoutMs) return Found{0, false, true};
         // Up to the next attempt, but not past the next limit.
         std::uint64_t wait = kPathAttemptMs;
-        for (const std::uint64_t limit : {kExistingWindowAfterMs, kTitleSearchAfterMs,
-                                          kSearchTimeoutMs})
+        for (const std::uint64_t limit :
+             {kExistingWindowAfterMs, kTitleSearchAfterMs, kSearchTimeoutMs})
             if (elapsed < limit) wait = std::min<std::uint64_t>(wait, limit - elapsed);
         desktop.WaitUnlessStopped(shared.stop, static_cast<unsigned>(wait));
     }

@@ -17,7 +17,8 @@ bool WaitWhileDispatching(HANDLE handle, Serve serve, DWORD timeoutMs) {
             const ULONGLONG now = ::GetTickCount64();
             left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
         }
-        const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &handle, left, wake, MWMO_INPUTAVAILABLE);
+        const DWORD woke =
+            ::MsgWaitForMultipleObjectsEx(1, &handle, left, wake, MWMO_INPUTAVAILABLE);
         if (woke != WAIT_OBJECT_0 + 1) {
             signalled = woke == WAIT_OBJECT_0;
             break;

@@ -8,7 +8,9 @@ namespace keyrack {
 
 class NewWindowWatch {
   public:
-    explicit NewWindowWatch(Desktop& desktop) : m_desktop(desktop) { desktop.WatchNewWindows(true); }
+    explicit NewWindowWatch(Desktop& desktop) : m_desktop(desktop) {
+        desktop.WatchNewWindows(true);
+    }
     ~NewWindowWatch() { m_desktop.WatchNewWindows(false); }
     NewWindowWatch(const NewWindowWatch&) = delete;
     NewWindowWatch& operator=(const NewWindowWatch&) = delete;

@@ -21,9 +21,7 @@ std::wstring Wide(const std::u16string& text) {
 }  // namespace
 
 IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
-    : CDialogEx(IDD_INDICATOR),
-      m_phaseTexts(kIndicatorPhaseTexts),
-      m_statusList(statusList) {}
+    : CDialogEx(IDD_INDICATOR), m_phaseTexts(kIndicatorPhaseTexts), m_statusList(statusList) {}
 
 IndicatorDlg::~IndicatorDlg() { DestroyWindow(); }
 
@@ -88,9 +86,8 @@ SIZE IndicatorDlg::Size() const {
 
 void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {
     const SIZE size = Size();
-    const IndicatorPosition at =
-        PlaceAboveTaskbar(Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, size.cx,
-                          size.cy, m_dpi);
+    const IndicatorPosition at = PlaceAboveTaskbar(
+        Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, size.cx, size.cy, m_dpi);
     ::MoveWindow(m_hWnd, at.x, at.y, size.cx, size.cy, TRUE);
 }
 
@@ -115,7 +112,8 @@ void IndicatorDlg::Refresh() {
     }
     // A failing read (the taskbar went away) keeps the last rectangle.
     RECT now{};
-    if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &now) && !::EqualRect(&now, &m_placedFor)) {
+    if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &now) &&
+        !::EqualRect(&now, &m_placedFor)) {
         MoveAboveTaskbar(now);
         m_placedFor = now;
     }

@@ -15,8 +15,8 @@ struct NewWindowHook {
 };
 thread_local NewWindowHook t_newWindows;
 
-void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
-                            DWORD, DWORD) {
+void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                            DWORD) {
     if (event == EVENT_OBJECT_DESTROY || window == nullptr) return;
     // Carets, cursors and child windows raise the same events.
     if (object != OBJID_WINDOW || child != CHILDID_SELF) return;
@@ -52,7 +52,7 @@ Desktop::WaitEnd Win32Desktop::WaitUnlessStopped(const StopRequest& stop, unsign
     if (stop.Requested()) return WaitEnd::kStopped;
     if (t_newWindows.hook == nullptr)
         return stop.WaitFor(std::chrono::milliseconds(milliseconds)) ? WaitEnd::kStopped
-                                                                       : WaitEnd::kElapsed;
+                                                                     : WaitEnd::kElapsed;
     if (TakeSeen()) return WaitEnd::kNewWindow;
     // The request wakes the message wait with a message of no meaning.
     const DWORD thread = ::GetCurrentThreadId();
@@ -75,9 +75,9 @@ void Win32Desktop::WatchNewWindows(bool on) {
         // The hook's events come as messages: the thread needs a queue first.
         MSG message;
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-        watch.hook = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
-                                       OnWindowEvent, 0, 0,
-                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+        watch.hook =
+            ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, OnWindowEvent, 0, 0,
+                              WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
         watch.seen = false;
     } else if (!on && watch.hook != nullptr) {
         ::UnhookWinEvent(watch.hook);

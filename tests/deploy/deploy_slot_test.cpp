@@ -424,8 +424,8 @@ TEST_P(DeploySlotStopTest, EndsEarlyAndKeepsWhatWasPlaced) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stops, DeploySlotStopTest,
-                         ::testing::Values(DeployStopCase{"during_a_search", kPathAttemptMs, false, 0,
-                                                          "슬롯 전개 중단"},
+                         ::testing::Values(DeployStopCase{"during_a_search", kPathAttemptMs, false,
+                                                          0, "슬롯 전개 중단"},
                                            DeployStopCase{"during_the_outcome", kWatchPassMs, true,
                                                           kWatchPassMs, "슬롯 맨 위로"}),
                          [](const auto& info) { return std::string(info.param.when); });

@@ -160,7 +160,8 @@ TEST_P(SearchLimitTest, TimesOutAt31250MsShowsAndLogsTheTimeOutAndPlacesNothing)
     std::uint64_t timedOutAt = 0;
     m_status.SetListener([&](std::size_t, const std::u16string& text) {
         m_published.emplace_back(m_index, text);
-        if (text == u"타임아웃: Doc" && timedOutAt == 0) timedOutAt = m_desktop.ThreadMicroseconds();
+        if (text == u"타임아웃: Doc" && timedOutAt == 0)
+            timedOutAt = m_desktop.ThreadMicroseconds();
     });
     Run();
     EXPECT_EQ(item.window, 0u);
@@ -546,7 +547,8 @@ TEST_P(AnswerTest, OnlyAWindowThatDoesNotAnswerFor5sOrIsHungIsReported) {
     EXPECT_EQ(m_status.Snapshot().at(m_index),
               c.reported ? std::optional<std::u16string>(u"응답 없음: Doc") : std::nullopt)
         << "kept on the popup until the deployment ends";
-    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), c.reported ? u"응답 없음: Doc\n" : u"");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              c.reported ? u"응답 없음: Doc\n" : u"");
     const Rect target{40, 50, 680, 530};
     EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !c.hung);
     m_desktop.SetHung(item.window, false);
@@ -555,12 +557,11 @@ TEST_P(AnswerTest, OnlyAWindowThatDoesNotAnswerFor5sOrIsHungIsReported) {
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, AnswerTest,
-    ::testing::Values(AnswerCase{"answers", 0, false, false, kAfterItemPauseMs, false},
-                      AnswerCase{"busy_starting_for_2_s", 2000, false, false, 2000, false},
-                      AnswerCase{"does_not_answer_for_5_s", 0, true, false, kNotAnsweringAfterMs,
-                                 true},
-                      AnswerCase{"counted_as_hung_by_the_system", 0, true, true, kAfterItemPauseMs,
-                                 true}),
+    ::testing::Values(
+        AnswerCase{"answers", 0, false, false, kAfterItemPauseMs, false},
+        AnswerCase{"busy_starting_for_2_s", 2000, false, false, 2000, false},
+        AnswerCase{"does_not_answer_for_5_s", 0, true, false, kNotAnsweringAfterMs, true},
+        AnswerCase{"counted_as_hung_by_the_system", 0, true, true, kAfterItemPauseMs, true}),
     [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

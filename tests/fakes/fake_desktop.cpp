@@ -632,7 +632,8 @@ Desktop::WaitEnd FakeDesktop::WaitUnlessStopped(const StopRequest& stop, unsigne
         }
         std::uint64_t& clock = ClockLocked();
         const std::uint64_t ticks = (std::uint64_t{milliseconds} * 1000 + m_tickUs - 1) / m_tickUs;
-        if (m_stopAt == &stop && m_stopAtUs < clock + std::max<std::uint64_t>(ticks, 1) * m_tickUs) {
+        if (m_stopAt == &stop &&
+            m_stopAtUs < clock + std::max<std::uint64_t>(ticks, 1) * m_tickUs) {
             // The request comes during this wait, from another thread: it ends the wait then.
             const std::uint64_t at = std::max(clock, m_stopAtUs);
             m_virtualUs += at - clock;

@@ -2,8 +2,8 @@
 // titles, rectangles and show states; processes with image paths; programs that open a window
 // some pauses after their launch; key states; and a virtual clock behind Sleep and the waits,
 // whose timer tick the test sets (15.625 ms as on Windows, or 1 ms), so thousands of pauses
-// run at once. Each thread keeps its own time, as threads pausing in parallel do. Every seam call is recorded with its arguments and calling thread.
-// Safe to call from several threads at once.
+// run at once. Each thread keeps its own time, as threads pausing in parallel do. Every seam call
+// is recorded with its arguments and calling thread. Safe to call from several threads at once.
 #pragma once
 
 #include <condition_variable>

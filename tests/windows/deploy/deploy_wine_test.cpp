@@ -476,8 +476,8 @@ TEST_F(DeployWineTest, WaitsEndAtOnceOnTheStopAndOnANewWindow) {
         waiter.join();
         EXPECT_EQ(end, Desktop::WaitEnd::kStopped);
         EXPECT_LT(ms(ended - requested), 16) << "watching " << watching;
-        std::printf("stop to the end of a wait (%s): %lld ms\n",
-                    watching ? "watching" : "plain", static_cast<long long>(ms(ended - requested)));
+        std::printf("stop to the end of a wait (%s): %lld ms\n", watching ? "watching" : "plain",
+                    static_cast<long long>(ms(ended - requested)));
     }
     const std::wstring title = L"New " + std::to_wstring(::GetCurrentProcessId());
     const StopRequest stop;
@@ -491,7 +491,8 @@ TEST_F(DeployWineTest, WaitsEndAtOnceOnTheStopAndOnANewWindow) {
     const auto woke = Clock::now();
     m_desktop.WatchNewWindows(false);
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = ::FindWindowW(nullptr, title.c_str())) != nullptr; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return (window = ::FindWindowW(nullptr, title.c_str())) != nullptr; }));
     m_cleanup.push_back(reinterpret_cast<WindowHandle>(window));
     EXPECT_EQ(end, Desktop::WaitEnd::kNewWindow);
     EXPECT_LT(ms(woke - start), 5000) << "woken by the window, not by the 10 s limit";
