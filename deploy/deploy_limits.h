@@ -13,6 +13,9 @@ inline constexpr unsigned kSearchTimeoutMs = 31250;    // 2000 ticks
 // Between two path attempts (one tick on Windows); a new top-level window brings the next
 // attempt forward.
 inline constexpr unsigned kPathAttemptMs = 15;
+// An attempt looks only at the windows that are new since the last one, except every this
+// often, when it looks at every window again (titles change, handles are reused).
+inline constexpr unsigned kFullSearchMs = 250;
 // A launch of a program already running that opens no window and brings none forward: then
 // its one visible window from before the launch is the item's.
 inline constexpr unsigned kExistingWindowAfterMs = 3000;

@@ -29,21 +29,30 @@ Found TakeOpenBefore(WindowSearch& search, WindowHandle window) {
 // every kPathAttemptMs and whenever a new top-level window appears; after each path attempt
 // that finds nothing, a window the launch brought forward; the title search from
 // kTitleSearchAfterMs; the program's one visible window from before from
-// kExistingWindowAfterMs; the time-out at kSearchTimeoutMs. A stop request ends it at once.
+// kExistingWindowAfterMs; the time-out at kSearchTimeoutMs. Between full attempts, every
+// kFullSearchMs, an attempt looks only at windows new since the last one, so a long wait costs
+// little. A stop request ends it at once.
 Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtForward& forward,
                       const SlotItem& item, std::uint64_t launchedAt) {
     Desktop& desktop = shared.desktop;
     const NewWindowWatch newWindows(desktop);
+    std::uint64_t lastFull = 0;
+    bool titleSearched = false;
     for (;;) {
         if (shared.stop.Requested()) return {};
-        if (const auto window = search.FindByPath()) return Found{*window};
+        const std::uint64_t now = desktop.SteadyClockMs();
+        const bool full = lastFull == 0 || now - lastFull >= kFullSearchMs;
+        if (full) lastFull = now;
+        if (const auto window = search.FindByPath(full)) return Found{*window};
         if (const WindowHandle window = forward.Find()) return TakeOpenBefore(search, window);
         const std::uint64_t elapsed = desktop.SteadyClockMs() - launchedAt;
         if (elapsed >= kTitleSearchAfterMs) {
-            if (const auto window = search.FindByTitle(item.name)) {
+            // The first title search reads every window.
+            if (const auto window = search.FindByTitle(item.name, full || !titleSearched)) {
                 shared.pspChanged.MarkChanged();
                 return Found{*window};
             }
+            titleSearched = true;
         }
         if (elapsed >= kExistingWindowAfterMs) {
             if (const WindowHandle window = forward.OnlyVisible())

@@ -168,8 +168,12 @@ TEST_P(SearchLimitTest, TimesOutAt31250MsShowsAndLogsTheTimeOutAndPlacesNothing)
     const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0).atUs;
     EXPECT_GE(timedOutAt - launch, 31250000u);
     EXPECT_LE(timedOutAt - launch, 31250000u + GetParam().tickUs);
-    // A path attempt per tick at most: no spinning on a fine timer.
+    // A path attempt per tick at most: no spinning on a fine timer. The unrelated window's
+    // process is opened once for the pre-scan and once for the search, and its title read at
+    // the full attempts (every 250 ms) only.
     EXPECT_LE(SearchWaits(), 31250000u / std::max<std::uint64_t>(GetParam().tickUs, 15000) + 8u);
+    EXPECT_EQ(m_desktop.CountOf("OpenProcess"), 2u);
+    EXPECT_LE(m_desktop.CountOf("GetWindowTitle"), (31250u - 7813u) / kFullSearchMs + 2u);
     EXPECT_EQ(m_desktop.CountOf("ShowWindowAsync"), 0u);
     EXPECT_EQ(m_desktop.CountOf("SetWindowPos"), 0u);
     EXPECT_TRUE(m_desktop.Exists(unrelated));
