@@ -46,9 +46,11 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
         if (const auto window = search.FindByPath(full)) return Found{*window};
         if (const WindowHandle window = forward.Find()) return TakeOpenBefore(search, window);
         const std::uint64_t elapsed = desktop.SteadyClockMs() - launchedAt;
-        if (elapsed >= kTitleSearchAfterMs) {
-            // The first title search reads every window.
-            if (const auto window = search.FindByTitle(item.name, full || !titleSearched)) {
+        // The title search between full attempts only when a window came (which the path
+        // attempt met); the first one reads every window.
+        const bool fullTitle = full || !titleSearched;
+        if (elapsed >= kTitleSearchAfterMs && (fullTitle || search.MetNewWindows())) {
+            if (const auto window = search.FindByTitle(item.name, fullTitle)) {
                 shared.pspChanged.MarkChanged();
                 return Found{*window};
             }

@@ -50,6 +50,7 @@ std::optional<WindowHandle> WindowSearch::Find(bool (WindowSearch::*test)(Window
 }
 
 std::optional<WindowHandle> WindowSearch::FindByPath(bool full) {
+    m_metNew = false;
     return Find(&WindowSearch::MatchesPath, full);
 }
 
@@ -84,6 +85,7 @@ bool WindowSearch::MatchesPath(WindowHandle window, bool full) {
         }
         return IsCandidateWindow(m_desktop, window);
     }
+    m_metNew = true;
     const WindowImage image = ReadWindowImage(m_desktop, window);
     // A path that could not be read may be readable later (a process still starting), and a
     // frame's path follows its children: neither is remembered.

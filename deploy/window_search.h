@@ -32,6 +32,8 @@ class WindowSearch {
     // `full` attempt looks again at the windows judged before (whether their handle now names
     // a window of another process); the others cost one enumeration and the new windows.
     std::optional<WindowHandle> FindByPath(bool full = true);
+    // Whether the last path attempt met a window it had not judged before.
+    bool MetNewWindows() const { return m_metNew; }
     // The first unclaimed candidate titled `title` (case-insensitively), whatever program owns
     // it; the owner's image path becomes the group's path. An empty title matches nothing. Only
     // a `full` attempt reads the titles of the windows the last attempt saw (titles change).
@@ -65,6 +67,7 @@ class WindowSearch {
     // changed.
     std::unordered_map<WindowHandle, std::uint32_t> m_judgedOther;
     std::unordered_map<WindowHandle, std::uint32_t> m_judgedOurs;
+    bool m_metNew = false;
     // The windows the title search's last attempt saw.
     std::unordered_set<WindowHandle> m_titleSeen;
 };

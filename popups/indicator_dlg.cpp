@@ -9,10 +9,11 @@ namespace keyrack {
 namespace {
 
 constexpr int kCorner = 20;  // at 96 DPI
-// The refresh timer: ten ticks a phase of the animation, about 150 ms (Windows rounds the
-// period up to its 15.625 ms tick).
+// The refresh timer, and the animation's cycles per refresh: a phase of ten cycles lasts
+// 150 ms. Three ticks a phase keep the popup's thread mostly asleep.
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr UINT kRefreshMs = 15;
+constexpr UINT kRefreshMs = 50;
+constexpr int kCyclesPerRefresh = 3;
 
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
@@ -98,7 +99,8 @@ void IndicatorDlg::Refresh() {
         std::lock_guard lock(m_finalTextMutex);
         progress = m_animation.Next(true, m_finalText);
     } else {
-        progress = m_animation.Next(false, std::u16string());
+        for (int cycle = 0; cycle < kCyclesPerRefresh; ++cycle)
+            progress = m_animation.Next(false, std::u16string());
     }
     // Each text is set when it changed: the same text again would only cost a repaint.
     if (!m_refreshed || progress != m_progressShown) {
