@@ -26,7 +26,7 @@ Found TakeOpenBefore(WindowSearch& search, WindowHandle window) {
 }
 
 // The search of one item on the desktop's clock, from `launchedAt`: a path attempt at once, then
-// every kPathAttemptMs and whenever a new top-level window appears; after each path attempt
+// every kPathAttemptMs and whenever a new top-level window appears; after each full attempt
 // that finds nothing, a window the launch brought forward; the title search from
 // kTitleSearchAfterMs; the program's one visible window from before from
 // kExistingWindowAfterMs; the time-out at kSearchTimeoutMs. Between full attempts, every
@@ -44,7 +44,9 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
         const bool full = lastFull == 0 || now - lastFull >= kFullSearchMs;
         if (full) lastFull = now;
         if (const auto window = search.FindByPath(full)) return Found{*window};
-        if (const WindowHandle window = forward.Find()) return TakeOpenBefore(search, window);
+        // What a launch did to the program's open windows lasts: a look per full attempt.
+        if (const WindowHandle window = full ? forward.Find() : 0)
+            return TakeOpenBefore(search, window);
         const std::uint64_t elapsed = desktop.SteadyClockMs() - launchedAt;
         // The title search between full attempts only when a window came (which the path
         // attempt met); the first one reads every window.

@@ -251,13 +251,13 @@ INSTANTIATE_TEST_SUITE_P(
     Launches, OpenBeforeTest,
     ::testing::Values(
         OpenBeforeCase{"brought_forward_at_once", Kind::kActivatesExisting, 0, false, false, false,
-                       "open", 100},
+                       "open", 300},
         OpenBeforeCase{"brought_forward_after_3_pauses", Kind::kActivatesExisting, 3, false, false,
-                       true, "open", 100},
+                       true, "open", 300},
         OpenBeforeCase{"restored_from_minimised", Kind::kActivatesExisting, 2, true, false, true,
-                       "open", 100},
+                       "open", 300},
         OpenBeforeCase{"restored_while_in_front", Kind::kActivatesExisting, 2, true, true, true,
-                       "open", 100},
+                       "open", 300},
         // The foreground lock refuses the program's SetForegroundWindow: its button flashes.
         OpenBeforeCase{"flashes_under_a_foreground_lock", Kind::kFlashesExisting, 60, false, false,
                        true, "open", 1000},
