@@ -54,7 +54,6 @@ WindowHandle FakeDesktop::AddWindowLocked(FakeWindow window) {
     m_nextWindow += 0x10;
     m_windows[handle] = std::move(window);
     m_zOrder.insert(m_zOrder.begin(), handle);
-    ++m_windowsAdded;
     return handle;
 }
 
@@ -485,10 +484,6 @@ std::uint64_t FakeDesktop::SteadyClockMs() {
 void FakeDesktop::WatchNewWindows(bool on) {
     std::lock_guard lock(m_mutex);
     Record("WatchNewWindows", {on ? 1 : 0});
-    if (on)
-        m_watchers[std::this_thread::get_id()] = m_windowsAdded;
-    else
-        m_watchers.erase(std::this_thread::get_id());
 }
 
 ProcessHandle FakeDesktop::OpenProcess(std::uint32_t access, bool inheritHandle,
@@ -620,16 +615,10 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
 
 Desktop::WaitEnd FakeDesktop::WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) {
     std::function<void(unsigned)> hook;
-    WaitEnd end = WaitEnd::kElapsed;
     {
         std::unique_lock lock(m_mutex);
         Record("Wait", {milliseconds});
         if (stop.Requested()) return WaitEnd::kStopped;
-        const auto watcher = m_watchers.find(std::this_thread::get_id());
-        if (watcher != m_watchers.end() && watcher->second != m_windowsAdded) {
-            watcher->second = m_windowsAdded;
-            return WaitEnd::kNewWindow;
-        }
         std::uint64_t& clock = ClockLocked();
         const std::uint64_t ticks = (std::uint64_t{milliseconds} * 1000 + m_tickUs - 1) / m_tickUs;
         if (m_stopAt == &stop &&
@@ -647,7 +636,7 @@ Desktop::WaitEnd FakeDesktop::WaitUnlessStopped(const StopRequest& stop, unsigne
         hook = m_sleepHook;
     }
     if (hook) hook(milliseconds);
-    return end;
+    return WaitEnd::kElapsed;
 }
 
 void FakeDesktop::PauseLocked(std::unique_lock<std::mutex>& lock, unsigned milliseconds) {

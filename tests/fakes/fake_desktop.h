@@ -256,8 +256,6 @@ class FakeDesktop : public Desktop {
     std::uint64_t m_latestUs = 1000000;
     StopRequest* m_stopAt = nullptr;
     std::uint64_t m_stopAtUs = 0;
-    std::map<std::thread::id, std::size_t> m_watchers;  // windows seen by each watching thread
-    std::size_t m_windowsAdded = 0;
     std::map<WindowHandle, std::uint64_t> m_flashedMs;
     std::size_t m_waitingCalls = 0;
     std::map<WindowHandle, std::vector<std::function<void()>>> m_queued;
