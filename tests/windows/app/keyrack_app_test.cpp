@@ -106,13 +106,13 @@ TEST_F(ElsewhereTest, StartsHiddenInTheTrayAndEndsOnClose) {
         second.ExitInstance();
     }
     EXPECT_TRUE(HasTrayIcon(main));
-    EXPECT_EQ(MappedFace(L"Pretendard Bold", 31), L"Pretendard Bold");
+    EXPECT_EQ(MappedFace(L"Pretendard Medium", 31), L"Pretendard Medium");
 
     SendMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(main));
     EXPECT_FALSE(HasTrayIcon(main));
     app.ExitInstance();
-    EXPECT_NE(MappedFace(L"Pretendard Bold", 33), L"Pretendard Bold");
+    EXPECT_NE(MappedFace(L"Pretendard Medium", 33), L"Pretendard Medium");
 }
 
 }  // namespace
