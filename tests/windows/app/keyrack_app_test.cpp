@@ -83,7 +83,14 @@ TEST_F(ElsewhereTest, StartsHiddenInTheTrayAndEndsOnClose) {
         if (!running.IsFirst()) GTEST_SKIP() << "a Keyrack is running in this session";
     }
     CKeyrackApp app;
+    const bool dbghelpBefore = GetModuleHandleW(L"dbghelp.dll") != nullptr;
     ASSERT_TRUE(app.InitInstance());
+    // The crash filter's minidump writer is loaded at start-up, from System32.
+    EXPECT_FALSE(dbghelpBefore);
+    wchar_t dbghelp[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"dbghelp.dll"), dbghelp, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(_wcsicmp(fs::path(dbghelp).parent_path().c_str(), system), 0) << dbghelp;
     EXPECT_TRUE(fs::is_directory(m_exeFolder / "data"));
     EXPECT_TRUE(fs::is_directory(m_exeFolder / "crash"));
     EXPECT_FALSE(fs::exists(m_elsewhere / "data"));
