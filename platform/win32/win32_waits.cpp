@@ -25,17 +25,18 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
 }
 
 // Serves the thread's messages (the hook's callbacks come with them); false on WM_QUIT, which
-// is posted again for the thread's own loop.
-void ServeMessages() {
+// is posted again for the thread's own loop (and ends the wait).
+bool ServeMessages() {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
+            return false;
         }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+    return true;
 }
 
 bool TakeSeen() {
@@ -58,15 +59,15 @@ Desktop::WaitEnd Win32Desktop::WaitUnlessStopped(const StopRequest& stop, unsign
     const DWORD thread = ::GetCurrentThreadId();
     const StopRequest::Waker waker(stop, [thread] { ::PostThreadMessageW(thread, WM_NULL, 0, 0); });
     const std::uint64_t deadline = ::GetTickCount64() + milliseconds;
-    for (;;) {
-        ServeMessages();
+    for (std::uint64_t now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
+        // MWMO_INPUTAVAILABLE: messages already waiting end the wait at once too.
+        const DWORD woke = ::MsgWaitForMultipleObjectsEx(
+            0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_TIMEOUT || !ServeMessages()) break;
         if (stop.Requested()) return WaitEnd::kStopped;
         if (TakeSeen()) return WaitEnd::kNewWindow;
-        const std::uint64_t now = ::GetTickCount64();
-        if (now >= deadline) return WaitEnd::kElapsed;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
-                                      MWMO_INPUTAVAILABLE);
     }
+    return stop.Requested() ? WaitEnd::kStopped : WaitEnd::kElapsed;
 }
 
 void Win32Desktop::WatchNewWindows(bool on) {
