@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "deploy/brought_forward.h"
 #include "deploy/window_search.h"
@@ -30,8 +31,9 @@ Found TakeOpenBefore(WindowSearch& search, WindowHandle window) {
 // that finds nothing, a window the launch brought forward; the title search from
 // kTitleSearchAfterMs; the program's one visible window from before from
 // kExistingWindowAfterMs; the time-out at kSearchTimeoutMs. Between full attempts, every
-// kFullSearchMs, an attempt looks only at windows new since the last one, so a long wait costs
-// little. A stop request ends it at once.
+// kFullSearchMs, an attempt looks only at the windows the watch reported since the last one
+// and the program's windows not shown yet, so a long wait costs little. A stop request ends it
+// at once.
 Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtForward& forward,
                       const SlotItem& item, std::uint64_t launchedAt) {
     Desktop& desktop = shared.desktop;
@@ -43,7 +45,11 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
         const std::uint64_t now = desktop.SteadyClockMs();
         const bool full = lastFull == 0 || now - lastFull >= kFullSearchMs;
         if (full) lastFull = now;
-        if (const auto window = search.FindByPath(full)) return Found{*window};
+        // Between full attempts only the windows that appeared since the last attempt: the
+        // enumeration itself costs a call per window under Wine.
+        const std::vector<WindowHandle> fresh = desktop.TakeNewWindows();
+        if (const auto window = full ? search.FindByPath(true) : search.FindByPathAmong(fresh))
+            return Found{*window};
         // What a launch did to the program's open windows lasts: a look per full attempt.
         if (const WindowHandle window = full ? forward.Find() : 0)
             return TakeOpenBefore(search, window);

@@ -54,6 +54,19 @@ std::optional<WindowHandle> WindowSearch::FindByPath(bool full) {
     return Find(&WindowSearch::MatchesPath, full);
 }
 
+std::optional<WindowHandle> WindowSearch::FindByPathAmong(
+    const std::vector<WindowHandle>& windows) {
+    m_metNew = false;
+    std::vector<WindowHandle> look = windows;
+    for (const auto& [window, processId] : m_judgedOurs) look.push_back(window);
+    for (const WindowHandle window : look) {
+        if (!MatchesPath(window, false)) continue;
+        m_claimed.insert(window);
+        return window;
+    }
+    return std::nullopt;
+}
+
 std::optional<WindowHandle> WindowSearch::FindByTitle(const std::u16string& title, bool full) {
     // An item without a name has nothing to recognise its window by: an empty title would
     // match any untitled window of any program.

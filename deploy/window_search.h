@@ -32,6 +32,9 @@ class WindowSearch {
     // `full` attempt looks again at the windows judged before (whether their handle now names
     // a window of another process); the others cost one enumeration and the new windows.
     std::optional<WindowHandle> FindByPath(bool full = true);
+    // The path search among `windows` only (the new windows an attempt between full ones looks
+    // at) and the group's program's windows not shown yet.
+    std::optional<WindowHandle> FindByPathAmong(const std::vector<WindowHandle>& windows);
     // Whether the last path attempt met a window it had not judged before.
     bool MetNewWindows() const { return m_metNew; }
     // The first unclaimed candidate titled `title` (case-insensitively), whatever program owns

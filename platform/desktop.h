@@ -161,6 +161,9 @@ class Desktop {
     // SetWinEventHook for the creation and showing of windows, out of context, on the calling
     // thread (its waits serve the thread's messages meanwhile); `on` false removes it.
     virtual void WatchNewWindows(bool on) = 0;
+    // The top-level windows created or shown since the last call, as the watch on the calling
+    // thread saw them (in the order seen, maybe twice; a window may be gone already).
+    virtual std::vector<WindowHandle> TakeNewWindows() = 0;
     // IsHungAppWindow: the system counts the window's thread as not answering (no message
     // taken for 5 s).
     virtual bool IsHungAppWindow(WindowHandle window) = 0;

@@ -57,6 +57,7 @@ class NullDesktop : public Desktop {
     std::uint64_t SteadyClockMs() override { return 0; }
     WaitEnd WaitUnlessStopped(const StopRequest&, unsigned) override { return WaitEnd::kElapsed; }
     void WatchNewWindows(bool) override {}
+    std::vector<WindowHandle> TakeNewWindows() override { return {}; }
     bool IsHungAppWindow(WindowHandle) override { return false; }
     std::uint64_t LastFlashMs(WindowHandle) override { return 0; }
 

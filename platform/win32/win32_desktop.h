@@ -54,6 +54,7 @@ class Win32Desktop : public Desktop {
     std::uint64_t SteadyClockMs() override;
     WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override;
     void WatchNewWindows(bool on) override;
+    std::vector<WindowHandle> TakeNewWindows() override;
     bool IsHungAppWindow(WindowHandle window) override;
     std::uint64_t LastFlashMs(WindowHandle window) override;
     // The shell reported that the window's taskbar button flashes (HSHELL_FLASH, received by

@@ -3,6 +3,9 @@
 // when a WinEvent tells of a new top-level window.
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/win32/win32_desktop.h"
 
 namespace keyrack {
@@ -12,6 +15,7 @@ namespace {
 struct NewWindowHook {
     HWINEVENTHOOK hook = nullptr;
     bool seen = false;
+    std::vector<WindowHandle> windows;  // since the last TakeNewWindows
 };
 thread_local NewWindowHook t_newWindows;
 
@@ -22,6 +26,7 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     if (object != OBJID_WINDOW || child != CHILDID_SELF) return;
     if (::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow()) return;
     t_newWindows.seen = true;
+    t_newWindows.windows.push_back(reinterpret_cast<WindowHandle>(window));
 }
 
 // Serves the thread's messages (the hook's callbacks come with them); false on WM_QUIT, which
@@ -80,10 +85,15 @@ void Win32Desktop::WatchNewWindows(bool on) {
             ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, OnWindowEvent, 0, 0,
                               WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
         watch.seen = false;
+        watch.windows.clear();
     } else if (!on && watch.hook != nullptr) {
         ::UnhookWinEvent(watch.hook);
         watch.hook = nullptr;
     }
+}
+
+std::vector<WindowHandle> Win32Desktop::TakeNewWindows() {
+    return std::exchange(t_newWindows.windows, {});
 }
 
 bool Win32Desktop::IsHungAppWindow(WindowHandle window) {

@@ -86,6 +86,9 @@ class CountingDesktop final : public Desktop {
         return Count(), m_inner.WaitUnlessStopped(stop, milliseconds);
     }
     void WatchNewWindows(bool on) override { Count(), m_inner.WatchNewWindows(on); }
+    std::vector<WindowHandle> TakeNewWindows() override {
+        return Count(), m_inner.TakeNewWindows();
+    }
     bool IsHungAppWindow(WindowHandle w) override { return Count(), m_inner.IsHungAppWindow(w); }
     std::uint64_t LastFlashMs(WindowHandle w) override { return Count(), m_inner.LastFlashMs(w); }
     std::vector<MonitorInfo> EnumDisplayMonitors() override {

@@ -54,6 +54,7 @@ WindowHandle FakeDesktop::AddWindowLocked(FakeWindow window) {
     m_nextWindow += 0x10;
     m_windows[handle] = std::move(window);
     m_zOrder.insert(m_zOrder.begin(), handle);
+    m_added.push_back(handle);
     return handle;
 }
 
@@ -484,6 +485,16 @@ std::uint64_t FakeDesktop::SteadyClockMs() {
 void FakeDesktop::WatchNewWindows(bool on) {
     std::lock_guard lock(m_mutex);
     Record("WatchNewWindows", {on ? 1 : 0});
+    if (on) m_takenNew[std::this_thread::get_id()] = m_added.size();
+}
+
+std::vector<WindowHandle> FakeDesktop::TakeNewWindows() {
+    std::lock_guard lock(m_mutex);
+    std::size_t& taken = m_takenNew[std::this_thread::get_id()];
+    std::vector<WindowHandle> fresh(m_added.begin() + static_cast<std::ptrdiff_t>(taken),
+                                    m_added.end());
+    taken = m_added.size();
+    return fresh;
 }
 
 ProcessHandle FakeDesktop::OpenProcess(std::uint32_t access, bool inheritHandle,

@@ -185,6 +185,9 @@ class FakeDesktop : public Desktop {
     std::uint64_t SteadyClockMs() override;
     WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override;
     void WatchNewWindows(bool on) override;
+    // Every window added since the calling thread's last call (another process's creation
+    // events reach every watching thread).
+    std::vector<WindowHandle> TakeNewWindows() override;
     bool IsHungAppWindow(WindowHandle window) override;
     std::uint64_t LastFlashMs(WindowHandle window) override;
     std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
@@ -257,6 +260,8 @@ class FakeDesktop : public Desktop {
     StopRequest* m_stopAt = nullptr;
     std::uint64_t m_stopAtUs = 0;
     std::map<WindowHandle, std::uint64_t> m_flashedMs;
+    std::vector<WindowHandle> m_added;                  // every window added, in order
+    std::map<std::thread::id, std::size_t> m_takenNew;  // of m_added, per thread
     std::size_t m_waitingCalls = 0;
     std::map<WindowHandle, std::vector<std::function<void()>>> m_queued;
     std::uint32_t m_nextProcessId = 100;
