@@ -23,13 +23,14 @@ void DeploymentThread::RequestStop() {
     m_chords.Close();
 }
 
-void DeploymentThread::Join() {
-    if (!m_thread) return;
+bool DeploymentThread::Join(DWORD timeoutMs) {
+    if (!m_thread) return true;
     if (m_thread->joinable()) {
-        WaitWhileDispatching(m_done.Get());
+        if (!WaitWhileDispatching(m_done.Get(), Serve::kAllMessages, timeoutMs)) return false;
         m_thread->join();
     }
     m_thread.reset();
+    return true;
 }
 
 }  // namespace keyrack

@@ -101,9 +101,12 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
         }
         log.LogLine("아이템 그룹 실행 스레드 종료 대기");
         // The windows placed so far are watched while the groups run.
+        // After a stop the groups end at once, unless a launch call blocks: then this waits
+        // without watching, and without spinning on the stop that ends every wait.
         while (running.load() != 0) {
-            watch.Pass();
-            desktop.Sleep(kWatchPassMs);
+            if (!stop.Requested()) watch.Pass();
+            if (desktop.WaitUnlessStopped(stop, kWatchPassMs) == Desktop::WaitEnd::kStopped)
+                desktop.Sleep(kWatchPassMs);
         }
         for (auto& thread : threads.Threads()) {
             thread->join();
