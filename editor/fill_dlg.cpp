@@ -32,8 +32,12 @@ void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstr
 
 }  // namespace
 
-FillDlg::FillDlg(Slot& slot, EditorSession& session)
-    : CDialogEx(IDD_EDITOR), m_slot(slot), m_session(session), m_preview(slot) {}
+FillDlg::FillDlg(Slot& slot, EditorSession& session, SaveEditedSlot save)
+    : CDialogEx(IDD_EDITOR),
+      m_slot(slot),
+      m_session(session),
+      m_save(std::move(save)),
+      m_preview(slot) {}
 
 FillDlg::~FillDlg() { StopCapture(); }
 
@@ -165,6 +169,13 @@ void FillDlg::ApplySamples() {
 
 void FillDlg::OnOK() {
     m_state->Confirm(WindowText(GetDlgItem(IDC_EDITOR_SLOT_NAME)));
+    const StoreOutcome outcome = m_save();
+    if (!outcome.Written()) {
+        // The editor stays open with everything the user made; a second OK tries again.
+        const std::u16string text = SaveFailureText(outcome);
+        ::MessageBoxW(m_hWnd, AsWide(text), L"Keyrack", MB_OK | MB_ICONERROR);
+        return;
+    }
     CDialogEx::OnOK();
 }
 

@@ -10,7 +10,7 @@ bool ValidIndex(int index) { return index >= 0 && index < kSlotCount; }
 }  // namespace
 
 SlotManager::SlotManager(StorePaths paths, Desktop& desktop)
-    : m_paths(std::move(paths)), m_desktop(&desktop) {}
+    : m_paths(std::move(paths)), m_desktop(&desktop), m_table(m_paths) {}
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/desktop.h"
+#include "slots/path_table.h"
 #include "slots/slot.h"
 #include "slots/store_paths.h"
 #include "slots/window_list.h"
@@ -25,7 +26,7 @@ class SlotManager {
     std::unique_ptr<Slot> LoadCurrent(int index);
     // The same with a copy of `table` as the slot's table, instead of reading the table file.
     std::unique_ptr<Slot> LoadCurrent(int index, const ProcessSourcePathTable& table);
-    // Releases a working slot (writing its table if it changed) and resets the pointer.
+    // Releases a working slot and resets the pointer.
     static void ReleaseCurrent(std::unique_ptr<Slot>& current);
 
     // Window lists. Each call holds the mutex only for its own read or change.
@@ -52,6 +53,8 @@ class SlotManager {
 
     const StorePaths& Paths() const { return m_paths; }
     Desktop& GetDesktop() const { return *m_desktop; }
+    // The one path table: every write of the table and of a slot that names new entries.
+    PathTable& Table() { return m_table; }
 
   private:
     bool IsWindowOpen(WindowHandle handle) const;
@@ -59,6 +62,7 @@ class SlotManager {
 
     StorePaths m_paths;
     Desktop* m_desktop;
+    PathTable m_table;
     mutable std::mutex m_windowsMutex;
     std::array<std::optional<WindowList>, kSlotCount> m_windows;
 };

@@ -108,24 +108,46 @@ TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
     EXPECT_NE(slot->items[1]->window, 0u);
 }
 
-TEST_F(RunItemGroupsTest, LearnedPathIsSavedOnceAndUsedByLaterItems) {
+// A title match teaches the group its program's real path. The entry is rewritten when no
+// other slot names the id; when another does, it keeps the entry, and this slot's items move to
+// an entry of their own (the table written before the slot file).
+class LearnedPathTest : public RunItemGroupsTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LearnedPathTest, IsKeptForThisSlotOnlyAndUsedByLaterItems) {
+    const bool sharedId = GetParam();
     m_desktop.AddProgram(
         kLauncher, FakeProgram{.ownerImagePath = kReal, .window = FakeWindow{.title = u"Viewer"}});
     m_desktop.AddProgram(kReal, {});
+    if (sharedId) WriteSlot(4, u"Other", {{kLauncher, u"Other", 7}}, {{7, kLauncher}});
     WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, Context(), StartStdThread);
+    const LearnedPaths learned = RunItemGroups(*slot, Context(), StartStdThread);
     EXPECT_EQ(slot->items[0]->window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
-    EXPECT_EQ(slot->psp.paths.at(7), kReal);
-    EXPECT_FALSE(slot->psp.dirty);
-    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kReal}}));
-
-    // Saved already: releasing the slot does not write the table again.
-    std::filesystem::remove(m_paths.TableFile());
+    EXPECT_EQ(learned, (LearnedPaths{{7, kReal}}));
     slot->Release();
-    EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile()));
+    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kLauncher}}));
+
+    PathTable table(m_paths);
+    ASSERT_TRUE(table.KeepLearnedPaths(0, learned).Written());
+    const auto ids = [&](int index) {
+        auto loaded = LoadSlot(index);
+        std::vector<std::uint32_t> found;
+        for (const auto& item : loaded->items) found.push_back(item->pspId);
+        return found;
+    };
+    if (sharedId) {
+        EXPECT_EQ(TableOnDisk(),
+                  (std::map<std::uint32_t, std::u16string>{{7, kLauncher}, {8, kReal}}));
+        EXPECT_EQ(ids(0), (std::vector<std::uint32_t>{8, 8}));
+        EXPECT_EQ(ids(4), (std::vector<std::uint32_t>{7}));
+    } else {
+        EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kReal}}));
+        EXPECT_EQ(ids(0), (std::vector<std::uint32_t>{7, 7}));
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(OwnOrSharedId, LearnedPathTest, ::testing::Bool());
 
 TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
     m_desktop.AddProgram(kEditor, {});

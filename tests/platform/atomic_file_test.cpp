@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/atomic_file.h"
+#include "tests/fakes/sharing_files.h"
 #include "tests/slots/slot_test_support.h"
 
 namespace keyrack {
@@ -78,6 +79,44 @@ TEST(AtomicFile, WriteErrorKeepsTheOldFileAndRemovesTheTemporaryFile) {
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }
 #endif
+
+// Windows' refusals of a replace: brief ones are outlasted with pauses of 50 ms doubling to
+// 800 ms, a lasting one is reported after about 2 s with its code, and an error that waiting
+// can't mend is reported at once. The old file is whole whenever the replace fails.
+struct Refusal {
+    const char* what;
+    int code;
+    int times;  // -1: the file is held open without share-delete throughout
+    int error;
+    std::vector<unsigned> pauses;
+};
+
+class AtomicFileRefused : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(AtomicFileRefused, RetriesOnlyWhatPassesAndKeepsTheOldFile) {
+    const Refusal& refusal = GetParam();
+    TempFolder folder;
+    const auto target = folder.Path() / "file";
+    WriteBytes(target, kOld);
+    testing::SharingFiles files;
+    if (refusal.times < 0)
+        files.Hold(target);
+    else
+        files.Fail(refusal.code, refusal.times);
+    const WriteOutcome outcome = WriteFileAtomically(target, kNew, files.Steps());
+    EXPECT_EQ(outcome.error, refusal.error);
+    EXPECT_EQ(files.Pauses(), refusal.pauses);
+    EXPECT_EQ(ReadBytes(target), refusal.error == 0 ? kNew : kOld);
+    EXPECT_FALSE(std::filesystem::exists(AtomicTempPath(target)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowsRules, AtomicFileRefused,
+    ::testing::Values(Refusal{"SharingViolationTwice", 32, 2, 0, {50, 100}},
+                      Refusal{"LockViolationOnce", 33, 1, 0, {50}},
+                      Refusal{"HeldWithoutShareDelete", 5, -1, 5, {50, 100, 200, 400, 800, 450}},
+                      Refusal{"DiskFull", 112, 1, 112, {}}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace keyrack
