@@ -74,6 +74,8 @@ LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const Threa
         for (auto& [pspId, queue] : groups) {
             const std::size_t statusIndex = status.Append();
             const auto entry = slot.psp.paths.find(pspId);
+            if (entry == slot.psp.paths.end())
+                log.LogLine(Format("psp {} 경로 없음: 제목으로만 찾음", pspId));
             std::u16string& processPath =
                 entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
             ItemQueue& items = queue;

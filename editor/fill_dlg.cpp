@@ -304,6 +304,12 @@ ItemFields FillDlg::ReadFields() {
     return fields;
 }
 
+void FillDlg::RefusePosition(PositionField field) {
+    const int ids[] = {IDC_EDITOR_X, IDC_EDITOR_Y, IDC_EDITOR_W, IDC_EDITOR_H};
+    ::MessageBeep(MB_OK);
+    ::SetFocus(GetDlgItem(ids[static_cast<int>(field)]));
+}
+
 void FillDlg::AppendListEntry(const SlotItem& item) {
     const int image = ::ImageList_AddIcon(m_images.Get(), reinterpret_cast<HICON>(item.icon.Get()));
     LVITEMW entry{};

@@ -71,6 +71,7 @@ class FillDlg : public CDialogEx, private EditorView {
     void ShowPosition(const SlotItem& item) override;
     void ClearFields() override;
     ItemFields ReadFields() override;
+    void RefusePosition(PositionField field) override;
     void AppendListEntry(const SlotItem& item) override;
     void RebuildList(std::span<const std::unique_ptr<SlotItem>> items) override;
     void RepaintPreview() override;

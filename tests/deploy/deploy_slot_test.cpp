@@ -376,6 +376,33 @@ TEST_F(DeploySlotTest, SlotWhoseWindowsAllTimeOutGetsANullListThatThePruningDrop
     EXPECT_FALSE(m_slots.HasWindowList(0));
 }
 
+// A.exe was captured into F3 as id 7 and the table write that should have followed was lost
+// (the F3 file names 7, the table stops at 6). B.exe captured into F5 later can't get 7, so each
+// chord finds its own program's window (F3's by its title) and no entry is rewritten.
+TEST_F(DeploySlotTest, ALostTableWriteNeverBindsTwoSlotsToOneProgram) {
+    constexpr char16_t kA[] = u"C:\\Apps\\A.exe";
+    constexpr char16_t kB[] = u"C:\\Apps\\B.exe";
+    m_desktop.AddProgram(kA, FakeProgram{.window = FakeWindow{.title = u"A doc"}});
+    m_desktop.AddProgram(kB, FakeProgram{.window = FakeWindow{.title = u"B doc"}});
+    WriteSlot(2, u"F3", {{kA, u"A doc", 7}}, {{6, kEditor}});
+    {
+        Slot f5(4, m_paths, m_desktop);
+        auto item = std::make_unique<SlotItem>();
+        item->path = kB;
+        item->name = u"B doc";
+        item->pspId = f5.psp.AddPath(kB);
+        EXPECT_EQ(item->pspId, 7u) << "the editor's stand-in, as the table file suggests";
+        f5.items.push_back(std::move(item));
+        ASSERT_TRUE(m_slots.Table().SaveSlot(f5).Written());
+        EXPECT_EQ(f5.items[0]->pspId, 8u);
+    }
+    DeploySlot(m_slots, 4, &m_indicator, Context());
+    DeploySlot(m_slots, 2, &m_indicator, Context());
+    EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{m_desktop.WindowsOpenedBy(kA).at(0), 0, 0}}));
+    EXPECT_EQ(m_slots.GetWindowList(4), (WindowList{{m_desktop.WindowsOpenedBy(kB).at(0), 0, 0}}));
+    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{6, kEditor}, {8, kB}}));
+}
+
 TEST_F(DeploySlotTest, ReplacesAnEarlierList) {
     m_desktop.AddProgram(kEditor, {});
     WriteSlot(0, u"Work", {{kEditor, u"E", 0}}, {{0, kEditor}});

@@ -2,6 +2,7 @@
 // capture thread does and applies the sample as the user-interface thread does; and the
 // hand-over between the two threads (also run under TSan).
 #include "editor/editor_state.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ class RecordingView : public EditorView {
     void ShowPosition(const SlotItem&) override { ++positionWrites; }
     void ClearFields() override { shown = nullptr, ++clears; }
     ItemFields ReadFields() override { return fields; }
+    void RefusePosition(PositionField field) override { refused.push_back(field); }
     void AppendListEntry(const SlotItem& item) override { list.push_back(item.name); }
     void RebuildList(std::span<const std::unique_ptr<SlotItem>> items) override {
         list.clear();
@@ -37,8 +39,9 @@ class RecordingView : public EditorView {
 
     const SlotItem* shown = nullptr;
     int positionWrites = 0, clears = 0;
-    ItemFields fields;
+    ItemFields fields{.x = u"0", .y = u"0", .width = u"50", .height = u"50"};
     std::vector<std::u16string> list;
+    std::vector<PositionField> refused;
 };
 
 class EditorRules : public ::testing::Test {
@@ -183,6 +186,42 @@ TEST_F(EditorRules, SaveAndRemoveOnlyActOnWhatTheyMayChange) {
     EXPECT_EQ(Previewed(), (std::vector<std::u16string>{u"a", u"c"}));
 }
 
+// A position out of range is refused like a character the field refuses, and nothing is saved;
+// a path edited to another program gets that program's id, a document keeps the captured one.
+TEST_F(EditorRules, SaveRefusesPositionsOutOfRangeAndGivesAnEditedProgramItsOwnId) {
+    Click(Open(kNotepad));
+    const std::uint32_t captured = m_state.Current()->pspId;
+    const struct {
+        std::u16string ItemFields::*member;
+        PositionField field;
+        std::u16string_view text;
+    } refusals[] = {{&ItemFields::width, PositionField::kWidth, u""},
+                    {&ItemFields::width, PositionField::kWidth, u"49"},
+                    {&ItemFields::height, PositionField::kHeight, u"32768"},
+                    {&ItemFields::x, PositionField::kX, u"-32769"},
+                    {&ItemFields::y, PositionField::kY, u""}};
+    for (const auto& refusal : refusals) {
+        const ItemFields valid = m_view.fields;
+        m_view.fields.*refusal.member = refusal.text;
+        m_state.Save();
+        m_view.fields = valid;
+        EXPECT_EQ(m_view.refused, std::vector{refusal.field}) << Utf16ToUtf8(refusal.text);
+        m_view.refused.clear();
+        EXPECT_TRUE(m_slot.items.empty());
+    }
+    m_view.fields.path = u"C:\\Apps\\Code - Insiders.EXE";
+    m_state.Save();
+    ASSERT_EQ(m_slot.items.size(), 1u);
+    EXPECT_NE(m_slot.items[0]->pspId, captured);
+    EXPECT_EQ(*m_slot.psp.PathOf(m_slot.items[0]->pspId), m_view.fields.path);
+    Click(Open(u"C:\\Apps\\viewer.exe"));
+    const std::uint32_t viewer = m_state.Current()->pspId;
+    m_view.fields.path = u"C:\\Docs\\report.pdf";
+    m_state.Save();
+    ASSERT_EQ(m_slot.items.size(), 2u);
+    EXPECT_EQ(m_slot.items[1]->pspId, viewer);
+}
+
 struct SaveCase {
     const char* name;
     std::u16string title;  // of the window at Save
@@ -198,12 +237,14 @@ TEST_P(SaveName, TakesTheWindowsTitleCutAsTheStoreCuts) {
     const WindowHandle window = Open(kNotepad, GetParam().title);
     Click(window);
     if (GetParam().closed) m_desktop.DestroyWindow(window);
-    m_view.fields = {u"C:\\typed.exe", u"shown", u"", u"-12", u" 7 ", u"1e3", u"", true};
+    m_view.fields = {u"C:\\typed.exe", u"shown", u"", u"-12", u"7", u"1000", u"50", true};
     m_state.Save();
+    ASSERT_EQ(m_slot.items.size(), 1u);
     const SlotItem& item = *m_slot.items[0];
     EXPECT_EQ(item.name, GetParam().saved);
     EXPECT_EQ(item.path, u"C:\\typed.exe");
-    EXPECT_EQ((std::vector{item.x, item.y, item.width, item.height}), (std::vector{-12, 7, 0, 0}));
+    EXPECT_EQ((std::vector{item.x, item.y, item.width, item.height}),
+              (std::vector{-12, 7, 1000, 50}));
     EXPECT_EQ(item.maximize, 1);
 }
 
