@@ -43,8 +43,9 @@ class SlotManager {
     // Runs `change` on the slot's list under the mutex; false when the slot has no list.
     // `change` must not block (no Sleep, no SendMessage).
     bool UpdateWindowList(int index, const std::function<void(WindowList&)>& change);
-    // Nulls every handle for which `alive` is false and drops lists left with no live handle
-    // or no entry. `alive` is called under the mutex.
+    // Nulls every handle for which `alive` is false or which now belongs to another process than
+    // the one it had when the pair was taken in, and drops lists left with no live handle or no
+    // entry. `alive` is called under the mutex.
     void PruneWindowLists(const std::function<bool(WindowHandle)>& alive);
     // The same for the windows that no longer exist on the desktop. Nothing prunes on a
     // schedule: whoever is about to decide by a list (a chord, the tray menu, the close
@@ -57,8 +58,11 @@ class SlotManager {
     PathTable& Table() { return m_table; }
 
   private:
-    bool IsWindowOpen(WindowHandle handle) const;
-    void PruneLocked(const std::function<bool(WindowHandle)>& alive);
+    // The pair's handle still names a window, of the process it was taken in with.
+    bool IsSameOwner(const HandleMaxiPair& pair) const;
+    // Notes the owning process of each handle that has none noted yet.
+    void StampOwners(WindowList& list) const;
+    void PruneLocked(const std::function<bool(const HandleMaxiPair&)>& alive);
 
     StorePaths m_paths;
     Desktop* m_desktop;

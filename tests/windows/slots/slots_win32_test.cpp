@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <thread>
+
 #include "platform/atomic_file.h"
 #include "platform/win32/win32_desktop.h"
 #include "slots/slot.h"
@@ -158,12 +161,12 @@ class ReplaceTest : public ::testing::Test {
         old = ReadBytes(File());
     }
     std::filesystem::path File() const { return folder.Path() / "1.slot"; }
-    SaveResult SaveNew() {
+    SaveResult SaveNew(WriteOutcome* outcome = nullptr) {
         Slot slot(0, folder.Store(), desktop);
         slot.name = kKoreanName;
         slot.items.push_back(NotepadItem());
         ::testing::internal::CaptureStdout();
-        const SaveResult result = slot.Save();
+        const SaveResult result = slot.Save(outcome);
         ::testing::internal::GetCapturedStdout();
         return result;
     }
@@ -200,17 +203,53 @@ TEST_F(ReplaceTest, TemporaryFileHeldOpenByAnotherKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(File()), old);
 }
 
-TEST_F(ReplaceTest, TargetHeldOpenWithoutDeleteSharingKeepsItsBytes) {
-    // A reader that does not share delete access keeps MoveFileExW from replacing the file.
-    const HANDLE reader = ::CreateFileW(File().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+// A reader that does not share delete access keeps MoveFileExW from replacing the file (error 5
+// under Wine) for as long as it holds it; the write tries for about 2 s, then tells the code.
+// One that lets go within that time, and one that shares delete as Keyrack's readers do, don't
+// stand in the way.
+struct Holder {
+    const char* name;
+    DWORD share;
+    DWORD heldMs;  // INFINITE: held until the write has failed
+    bool saved;
+};
+
+class ReplaceHeldTest : public ReplaceTest, public ::testing::WithParamInterface<Holder> {};
+
+TEST_P(ReplaceHeldTest, WaitsForAReaderThatLetsGoAndTellsOfOneThatDoesNot) {
+    const Holder& holder = GetParam();
+    const HANDLE reader = ::CreateFileW(File().c_str(), GENERIC_READ, holder.share, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    const SaveResult result = SaveNew();
-    ::CloseHandle(reader);
-    EXPECT_EQ(result, SaveResult::kCannotWrite);
-    EXPECT_EQ(ReadBytes(File()), old);
+    std::thread letGo([&] {
+        if (holder.heldMs == INFINITE) return;
+        ::Sleep(holder.heldMs);
+        ::CloseHandle(reader);
+    });
+    const ULONGLONG start = ::GetTickCount64();
+    WriteOutcome outcome;
+    const SaveResult result = SaveNew(&outcome);
+    const ULONGLONG took = ::GetTickCount64() - start;
+    letGo.join();
+    if (holder.heldMs == INFINITE) ::CloseHandle(reader);
+    std::printf("%s: %llu ms, error %d\n", holder.name, took, outcome.error);
+    EXPECT_EQ(result, holder.saved ? SaveResult::kSaved : SaveResult::kCannotWrite);
+    EXPECT_EQ(ReadBytes(File()) == old, !holder.saved);
     EXPECT_FALSE(std::filesystem::exists(AtomicTempPath(File())));
+    if (!holder.saved) {
+        EXPECT_EQ(outcome.error, ERROR_ACCESS_DENIED);
+        EXPECT_GE(took, 1900u);
+        EXPECT_FALSE(SystemErrorText(outcome.error).empty());
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Readers, ReplaceHeldTest,
+    ::testing::Values(Holder{"SharedForReadingOnly", FILE_SHARE_READ, INFINITE, false},
+                      Holder{"LetsGoAfter300ms", FILE_SHARE_READ, 300, true},
+                      Holder{"SharesDelete", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             INFINITE, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReplaceTest, TargetThatIsAFolderIsNotReplaced) {
     std::filesystem::remove(File());
