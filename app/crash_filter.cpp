@@ -78,4 +78,10 @@ long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+void ReportCrash(const char* what) {
+    logger().LogLine(std::string("처리되지 않은 예외: ") + what);
+    CrashFilter(nullptr);
+    TerminateProcess(GetCurrentProcess(), 3);
+}
+
 }  // namespace keyrack

@@ -4,6 +4,7 @@
 
 #include "editor/panel_layout.h"
 #include "framework/dpi.h"
+#include "platform/crash_report.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
@@ -154,9 +155,12 @@ void FillDlg::StartCapture() {
     const MayTakeWindow mayTake = [&desktop](WindowHandle window) {
         return IsTakeableWindow(desktop, window);
     };
-    m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
-        // One wake-up per batch; the dialog takes every waiting sample at once.
-        if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
+    // A thread that can't be started (or anything else thrown here) is a crash, reported as one.
+    RunReportingEscapes([&] {
+        m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
+            // One wake-up per batch; the dialog takes every waiting sample at once.
+            if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
+        });
     });
 }
 

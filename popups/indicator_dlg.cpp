@@ -3,6 +3,7 @@
 #include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/crash_report.h"
 #include "platform/win32/wide.h"
 #include "popups/indicator_model.h"
 
@@ -37,7 +38,8 @@ BOOL IndicatorDlg::OnInitDialog() {
     m_layout.emplace(m_hWnd, m_dpi.load());
     m_layout->Apply(m_dpi.load());
     m_taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
-    m_refreshThread = std::make_unique<std::thread>(&IndicatorDlg::RefreshLoop, this);
+    m_refreshThread =
+        std::make_unique<std::thread>([this] { RunReportingEscapes([this] { RefreshLoop(); }); });
 
     SetFonts();
     ::BringWindowToTop(m_hWnd);
