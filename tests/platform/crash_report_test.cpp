@@ -21,8 +21,9 @@ TEST(CrashReportDeathTest, EscapedExceptionsAndTerminateReachTheReporter) {
     EXPECT_EXIT(
         {
             SetCrashReporter(Reporter);
-            std::thread([] { RunReportingEscapes([] { throw std::runtime_error("boom"); }); })
-                .join();
+            std::thread([] {
+                RunReportingEscapes([] { throw std::runtime_error("boom"); });
+            }).join();
         },
         ::testing::ExitedWithCode(3), "reported: boom");
     EXPECT_EXIT(
