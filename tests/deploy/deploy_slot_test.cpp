@@ -108,46 +108,23 @@ TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
     EXPECT_NE(slot->items[1]->window, 0u);
 }
 
-// A title match teaches the group its program's real path. The entry is rewritten when no
-// other slot names the id; when another does, it keeps the entry, and this slot's items move to
-// an entry of their own (the table written before the slot file).
-class LearnedPathTest : public RunItemGroupsTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(LearnedPathTest, IsKeptForThisSlotOnlyAndUsedByLaterItems) {
-    const bool sharedId = GetParam();
+// A title match teaches the group its program's real path, for this slot only: the entry is kept
+// for the other slot that names the id, and this slot's items move to an entry of their own.
+TEST_F(RunItemGroupsTest, LearnedPathIsKeptForThisSlotOnlyAndUsedByLaterItems) {
     m_desktop.AddProgram(
         kLauncher, FakeProgram{.ownerImagePath = kReal, .window = FakeWindow{.title = u"Viewer"}});
     m_desktop.AddProgram(kReal, {});
-    if (sharedId) WriteSlot(4, u"Other", {{kLauncher, u"Other", 7}}, {{7, kLauncher}});
+    WriteSlot(4, u"Other", {{kLauncher, u"Other", 7}}, {{7, kLauncher}});
     WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
     auto slot = LoadSlot(0);
     const LearnedPaths learned = RunItemGroups(*slot, Context(), StartStdThread);
-    EXPECT_EQ(slot->items[0]->window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
     EXPECT_EQ(learned, (LearnedPaths{{7, kReal}}));
-    slot->Release();
-    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kLauncher}}));
-
-    PathTable table(m_paths);
-    ASSERT_TRUE(table.KeepLearnedPaths(0, learned).Written());
-    const auto ids = [&](int index) {
-        auto loaded = LoadSlot(index);
-        std::vector<std::uint32_t> found;
-        for (const auto& item : loaded->items) found.push_back(item->pspId);
-        return found;
-    };
-    if (sharedId) {
-        EXPECT_EQ(TableOnDisk(),
-                  (std::map<std::uint32_t, std::u16string>{{7, kLauncher}, {8, kReal}}));
-        EXPECT_EQ(ids(0), (std::vector<std::uint32_t>{8, 8}));
-        EXPECT_EQ(ids(4), (std::vector<std::uint32_t>{7}));
-    } else {
-        EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kReal}}));
-        EXPECT_EQ(ids(0), (std::vector<std::uint32_t>{7, 7}));
-    }
+    ASSERT_TRUE(PathTable(m_paths).KeepLearnedPaths(0, learned).Written());
+    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kLauncher}, {8, kReal}}));
+    EXPECT_EQ(LoadSlot(0)->items[1]->pspId, 8u);
+    EXPECT_EQ(LoadSlot(4)->items[0]->pspId, 7u);
 }
-
-INSTANTIATE_TEST_SUITE_P(OwnOrSharedId, LearnedPathTest, ::testing::Bool());
 
 TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
     m_desktop.AddProgram(kEditor, {});
@@ -385,17 +362,11 @@ TEST_F(DeploySlotTest, ALostTableWriteNeverBindsTwoSlotsToOneProgram) {
     m_desktop.AddProgram(kA, FakeProgram{.window = FakeWindow{.title = u"A doc"}});
     m_desktop.AddProgram(kB, FakeProgram{.window = FakeWindow{.title = u"B doc"}});
     WriteSlot(2, u"F3", {{kA, u"A doc", 7}}, {{6, kEditor}});
-    {
-        Slot f5(4, m_paths, m_desktop);
-        auto item = std::make_unique<SlotItem>();
-        item->path = kB;
-        item->name = u"B doc";
-        item->pspId = f5.psp.AddPath(kB);
-        EXPECT_EQ(item->pspId, 7u) << "the editor's stand-in, as the table file suggests";
-        f5.items.push_back(std::move(item));
-        ASSERT_TRUE(m_slots.Table().SaveSlot(f5).Written());
-        EXPECT_EQ(f5.items[0]->pspId, 8u);
-    }
+    Slot f5(4, m_paths, m_desktop);  // the editor captures B.exe on the table as it is on disk
+    f5.items.push_back(std::make_unique<SlotItem>());
+    f5.items[0]->path = kB;
+    f5.items[0]->pspId = f5.psp.AddPath(kB);  // 7, the stand-in
+    ASSERT_TRUE(m_slots.Table().SaveSlot(f5).Written());
     DeploySlot(m_slots, 4, &m_indicator, Context());
     DeploySlot(m_slots, 2, &m_indicator, Context());
     EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{m_desktop.WindowsOpenedBy(kA).at(0), 0, 0}}));

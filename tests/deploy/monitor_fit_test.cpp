@@ -76,32 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
         FitCase{"no_monitor_known", {}, {5000, 5000, 5600, 5400}, {5000, 5000, 5600, 5400}}),
     [](const auto& info) { return std::string(info.param.what); });
 
-// Stored numbers at the ends of their range: no sum overflows (UBSan would tell), the size is
-// cut to the virtual screen and the window still lands where it can be grabbed.
-struct StoredCase {
-    const char* what;
-    std::int64_t x, y, width, height;
-    Rect placed;
-};
-
-class StoredRectTest : public ::testing::TestWithParam<StoredCase> {};
-
-TEST_P(StoredRectTest, StaysWithinTheVirtualScreen) {
-    const StoredCase& c = GetParam();
-    EXPECT_EQ(FitOnMonitors(StoredRect(c.x, c.y, c.width, c.height, kSideBySide), kSideBySide),
-              c.placed);
-}
-
-constexpr std::int64_t kMax = 2147483647, kMin = -2147483648LL;
-INSTANTIATE_TEST_SUITE_P(
-    Extremes, StoredRectTest,
-    ::testing::Values(StoredCase{"ordinary", 100, 100, 600, 400, {100, 100, 700, 500}},
-                      StoredCase{"widest", 100, 100, kMax, kMax, {100, 100, 4580, 1540}},
-                      StoredCase{"far_right", kMax, 100, 600, 400, {3880, 100, 4480, 500}},
-                      StoredCase{"far_left_widest", kMin, kMin, kMax, kMax, {0, 0, 1920, 1040}},
-                      StoredCase{"negative_size", 100, 100, -5, kMin, {100, 100, 100, 100}}),
-    [](const auto& info) { return std::string(info.param.what); });
-
 // MonitorFromRect(MONITOR_DEFAULTTONEAREST): most overlap first, then least distance.
 TEST(NearestMonitorTest, PrefersTheLargestOverlapThenTheClosest) {
     EXPECT_EQ(NearestMonitor({1800, 0, 2400, 100}, kSideBySide), &kSideBySide[1]);

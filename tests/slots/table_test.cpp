@@ -6,7 +6,6 @@
 #include "platform/atomic_file.h"
 
 #include "platform/null_desktop.h"
-#include "platform/text.h"
 #include "slots/path_table.h"
 #include "slots/process_source_path_table.h"
 #include "slots/slot.h"
@@ -178,88 +177,64 @@ TEST_F(TableTest, UnchangedTableIsNeverWritten) {
 }
 
 // Editor, deployment and slotfile saves, each working on the files as they were when it began
-// and saving at a random later point, with any one write failing (a lasting refusal). Program p
-// is launched as L<p> and learned as R<p>. After every save: every id a slot names is in the
-// table, each id names one program, no entry is ever lost, and the table precedes the slots.
+// and saving at a random later point, with one write failing. Program p is captured as L<p> and
+// learned as R<p>. After every save: every id a slot names is in the table and names that item's
+// program, no id ever names two programs and no entry is ever lost.
 TEST(PathTableProperty, InterleavedSavesWithAFailingWriteKeepEveryIdBoundToOneProgram) {
-    const auto launch = [](int p) { return u"C:\\L" + Utf8ToUtf16(std::to_string(p)) + u".exe"; };
-    const auto real = [](int p) { return u"C:\\R" + Utf8ToUtf16(std::to_string(p)) + u".exe"; };
-    const auto programOf = [](std::u16string_view path) {
-        return std::stoi(Utf16ToUtf8(path.substr(4, path.size() - 8)));
+    using LearnedPaths = std::map<std::uint32_t, std::u16string>;
+    const auto path = [](char16_t kind, std::size_t p) {
+        return u"C:\\" + std::u16string{kind, static_cast<char16_t>(u'0' + p)};
     };
+    const auto programOf = [](std::u16string_view of) { return of.at(4); };
     for (unsigned seed = 1; seed <= 12; ++seed) {
         TempFolder folder;
         SharingFiles files;
         StorePaths store = folder.Store();
-        store.replace = &files.Steps();
+        store.replace = &files.steps;
         PathTable table(store);
         NullDesktop desktop;
         std::mt19937 random(seed);
-        const auto pick = [&](int n) {
-            return static_cast<int>(random() % static_cast<unsigned>(n));
+        const auto pick = [&](std::size_t n) { return random() % n; };
+        const auto loaded = [&](std::size_t index) {
+            auto slot = std::make_unique<Slot>(static_cast<int>(index), store, desktop);
+            if (std::filesystem::exists(store.SlotFile(slot->index))) slot->Load();
+            return slot;
         };
-        const int failingSave = pick(30);
         std::map<std::uint32_t, std::u16string> seen;  // every entry the table ever had
-        struct Pending {
-            std::unique_ptr<Slot> slot;
-            std::map<std::uint32_t, std::u16string> learned;
-        };
-        std::vector<Pending> pending;
-        for (int step = 0, saves = 0; step < 60; ++step) {
-            if (pending.empty() || pick(2) == 0) {
-                // An operation begins: it reads one slot and the table as they are now.
-                const int index = pick(4);
-                auto slot = std::make_unique<Slot>(index, store, desktop);
-                slot->Load();
-                Pending op{std::move(slot), {}};
-                const int kind = pick(3);
-                if (kind == 2 && !op.slot->items.empty()) {  // a deployment learns a real path
-                    const SlotItem& item = *op.slot->items[static_cast<std::size_t>(
-                        pick(static_cast<int>(op.slot->items.size())))];
-                    if (op.slot->psp.PathOf(item.pspId) != nullptr)
-                        op.learned[item.pspId] = real(programOf(item.path));
-                } else {  // the editor or slotfile adds one or two captured programs
-                    for (int n = pick(2); n >= 0; --n) {
-                        const int program = pick(6);
-                        auto item = std::make_unique<SlotItem>();
-                        item->path = launch(program);
-                        item->pspId = op.slot->psp.AddPath(launch(program));
-                        op.slot->items.push_back(std::move(item));
-                    }
+        std::vector<std::pair<std::unique_ptr<Slot>, LearnedPaths>> pending;
+        for (std::size_t step = 0, failing = pick(30); step < 60; ++step) {
+            if (pending.empty() || pick(2) == 0) {  // an operation reads a slot and the table
+                auto& [slot, learned] = pending.emplace_back(loaded(pick(4)), LearnedPaths{});
+                if (pick(3) == 0 && !slot->items.empty()) {  // a deployment learns a real path
+                    const SlotItem& item = *slot->items[pick(slot->items.size())];
+                    if (slot->psp.PathOf(item.pspId))
+                        learned[item.pspId] = path(u'R', programOf(item.path) - u'0');
                 }
-                pending.push_back(std::move(op));
+                for (std::size_t n = learned.empty() ? 1 + pick(2) : 0; n > 0; --n) {
+                    slot->items.push_back(std::make_unique<SlotItem>());  // the editor or slotfile
+                    slot->items.back()->path = path(u'L', pick(6));
+                    slot->items.back()->pspId = slot->psp.AddPath(slot->items.back()->path);
+                }
                 continue;
             }
-            // One waiting operation saves.
-            const auto at = pending.begin() + pick(static_cast<int>(pending.size()));
-            if (saves++ == failingSave) files.Fail(112);
-            const StoreOutcome outcome = at->learned.empty()
-                                             ? table.SaveSlot(*at->slot)
-                                             : table.KeepLearnedPaths(at->slot->index, at->learned);
-            if (!outcome.Written()) {
-                EXPECT_EQ(outcome.error, 112);
-            }
+            const auto at = pending.begin() + static_cast<std::ptrdiff_t>(pick(pending.size()));
+            if (failing-- == 0) files.failures = {112};
+            const StoreOutcome outcome = at->second.empty()
+                                             ? table.SaveSlot(*at->first)
+                                             : table.KeepLearnedPaths(at->first->index, at->second);
+            EXPECT_TRUE(outcome.Written() || outcome.error == 112);
             pending.erase(at);
 
             const ProcessSourcePathTable now = table.Read();
-            for (const auto& [id, path] : seen)
-                ASSERT_NE(now.PathOf(id), nullptr)
-                    << "seed " << seed << ": entry " << id << " lost";
-            for (const auto& [id, path] : now.paths) {
-                ASSERT_EQ(programOf(path), programOf(seen.try_emplace(id, path).first->second))
-                    << "seed " << seed << ": id " << id << " names two programs";
-            }
-            for (int index = 0; index < 4; ++index) {
-                Slot slot(index, store, desktop);
-                ::testing::internal::CaptureStdout();
-                slot.Load();
-                ::testing::internal::GetCapturedStdout();
-                for (const auto& item : slot.items) {
-                    const std::u16string* path = now.PathOf(item->pspId);
-                    ASSERT_NE(path, nullptr) << "seed " << seed << ": slot " << index << " names "
-                                             << item->pspId << " without an entry";
-                    ASSERT_EQ(programOf(*path), programOf(item->path))
-                        << "seed " << seed << ": slot " << index << " bound to another program";
+            for (const auto& [id, entry] : now.paths)
+                ASSERT_EQ(programOf(entry), programOf(seen.try_emplace(id, entry).first->second));
+            ASSERT_EQ(now.paths.size(), seen.size()) << seed << ": an entry was lost";
+            for (std::size_t index = 0; index < 4; ++index) {
+                const auto slot = loaded(index);
+                for (const auto& item : slot->items) {
+                    const std::u16string* entry = now.PathOf(item->pspId);
+                    ASSERT_TRUE(entry && programOf(*entry) == programOf(item->path))
+                        << seed << ": slot " << index << " names " << item->pspId;
                 }
             }
         }

@@ -138,13 +138,6 @@ TEST_F(SlotfileTest, ProcessPathFindsOrAddsItsTableEntryAsTheEditorDoes) {
     EXPECT_EQ(table.paths.size(), 4u);
     EXPECT_EQ(table.lastId, 8u);
     EXPECT_EQ(table.paths.at(3), u"C:\\Windows\\Notepad.exe");
-
-    // A table that can't be written: exit code 1, the reason told, and no slot naming the entry.
-    std::filesystem::create_directory(folder.Path() / "processsourcepath.tmp");
-    const Outcome refused = Make(5, R"({"items":[{"processPath":"C:\\fourth.exe"}]})");
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("processsourcepath: "), std::string::npos) << refused.err;
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "5.slot"));
 }
 
 TEST_F(SlotfileTest, PspIdWithProcessPathMustAgreeWithTheTable) {

@@ -290,17 +290,13 @@ int WatchEditor(const std::vector<int>& ids) {
     }
 }
 
-// Holds FILE open for reading, shared for reading only, as a scanner or an editor may, until a
-// line (or the end) comes on standard input.
+// Holds FILE open for reading, shared for reading only, until a line comes on standard input.
 int HoldFile(const wchar_t* file) {
     const HANDLE held = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) return 1;
-    std::printf("held\n");
-    std::fflush(stdout);
-    std::getchar();
-    CloseHandle(held);
-    return 0;
+    std::printf("held\n"), std::fflush(stdout), std::getchar();
+    return CloseHandle(held) ? 0 : 1;
 }
 
 int wmain(int argc, wchar_t** argv) {

@@ -220,17 +220,17 @@ TEST_P(PositionEdit, KeepsOnlyWhatMakesANumber) {
     EXPECT_EQ(WindowText(Item(GetParam().id)), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Typing, PositionEdit,
-    ::testing::Values(Keys{"NegativeX", IDC_EDITOR_X, L"-300", L"-300"},
-                      Keys{"NegativeY", IDC_EDITOR_Y, L"-1080", L"-1080"},
-                      Keys{"NoMinusInW", IDC_EDITOR_W, L"-800", L"800"},
-                      Keys{"NoMinusInH", IDC_EDITOR_H, L"6-00", L"600"},
-                      Keys{"NoSecondMinus", IDC_EDITOR_X, L"--5", L"-5"},
-                      Keys{"NoLetters", IDC_EDITOR_Y, L"1a2b", L"12"},
-                      Keys{"NoWidthBeyondTheRange", IDC_EDITOR_W, L"99999", L"9999"},
-                      Keys{"BackspaceStillEdits", IDC_EDITOR_X, L"-12\b", L"-1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Typing, PositionEdit,
+                         ::testing::Values(Keys{"NegativeX", IDC_EDITOR_X, L"-300", L"-300"},
+                                           Keys{"NegativeY", IDC_EDITOR_Y, L"-1080", L"-1080"},
+                                           Keys{"NoMinusInW", IDC_EDITOR_W, L"-800", L"800"},
+                                           Keys{"NoMinusInH", IDC_EDITOR_H, L"6-00", L"600"},
+                                           Keys{"NoSecondMinus", IDC_EDITOR_X, L"--5", L"-5"},
+                                           Keys{"NoLetters", IDC_EDITOR_Y, L"1a2b", L"12"},
+                                           Keys{"WToItsMost", IDC_EDITOR_W, L"99999", L"9999"},
+                                           Keys{"BackspaceStillEdits", IDC_EDITOR_X, L"-12\b",
+                                                L"-1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class Paste : public EditorWindow {
   protected:
