@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/win32/system_function.h"
 #include "platform/win32/thread_dpi_awareness.h"
 #include "platform/win32/wide.h"
 
@@ -87,10 +88,14 @@ void Win32Desktop::EnumChildWindows(WindowHandle window,
 
 bool Win32Desktop::IsWindowCloaked(WindowHandle window) {
     // DWMWA_CLOAKED is known since Windows 8; where it is not (or there is no DWM, as
-    // under Wine) the call fails and the window counts as shown.
+    // under Wine) the call fails and the window counts as shown. dwmapi.dll is not a
+    // KnownDLL: it comes from System32, loaded at the first call.
+    static const SystemFunction<decltype(&::DwmGetWindowAttribute)> getAttribute(
+        L"dwmapi.dll", "DwmGetWindowAttribute");
+    if (!getAttribute) return false;
     DWORD cloaked = 0;
     const HRESULT result =
-        ::DwmGetWindowAttribute(ToHwnd(window), DWMWA_CLOAKED, &cloaked, sizeof(cloaked));
+        getAttribute.Get()(ToHwnd(window), DWMWA_CLOAKED, &cloaked, sizeof(cloaked));
     return SUCCEEDED(result) && cloaked != 0;
 }
 
