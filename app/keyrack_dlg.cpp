@@ -7,6 +7,7 @@
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/crash_report.h"
 #include "platform/format.h"
 #include "platform/run_log.h"
 #include "platform/thread_dpi_scope.h"
@@ -45,10 +46,13 @@ BOOL CKeyrackDlg::OnInitDialog() {
     // single-instance program asked to come forward) flashes its button instead.
     m_shellHookMessage = ::RegisterWindowMessageW(L"SHELLHOOK");
     ::RegisterShellHookWindow(m_hWnd);
-    m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
-        // Toggling and the placement watch read and apply window rectangles on this thread.
-        const PerMonitorDpiScope dpi(m_desktop);
-        HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
+    // A thread that can't be started is a crash, reported as one.
+    RunReportingEscapes([this] {
+        m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
+            // Toggling and the placement watch read and apply window rectangles on this thread.
+            const PerMonitorDpiScope dpi(m_desktop);
+            HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
+        });
     });
 
     ShowWindow(SW_HIDE);

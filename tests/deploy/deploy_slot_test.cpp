@@ -107,23 +107,22 @@ TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
     EXPECT_NE(slot->items[1]->window, 0u);
 }
 
-TEST_F(RunItemGroupsTest, LearnedPathIsSavedOnceAndUsedByLaterItems) {
+// A title match teaches the group its program's real path, for this slot only: the entry is kept
+// for the other slot that names the id, and this slot's items move to an entry of their own.
+TEST_F(RunItemGroupsTest, LearnedPathIsKeptForThisSlotOnlyAndUsedByLaterItems) {
     m_desktop.AddProgram(
         kLauncher, FakeProgram{.ownerImagePath = kReal, .window = FakeWindow{.title = u"Viewer"}});
     m_desktop.AddProgram(kReal, {});
+    WriteSlot(4, u"Other", {{kLauncher, u"Other", 7}}, {{7, kLauncher}});
     WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, Context(), StartStdThread);
-    EXPECT_EQ(slot->items[0]->window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
+    const LearnedPaths learned = RunItemGroups(*slot, Context(), StartStdThread);
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
-    EXPECT_EQ(slot->psp.paths.at(7), kReal);
-    EXPECT_FALSE(slot->psp.dirty);
-    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kReal}}));
-
-    // Saved already: releasing the slot does not write the table again.
-    std::filesystem::remove(m_paths.TableFile());
-    slot->Release();
-    EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile()));
+    EXPECT_EQ(learned, (LearnedPaths{{7, kReal}}));
+    ASSERT_TRUE(PathTable(m_paths).KeepLearnedPaths(0, learned).Written());
+    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{7, kLauncher}, {8, kReal}}));
+    EXPECT_EQ(LoadSlot(0)->items[1]->pspId, 8u);
+    EXPECT_EQ(LoadSlot(4)->items[0]->pspId, 7u);
 }
 
 TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
@@ -357,6 +356,27 @@ TEST_F(DeploySlotTest, SlotWhoseWindowsAllTimeOutGetsANullListThatThePruningDrop
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{0, 0, 0}, {0, 0, 0}}));
     m_slots.PruneWindowLists();
     EXPECT_FALSE(m_slots.HasWindowList(0));
+}
+
+// A.exe was captured into F3 as id 7 and the table write that should have followed was lost
+// (the F3 file names 7, the table stops at 6). B.exe captured into F5 later can't get 7, so each
+// chord finds its own program's window (F3's by its title) and no entry is rewritten.
+TEST_F(DeploySlotTest, ALostTableWriteNeverBindsTwoSlotsToOneProgram) {
+    constexpr char16_t kA[] = u"C:\\Apps\\A.exe";
+    constexpr char16_t kB[] = u"C:\\Apps\\B.exe";
+    m_desktop.AddProgram(kA, FakeProgram{.window = FakeWindow{.title = u"A doc"}});
+    m_desktop.AddProgram(kB, FakeProgram{.window = FakeWindow{.title = u"B doc"}});
+    WriteSlot(2, u"F3", {{kA, u"A doc", 7}}, {{6, kEditor}});
+    Slot f5(4, m_paths, m_desktop);  // the editor captures B.exe on the table as it is on disk
+    f5.items.push_back(std::make_unique<SlotItem>());
+    f5.items[0]->path = kB;
+    f5.items[0]->pspId = f5.psp.AddPath(kB);  // 7, the stand-in
+    ASSERT_TRUE(m_slots.Table().SaveSlot(f5).Written());
+    DeploySlot(m_slots, 4, &m_indicator, Context());
+    DeploySlot(m_slots, 2, &m_indicator, Context());
+    EXPECT_EQ(m_slots.GetWindowList(2), (WindowList{{m_desktop.WindowsOpenedBy(kA).at(0), 0, 0}}));
+    EXPECT_EQ(m_slots.GetWindowList(4), (WindowList{{m_desktop.WindowsOpenedBy(kB).at(0), 0, 0}}));
+    EXPECT_EQ(TableOnDisk(), (std::map<std::uint32_t, std::u16string>{{6, kEditor}, {8, kB}}));
 }
 
 TEST_F(DeploySlotTest, ReplacesAnEarlierList) {

@@ -130,9 +130,9 @@ class DeployWineTest : public ::testing::Test {
         Slot slot(0, m_paths, desktop);
         slot.items.push_back(MakeItem(program, title, 0, target, false));
         slot.items.back()->parameters = parameters;
-        const SaveResult saved = slot.Save();
         slot.psp.AddEntry(0, program);
-        return saved;
+        if (!slot.psp.Save(m_paths)) return SaveResult::kCannotWrite;
+        return slot.Save();
     }
 
     std::filesystem::path m_folder;
@@ -189,9 +189,10 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
         slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, second, true));
         slot.items.push_back(MakeItem(launcher, title, 1, third, false));
         slot.items.back()->parameters = title;  // the launcher titles the window with it
-        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
         slot.psp.AddEntry(0, kNotepad);
         slot.psp.AddEntry(1, launcher);
+        ASSERT_TRUE(slot.psp.Save(m_paths));
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     }
 
     SlotManager slots(m_paths, m_desktop);
