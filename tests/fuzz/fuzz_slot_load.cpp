@@ -47,6 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t whole =
             size > kSlotHeaderSize ? (size - kSlotHeaderSize) / kSlotItemSize : 0;
         Check(first.items.size() == std::min(announced, whole));
+        // A load reads no icons; the editor asks for them.
+        for (const auto& item : first.items) Check(item->icon.Get() == 0);
+        first.LoadIcons();
         for (std::size_t k = 0; k < first.items.size(); ++k) {
             Check(first.items[k]->window == 0);
             Check(first.items[k]->icon.Get() != 0);
