@@ -42,7 +42,7 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
     if (indicator) indicator->SetSlotName(current->name);
     log.LogLine("슬롯 열기");
     PlacementWatch watch(desktop);
-    RunItemGroups(*current, context, StartStdThread, watch);
+    RunItemGroups(*current, context, StartStdThread, watch, indicator ? indicator->Window() : 0);
     log.LogLine("HandleMaxiPair 로드 완료");
     slots.SetWindowList(index, current->BuildWindowList());
     if (stop.Requested()) {

@@ -22,9 +22,10 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 // has been saved when a group learned a new path. The context's stop is handed to every group
 // (see RunItemGroup); the groups are joined all the same. A group whose thread ends by an
 // exception leaves a line in the run log. The groups add what they place to `watch`, whose
-// passes run on the calling thread while it waits for them.
+// passes run on the calling thread while it waits for them. Launches name `launchOwner` as the
+// owner of a consent prompt.
 void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
-                   PlacementWatch& watch);
+                   PlacementWatch& watch, WindowHandle launchOwner = 0);
 // The same with a watch that ends with the call.
 void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "deploy/item_group.h"
+#include "deploy/process_image.h"
 #include "platform/codepage.h"
 #include "tests/fakes/fake_desktop.h"
 
@@ -87,7 +88,7 @@ class ItemGroupTest : public ::testing::Test {
     StopRequest m_stop;
     RunLog m_log;
     PlacementWatch m_watch{m_desktop};
-    const GroupShared m_shared{m_desktop, m_status, m_log, m_changed, m_stop, m_watch};
+    const GroupShared m_shared{m_desktop, m_status, m_log, m_changed, m_stop, m_watch, 0};
 };
 
 TEST_F(ItemGroupTest, PathSearchRunsAtOnceBeforeAnyPause) {
@@ -206,8 +207,9 @@ TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
     const bool reported = std::count(published.begin(), published.end(), u"기존 창 배치: Doc") == 1;
     EXPECT_EQ(reported, taken == "open");
     const std::u16string preScan = u"pre: C:\\Apps\\Editor.exe\n";
-    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
-              preScan + (taken == "open" ? u"기존 창 배치: Doc\n" : u""));
+    EXPECT_EQ(
+        FromCodePage(m_log.Contents(), kCodePageKorean),
+        preScan + u"ShellExecuteEx 실행: Doc\n" + (taken == "open" ? u"기존 창 배치: Doc\n" : u""));
     EXPECT_FALSE(m_changed.Changed());
 }
 
@@ -417,7 +419,8 @@ TEST_P(FailedLaunchTest, IsReportedAtOnceAndNotSearched) {
     EXPECT_GE(std::count(published.begin(), published.end(), u"실행 실패: 빈 항목"), 1);
     EXPECT_EQ(m_status.Snapshot().at(m_index), u"실행 실패: 빈 항목")
         << "the failure stays on the popup after the group's later items";
-    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), u"실행 실패: 빈 항목\n");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"실행 실패: 빈 항목\nShellExecuteEx 실행: Doc\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Launches, FailedLaunchTest,
@@ -470,10 +473,13 @@ INSTANTIATE_TEST_SUITE_P(Stops, ItemGroupStopTest,
                                                     1, 0, 0, 1, 2, true}),
                          [](const auto& info) { return std::string(info.param.when); });
 
-// A window whose thread answers or not: either way the item takes it and goes on at once.
+// A window whose thread answers or not, or of an elevated program that refuses Keyrack's
+// calls: either way the item takes it and goes on at once, and the user is told.
 struct AnswerCase {
     const char* what;
     bool hung;
+    std::uint32_t integrity;
+    const char16_t* report;  // null: none
 };
 
 class AnswerTest : public ItemGroupTest, public ::testing::WithParamInterface<AnswerCase> {};
@@ -482,33 +488,107 @@ TEST_P(AnswerTest, AWindowThatDoesNotAnswerCountsAsPlacedAndIsReported) {
     const AnswerCase& c = GetParam();
     FakeProgram program;
     program.window.hung = c.hung;
+    program.integrity = c.integrity;
     m_desktop.AddProgram(kEditor, program);
     SlotItem& item = Item(kEditor, u"Doc");
     const std::uint64_t start = m_desktop.VirtualMilliseconds();
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
-    EXPECT_TRUE(m_watch.Watches(item.window));
+    const bool refused = c.integrity > win::kMediumIntegrity;
+    EXPECT_EQ(m_watch.Watches(item.window), !refused);
     EXPECT_EQ(m_desktop.VirtualMilliseconds() - start,
               std::max(kAfterItemPauseMs, c.hung ? kAnswerTimeoutMs : 0u))
         << "the wait for the answer counts towards the pause after the item";
     EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+    const std::u16string report = c.report ? std::u16string(c.report) + u": Doc" : u"";
     const auto published = Published();
-    EXPECT_EQ(std::count(published.begin(), published.end(), u"응답 없음: Doc") > 0, c.hung);
+    EXPECT_EQ(published.back(), c.report ? report : u"프로세스 배치: Doc") << "reported at once";
     EXPECT_EQ(m_status.Snapshot().at(m_index),
-              c.hung ? std::optional<std::u16string>(u"응답 없음: Doc") : std::nullopt)
+              c.report ? std::optional<std::u16string>(report) : std::nullopt)
         << "kept on the popup until the deployment ends";
-    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), c.hung ? u"응답 없음: Doc\n" : u"");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"ShellExecuteEx 실행: Doc\n" + (c.report ? report + u"\n" : u""));
     const Rect target{40, 50, 680, 530};
-    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !c.hung);
+    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, c.report == nullptr);
     m_desktop.SetHung(item.window, false);
-    EXPECT_EQ(m_desktop.CurrentRect(item.window), target) << "the queued placement applies";
+    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !refused)
+        << "the queued placement applies";
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, AnswerTest,
-                         ::testing::Values(AnswerCase{"answers", false},
-                                           AnswerCase{"does_not_answer", true}),
-                         [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(
+    Windows, AnswerTest,
+    ::testing::Values(AnswerCase{"answers", false, 0, nullptr},
+                      AnswerCase{"does_not_answer", true, 0, u"응답 없음"},
+                      AnswerCase{"elevated", false, win::kHighIntegrity, u"관리자 권한"},
+                      AnswerCase{"same_level", false, win::kMediumIntegrity, nullptr}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+constexpr char16_t kOldDemo[] = u"C:\\Demo\\app-1.0.0\\demoapp.exe";
+constexpr char16_t kNewDemo[] = u"C:\\Demo\\app-1.10.0\\demoapp.exe";
+
+TEST_F(ItemGroupTest, AGoneVersionFolderLaunchesTheNewestCopyAndFindsItByPath) {
+    m_desktop.AddFile(u"C:\\Demo\\app-1.9.0\\demoapp.exe");
+    m_desktop.AddFile(kNewDemo);
+    Program(kNewDemo, 3);
+    m_path = kOldDemo;
+    SlotItem& item = Item(kOldDemo, u"Demo");
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(kNewDemo).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kNewDemo)[0]);
+    EXPECT_EQ(PausesOf1(), 3u) << "found by path, no title search";
+    EXPECT_EQ(item.path, kOldDemo) << "the slot keeps its text";
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"새 버전 폴더에서 실행: C:\\Demo\\app-1.0.0\\demoapp.exe -> "
+              u"C:\\Demo\\app-1.10.0\\demoapp.exe\nShellExecuteEx 실행: Demo\n");
+}
+
+TEST_F(ItemGroupTest, ACapturedPackagedAppLaunchesByItsShellTargetAndIsFoundAfterAnUpdate) {
+    constexpr char16_t kOld[] =
+        u"C:\\Program Files\\WindowsApps\\Calc_11.2.0.0_x64__8wekyb3d8bbwe\\Calc.exe";
+    constexpr char16_t kNew[] =
+        u"C:\\Program Files\\WindowsApps\\Calc_11.3.0.0_x64__8wekyb3d8bbwe\\Calc.exe";
+    FakeWindow window;
+    window.processId = m_desktop.AddProcess(kOld);
+    m_desktop.SetProcessAumid(window.processId, u"Calc_8wekyb3d8bbwe!App");
+    const WindowHandle captured = m_desktop.AddWindow(window);
+    // What the capture reads of it.
+    const WindowImage image = ReadWindowImage(m_desktop, captured);
+    const std::u16string launchPath = AppsFolderTarget(m_desktop, image.imageProcessId);
+    EXPECT_EQ(image.path, kOld);
+    EXPECT_EQ(launchPath, u"shell:AppsFolder\\Calc_8wekyb3d8bbwe!App");
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+
+    m_desktop.DestroyWindow(captured);
+    FakeProgram updated;
+    updated.ownerImagePath = kNew;
+    updated.pausesBeforeWindow = 2;
+    m_desktop.AddProgram(launchPath, updated);
+    m_path = kOld;
+    SlotItem& item = Item(launchPath, u"계산기");
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(launchPath).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(launchPath)[0]);
+    EXPECT_EQ(PausesOf1(), 2u) << "by path, not by title";
+    const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0);
+    EXPECT_EQ(launch.text, u"shell:AppsFolder\\Calc_8wekyb3d8bbwe!App|") << "no folder";
+}
+
+TEST_F(ItemGroupTest, ADocumentOpensThroughTheShellInItsFolderOnAThreadWithCom) {
+    constexpr char16_t kPlan[] = u"C:\\Docs\\plan.txt";
+    m_desktop.AddFile(kPlan);
+    FakeProgram handler;
+    handler.needsCom = true;
+    handler.ownerImagePath = kEditor;
+    m_desktop.AddProgram(kPlan, handler);
+    SlotItem& item = Item(kPlan, u"plan");
+    Run();
+    EXPECT_NE(item.window, 0u);
+    const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0);
+    EXPECT_EQ(launch.text, u"C:\\Docs\\plan.txt||C:\\Docs");
+    EXPECT_EQ(m_desktop.CallsNamed("InitializeComApartment").at(0).thread, launch.thread);
+    EXPECT_EQ(m_desktop.CountOf("UninitializeCom"), 1u) << "when the group ends";
+}
 
 }  // namespace
 }  // namespace keyrack::testing
