@@ -9,10 +9,19 @@
 #include "app/crash_filter.h"
 #include "platform/run_log.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
 namespace {
+
+// dbghelp.dll from System32, loaded by InstallCrashFilter: a crash may come while another
+// thread holds the loader's lock, and then a load inside the filter would never return.
+const SystemFunction<decltype(&::MiniDumpWriteDump)>& MiniDumpWriter() {
+    static const SystemFunction<decltype(&::MiniDumpWriteDump)> writer(L"dbghelp.dll",
+                                                                       "MiniDumpWriteDump");
+    return writer;
+}
 
 // The wide module path, however long: the ANSI call would lose characters outside the
 // system code page, and MAX_PATH would cut long paths.
@@ -61,13 +70,14 @@ long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers) {
 
     UniqueKernelHandle dump = OwnFile(CreateFileW(AsWide(dumpPath), GENERIC_WRITE, 0, nullptr,
                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (dump) {
+    const auto& writeDump = MiniDumpWriter();
+    if (dump && writeDump) {
         MINIDUMP_EXCEPTION_INFORMATION exception{};
         exception.ThreadId = self;
         exception.ExceptionPointers = pointers;
         exception.ClientPointers = FALSE;
-        MiniDumpWriteDump(GetCurrentProcess(), GetCurrentProcessId(), dump.Get(), MiniDumpNormal,
-                          pointers ? &exception : nullptr, nullptr, nullptr);
+        writeDump.Get()(GetCurrentProcess(), GetCurrentProcessId(), dump.Get(), MiniDumpNormal,
+                        pointers ? &exception : nullptr, nullptr, nullptr);
         dump.Close();
     }
 
@@ -76,6 +86,11 @@ long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers) {
 
     logger().TryResetLog();
     return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void InstallCrashFilter() {
+    MiniDumpWriter();
+    SetUnhandledExceptionFilter(CrashFilter);
 }
 
 }  // namespace keyrack

@@ -34,6 +34,10 @@ std::u16string CrashMessageText(std::u16string_view folder);
 // crash\CrashDump.dmp beside the executable, tells the user where they are, and lets the
 // process end. Always returns EXCEPTION_EXECUTE_HANDLER.
 long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers);
+
+// Loads what the filter needs (the minidump writer of dbghelp.dll, from System32), so that a
+// crash loads nothing, and installs CrashFilter.
+void InstallCrashFilter();
 #endif
 
 }  // namespace keyrack

@@ -23,7 +23,7 @@ void EnsureFolder(std::wstring_view name) {
 }
 
 BOOL CKeyrackApp::InitInstance() {
-    SetUnhandledExceptionFilter(CrashFilter);
+    InstallCrashFilter();
 
     // One Keyrack per session: a second one would answer every chord a second time.
     m_instance = std::make_unique<SingleInstance>();
@@ -34,9 +34,11 @@ BOOL CKeyrackApp::InitInstance() {
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    // Restart Manager support, restart only: an installer or update that has to end Keyrack
-    // starts it again afterwards (no recovery data, nothing to pass on the command line).
-    RegisterApplicationRestart(L"", 0);
+    // Restart Manager support, restart only: after a crash or a hang, or when an installer has
+    // to end Keyrack, it starts again (no recovery data, nothing on the command line). Not after
+    // an update's reboot: the Startup shortcut starts it at that logon, and a second start
+    // would only leave again.
+    RegisterApplicationRestart(L"", RESTART_NO_REBOOT);
 
     EnsureFolder(L"data");
     EnsureFolder(L"crash");
@@ -52,9 +54,13 @@ BOOL CKeyrackApp::InitInstance() {
 }
 
 int CKeyrackApp::ExitInstance() {
-    // The window is gone by now; the object still owns the slot manager and the indicators.
-    m_dlg.reset();
-    RemoveFontFiles();
+    // A start that found another Keyrack running made nothing and leaves everything alone.
+    if (m_instance && m_instance->IsFirst()) {
+        // The window is gone by now; the object still owns the slot manager and the
+        // indicators.
+        m_dlg.reset();
+        RemoveFontFiles();
+    }
     m_instance.reset();
     return CWinApp::ExitInstance();
 }

@@ -8,4 +8,9 @@ namespace {
 keyrack::CKeyrackApp theApp;
 }
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return keyrack::AfxWinMain(theApp); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // DLLs loaded from here on come from System32 only, never from the executable's folder,
+    // which the user can write to (the statically linked ones are all KnownDLLs).
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return keyrack::AfxWinMain(theApp);
+}

@@ -35,8 +35,8 @@ class StandInTimer {
 CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver handOver) {
     std::promise<std::pair<DWORD, bool>> started;
     auto ready = started.get_future();
-    m_thread = std::thread([this, &desktop, mayTake = std::move(mayTake),
-                            handOver = std::move(handOver), &started]() mutable {
+    m_thread = std::thread([&desktop, mayTake = std::move(mayTake), handOver = std::move(handOver),
+                            &started]() mutable {
         // The captured rectangles are physical pixels on monitors of any scale, as the
         // deployment that applies them reads them.
         const PerMonitorDpiScope dpi(desktop);

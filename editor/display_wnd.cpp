@@ -111,8 +111,9 @@ void DisplayWnd::Paint() {
 
     // The layout left-aligned at its top, then the mask over it with the monitors transparent:
     // whatever lies outside every monitor (parts of items included) shows the background.
+    // GdiTransparentBlt is gdi32's own (a KnownDLL); TransparentBlt would bring in msimg32.
     ::BitBlt(composition, 0, top, scaled.width, scaled.height, picture, 0, 0, SRCCOPY);
-    ::TransparentBlt(composition, 0, 0, w, h, mask, 0, 0, w, h, kMaskKey);
+    ::GdiTransparentBlt(composition, 0, 0, w, h, mask, 0, 0, w, h, kMaskKey);
 }
 
 }  // namespace keyrack

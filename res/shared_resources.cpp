@@ -17,6 +17,19 @@ HFONT MakeFont(int height, int dpi, const wchar_t* face) {
                          DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+// Which of the files this process has added: only those are taken out again, so that a
+// process that never added them (or failed to) removes nothing.
+struct AddedFontFiles {
+    std::mutex lock;
+    bool tried = false;
+    std::array<bool, 3> added{};
+};
+
+AddedFontFiles& Added() {
+    static AddedFontFiles files;
+    return files;
+}
+
 }  // namespace
 
 SharedFonts::SharedFonts(int dpi) : m_dpi(dpi) {
@@ -33,14 +46,24 @@ std::array<std::wstring, 3> FontFilePaths() {
 }
 
 void AddFontFiles() {
-    static std::once_flag added;
-    std::call_once(added, [] {
-        for (const std::wstring& path : FontFilePaths()) ::AddFontResourceW(path.c_str());
-    });
+    AddedFontFiles& files = Added();
+    const std::lock_guard hold(files.lock);
+    if (files.tried) return;
+    files.tried = true;
+    const auto paths = FontFilePaths();
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        files.added[i] = ::AddFontResourceExW(paths[i].c_str(), FR_PRIVATE, nullptr) > 0;
 }
 
 void RemoveFontFiles() {
-    for (const std::wstring& path : FontFilePaths()) ::RemoveFontResourceW(path.c_str());
+    AddedFontFiles& files = Added();
+    const std::lock_guard hold(files.lock);
+    const auto paths = FontFilePaths();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (files.added[i]) ::RemoveFontResourceExW(paths[i].c_str(), FR_PRIVATE, nullptr);
+    }
+    files.tried = false;
+    files.added = {};
 }
 
 }  // namespace keyrack

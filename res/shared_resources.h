@@ -1,8 +1,9 @@
 // The drawing resources Keyrack's windows share: the panel colour themes, fixed values passed
 // as one value each, and the four Pretendard fonts, which every window makes for its own DPI
 // when it is set up (and again when its DPI changes) and gives its controls with WM_SETFONT.
-// The font files are added to the system's font table once, before the first fonts are made,
-// and taken out again at exit.
+// The font files are added once, before the first fonts are made, privately to this process
+// (FR_PRIVATE: no other program, nor another Keyrack, sees or loses them, and they go with the
+// process however it ends), and taken out again at exit.
 #pragma once
 
 #include <windows.h>
@@ -45,11 +46,12 @@ class SharedFonts {
     CFont m_medium17, m_medium15, m_bold20, m_extraBold30;
 };
 
-// Adds the three font files from the "font" folder beside the executable to the system's font
-// table, once per process (SharedFonts does this before it makes its first fonts). A missing
-// file leaves the system's substitute faces.
+// Adds the three font files from the "font" folder beside the executable as this process's
+// private fonts, once (SharedFonts does this before it makes its first fonts). A missing file
+// leaves the system's substitute faces.
 void AddFontFiles();
-// Takes the three font files out of the system's font table again (ExitInstance).
+// Takes out again the files that AddFontFiles added in this process, and nothing else
+// (ExitInstance); a later AddFontFiles adds them anew.
 void RemoveFontFiles();
 
 // The font files' full paths, in the order they are added and removed: the "font" folder

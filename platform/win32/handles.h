@@ -16,6 +16,8 @@ using UniqueDC = UniqueHandle<HDC, CloseWith<&::DeleteDC>>;
 // made them.
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, CloseWith<&::UnhookWinEvent>>;
 using UniqueWindowsHook = UniqueHandle<HHOOK, CloseWith<&::UnhookWindowsHookEx>>;
+// A DLL of LoadLibraryExW, freed with FreeLibrary.
+using UniqueModule = UniqueHandle<HMODULE, CloseWith<&::FreeLibrary>>;
 
 // CreateFileW reports failure as INVALID_HANDLE_VALUE, not null: the owner of what it returned
 // is empty after a failure.

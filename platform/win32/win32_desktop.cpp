@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/thread_dpi_awareness.h"
 #include "platform/win32/wide.h"
 
@@ -118,10 +119,14 @@ void Win32Desktop::EnumChildWindows(WindowHandle window,
 
 bool Win32Desktop::IsWindowCloaked(WindowHandle window) {
     // DWMWA_CLOAKED is known since Windows 8; where it is not (or there is no DWM, as
-    // under Wine) the call fails and the window counts as shown.
+    // under Wine) the call fails and the window counts as shown. dwmapi.dll is not a
+    // KnownDLL: it comes from System32, loaded at the first call.
+    static const SystemFunction<decltype(&::DwmGetWindowAttribute)> getAttribute(
+        L"dwmapi.dll", "DwmGetWindowAttribute");
+    if (!getAttribute) return false;
     DWORD cloaked = 0;
     const HRESULT result =
-        ::DwmGetWindowAttribute(ToHwnd(window), DWMWA_CLOAKED, &cloaked, sizeof(cloaked));
+        getAttribute.Get()(ToHwnd(window), DWMWA_CLOAKED, &cloaked, sizeof(cloaked));
     return SUCCEEDED(result) && cloaked != 0;
 }
 
@@ -206,19 +211,16 @@ std::u16string Win32Desktop::GetApplicationUserModelId(ProcessHandle process) {
     // Windows 8 and later; Wine has no package identities. Both are looked up at run time so
     // the program starts where they are missing.
     using PackageCall = LONG(WINAPI*)(HANDLE, UINT32*, PWSTR);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto familyName = reinterpret_cast<PackageCall>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, "GetPackageFamilyName")));
-    const auto modelId = reinterpret_cast<PackageCall>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, "GetApplicationUserModelId")));
+    static const SystemFunction<PackageCall> familyName(L"kernel32.dll", "GetPackageFamilyName");
+    static const SystemFunction<PackageCall> modelId(L"kernel32.dll", "GetApplicationUserModelId");
     if (!familyName || !modelId) return {};
     const HANDLE handle = reinterpret_cast<HANDLE>(process);
     wchar_t family[128] = {};
     UINT32 familyLength = 128;
-    if (familyName(handle, &familyLength, family) != ERROR_SUCCESS) return {};
+    if (familyName.Get()(handle, &familyLength, family) != ERROR_SUCCESS) return {};
     wchar_t id[256] = {};  // APPLICATION_USER_MODEL_ID_MAX_LENGTH 130
     UINT32 idLength = 256;
-    if (modelId(handle, &idLength, id) != ERROR_SUCCESS) return {};
+    if (modelId.Get()(handle, &idLength, id) != ERROR_SUCCESS) return {};
     return FromWide(std::wstring_view(id));
 }
 

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "platform/win32/system_function.h"
+#endif
+
 namespace keyrack {
 namespace {
 
@@ -93,6 +97,21 @@ TEST(UniqueHandle, CloseReportsTheClosersFailure) {
     EXPECT_TRUE(owner.Close());  // nothing left to close
     EXPECT_EQ(closed, std::vector<int>{4});
 }
+
+#ifdef _WIN32
+// A DLL that is no KnownDLL, by name from System32; a missing DLL or function leaves it empty.
+TEST(SystemFunction, FoundInSystem32OrEmpty) {
+    using Fn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    const SystemFunction<Fn> found(L"dwmapi.dll", "DwmGetWindowAttribute");
+    EXPECT_TRUE(found);
+    wchar_t path[MAX_PATH] = {}, system[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(L"dwmapi.dll"), path, MAX_PATH);
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(_wcsnicmp(path, system, wcslen(system)), 0) << path;
+    EXPECT_FALSE((SystemFunction<Fn>(L"dwmapi.dll", "KeyrackNoSuchFunction")));
+    EXPECT_FALSE((SystemFunction<Fn>(L"keyrack-no-such.dll", "DwmGetWindowAttribute")));
+}
+#endif
 
 }  // namespace
 }  // namespace keyrack

@@ -45,7 +45,7 @@ DWORD WINAPI HoldTheLog(void*) {
 }
 
 int RunFault(bool lockHeld) {
-    SetUnhandledExceptionFilter(keyrack::CrashFilter);
+    keyrack::InstallCrashFilter();
     LogTheLines();
     if (lockHeld) {
         g_held = UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -59,7 +59,7 @@ int RunFault(bool lockHeld) {
 }
 
 int RunStdThreadFault() {
-    SetUnhandledExceptionFilter(keyrack::CrashFilter);
+    keyrack::InstallCrashFilter();
     LogTheLines();
     std::thread worker([] { Fault(nullptr); });
     worker.join();
@@ -74,7 +74,7 @@ DWORD WINAPI FaultOnGo(void*) {
 }
 
 int RunTwoFaults() {
-    SetUnhandledExceptionFilter(keyrack::CrashFilter);
+    keyrack::InstallCrashFilter();
     LogTheLines();
     g_go = UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const UniqueKernelHandle first(CreateThread(nullptr, 0, FaultOnGo, nullptr, 0, nullptr));

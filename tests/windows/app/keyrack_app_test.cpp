@@ -15,6 +15,7 @@
 
 #include "platform/run_log.h"
 #include "platform/win32/win32_desktop.h"
+#include "res/shared_resources.h"
 #include "tests/windows/app/tray_probe.h"
 
 namespace keyrack {
@@ -23,6 +24,20 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing::HasTrayIcon;
+
+// The face that GDI gives a request for `face` at `height`.
+std::wstring MappedFace(const wchar_t* face, int height) {
+    const CFont font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   0, 0, 0, 0, face));
+    HDC dc = ::GetDC(nullptr);
+    wchar_t mapped[LF_FACESIZE] = {};
+    {
+        const CSelectObject select(dc, font);
+        ::GetTextFaceW(dc, LF_FACESIZE, mapped);
+    }
+    ::ReleaseDC(nullptr, dc);
+    return mapped;
+}
 
 // Runs the test from a current directory of its own, like a shortcut with another start-in
 // folder.
@@ -68,7 +83,14 @@ TEST_F(ElsewhereTest, StartsHiddenInTheTrayAndEndsOnClose) {
         if (!running.IsFirst()) GTEST_SKIP() << "a Keyrack is running in this session";
     }
     CKeyrackApp app;
+    const bool dbghelpBefore = GetModuleHandleW(L"dbghelp.dll") != nullptr;
     ASSERT_TRUE(app.InitInstance());
+    // The crash filter's minidump writer is loaded at start-up, from System32.
+    EXPECT_FALSE(dbghelpBefore);
+    wchar_t dbghelp[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"dbghelp.dll"), dbghelp, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(_wcsicmp(fs::path(dbghelp).parent_path().c_str(), system), 0) << dbghelp;
     EXPECT_TRUE(fs::is_directory(m_exeFolder / "data"));
     EXPECT_TRUE(fs::is_directory(m_exeFolder / "crash"));
     EXPECT_FALSE(fs::exists(m_elsewhere / "data"));
@@ -81,7 +103,9 @@ TEST_F(ElsewhereTest, StartsHiddenInTheTrayAndEndsOnClose) {
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_TRUE(HasTrayIcon(main));
 
-    // A second start in the same session: it leaves without a window of its own.
+    // A second start in the same session: it leaves without a window of its own, and
+    // without taking the fonts that the running one's windows use.
+    AddFontFiles();
     {
         CKeyrackApp second;
         EXPECT_FALSE(second.InitInstance());
@@ -89,11 +113,13 @@ TEST_F(ElsewhereTest, StartsHiddenInTheTrayAndEndsOnClose) {
         second.ExitInstance();
     }
     EXPECT_TRUE(HasTrayIcon(main));
+    EXPECT_EQ(MappedFace(L"Pretendard Medium", 31), L"Pretendard Medium");
 
     SendMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(main));
     EXPECT_FALSE(HasTrayIcon(main));
     app.ExitInstance();
+    EXPECT_NE(MappedFace(L"Pretendard Medium", 33), L"Pretendard Medium");
 }
 
 }  // namespace

@@ -47,16 +47,23 @@ TEST(SharedFonts, FilesAreTakenFromBesideTheExecutableNotTheCurrentDirectory) {
     EXPECT_EQ(MappedFace(L"Pretendard ExtraBold"), L"Pretendard ExtraBold");
 }
 
-TEST(SharedFonts, RemoveFontFilesTakesThemOutOfTheFontTable) {
+TEST(SharedFonts, RemoveFontFilesTakesOutOnlyWhatThisProcessAdded) {
     AddFontFiles();
     ASSERT_EQ(MappedFace(L"Pretendard Medium"), L"Pretendard Medium");
     RemoveFontFiles();
     // Heights not asked for before: Wine reuses a recently realised font for the same request.
     EXPECT_NE(MappedFace(L"Pretendard Medium", 23), L"Pretendard Medium");
     EXPECT_NE(MappedFace(L"Pretendard ExtraBold", 23), L"Pretendard ExtraBold");
-    // Back for the other tests of this process.
-    for (const std::wstring& path : FontFilePaths()) ::AddFontResourceW(path.c_str());
+    // Files added by someone else (as another Keyrack's are on Windows) stay where they are.
+    const std::wstring medium = FontFilePaths()[0];
+    ASSERT_GT(::AddFontResourceExW(medium.c_str(), FR_PRIVATE, nullptr), 0);
+    RemoveFontFiles();
+    EXPECT_EQ(MappedFace(L"Pretendard Medium", 25), L"Pretendard Medium");
+    EXPECT_TRUE(::RemoveFontResourceExW(medium.c_str(), FR_PRIVATE, nullptr));
+    // Added anew for the other tests of this process.
+    AddFontFiles();
     EXPECT_EQ(MappedFace(L"Pretendard Medium", 24), L"Pretendard Medium");
+    EXPECT_EQ(MappedFace(L"Pretendard ExtraBold", 24), L"Pretendard ExtraBold");
 }
 
 class SharedFontsAt : public ::testing::TestWithParam<int> {};
