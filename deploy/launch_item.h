@@ -1,5 +1,9 @@
-// Starting one item's program through the shell: a file starts in its own folder, on a thread
-// with a COM apartment (see RunItemGroup), and a consent prompt belongs to the indicator.
+// Starting one item's program. A plain .exe is started with CreateProcessW and the item's
+// rectangle as its first window's start-up position and size, so a program that creates that
+// window with CW_USEDEFAULT opens where the item puts it instead of opening elsewhere and
+// jumping; the placement after the window shows stays as it is, for programs that ignore the
+// hint. Everything else (documents, folders, URLs, shell targets, links, scripts, App Paths
+// names, an .exe that needs elevation) goes through the shell, on the item's monitor.
 #pragma once
 
 #include <string>
@@ -15,7 +19,7 @@ namespace keyrack {
 std::u16string ResolveLaunchPath(const GroupShared& shared, const SlotItem& item);
 
 // Launches the item at `path` (see ResolveLaunchPath) and logs which way it went. False when
-// the program could not be started.
+// the program could not be started either way.
 bool LaunchItem(const GroupShared& shared, const SlotItem& item, const std::u16string& path);
 
 }  // namespace keyrack

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,24 @@ struct ShellLaunch {
     std::u16string_view directory;   // lpDirectory; empty: none
     int show = win::kSwShow;
     WindowHandle owner = 0;  // hwnd: the window a consent prompt or error box belongs to
+    // SEE_MASK_HMONITOR with the monitor of this rectangle (MonitorFromRect, nearest).
+    std::optional<Rect> monitorOf;
+};
+
+// A program started directly: CreateProcessW with a start-up position, size and show state for
+// its first window (STARTF_USEPOSITION | STARTF_USESIZE | STARTF_USESHOWWINDOW).
+struct ProcessStart {
+    std::u16string_view application;  // lpApplicationName: the executable
+    std::u16string_view commandLine;  // the quoted path and the parameters
+    std::u16string_view directory;    // lpCurrentDirectory
+    Rect rect;
+    int show = win::kSwShowNormal;
+};
+
+enum class StartResult {
+    kStarted,
+    kElevationRequired,  // ERROR_ELEVATION_REQUIRED: only the shell can ask for consent
+    kFailed,
 };
 
 class Desktop {
@@ -166,11 +185,13 @@ class Desktop {
     // GetLastError of the calling thread, right after a call that failed.
     virtual std::uint32_t GetLastError() = 0;
 
-    // ShellExecuteExW with fMask SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC: a file that can't be
-    // started returns false at once instead of holding the calling thread in the shell's error box
-    // (the caller reports the failure), and the call returns only once the launch has been handed
-    // on.
+    // ShellExecuteExW with fMask SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC (plus SEE_MASK_HMONITOR
+    // with a monitor): a file that can't be started returns false at once instead of holding
+    // the calling thread in the shell's error box (the caller reports the failure), and the
+    // call returns only once the launch has been handed on.
     virtual bool ShellExecuteDefault(const ShellLaunch& launch) = 0;
+    // CreateProcessW; the process and thread handles are closed at once.
+    virtual StartResult CreateProcessAt(const ProcessStart& start) = 0;
     // CoInitializeEx(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) for the calling thread;
     // true when it must be paired with UninitializeCom.
     virtual bool InitializeComApartment() = 0;

@@ -58,6 +58,7 @@ class NullDesktop : public Desktop {
     std::uint32_t GetLastError() override { return 0; }
 
     bool ShellExecuteDefault(const ShellLaunch&) override { return false; }
+    StartResult CreateProcessAt(const ProcessStart&) override { return StartResult::kFailed; }
     bool InitializeComApartment() override { return false; }
     void UninitializeCom() override {}
 

@@ -17,6 +17,9 @@
 namespace keyrack {
 namespace {
 
+// winerror.h of older SDKs lacks it.
+constexpr DWORD kErrorElevationRequired = 740;
+
 HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 constexpr int kApplicationIconId = 145;
@@ -254,7 +257,37 @@ bool Win32Desktop::ShellExecuteDefault(const ShellLaunch& launch) {
     info.lpParameters = AsWide(parameterText);
     info.lpDirectory = directoryText.empty() ? nullptr : AsWide(directoryText);
     info.nShow = launch.show;
+    if (launch.monitorOf) {
+        const Rect& r = *launch.monitorOf;
+        const RECT rect{r.left, r.top, r.right, r.bottom};
+        info.fMask |= SEE_MASK_HMONITOR;
+        info.hMonitor = ::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
+    }
     return ::ShellExecuteExW(&info) != FALSE;
+}
+
+StartResult Win32Desktop::CreateProcessAt(const ProcessStart& start) {
+    const std::u16string application(start.application);
+    // CreateProcessW may write into the command line.
+    std::wstring commandLine(start.commandLine.begin(), start.commandLine.end());
+    const std::u16string directory(start.directory);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USEPOSITION | STARTF_USESIZE | STARTF_USESHOWWINDOW;
+    startup.dwX = static_cast<DWORD>(start.rect.left);
+    startup.dwY = static_cast<DWORD>(start.rect.top);
+    startup.dwXSize = static_cast<DWORD>(start.rect.Width());
+    startup.dwYSize = static_cast<DWORD>(start.rect.Height());
+    startup.wShowWindow = static_cast<WORD>(start.show);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(AsWide(application), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, directory.empty() ? nullptr : AsWide(directory), &startup,
+                          &started))
+        return ::GetLastError() == kErrorElevationRequired ? StartResult::kElevationRequired
+                                                           : StartResult::kFailed;
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    return StartResult::kStarted;
 }
 
 bool Win32Desktop::InitializeComApartment() {

@@ -49,6 +49,7 @@ class Win32Desktop : public Desktop {
     std::uint32_t GetLastError() override;
 
     bool ShellExecuteDefault(const ShellLaunch& launch) override;
+    StartResult CreateProcessAt(const ProcessStart& start) override;
     bool InitializeComApartment() override;
     void UninitializeCom() override;
 

@@ -84,6 +84,9 @@ class CountingDesktop final : public Desktop {
     bool ShellExecuteDefault(const ShellLaunch& launch) override {
         return Count(), m_inner.ShellExecuteDefault(launch);
     }
+    StartResult CreateProcessAt(const ProcessStart& start) override {
+        return Count(), m_inner.CreateProcessAt(start);
+    }
     bool InitializeComApartment() override { return Count(), m_inner.InitializeComApartment(); }
     void UninitializeCom() override { Count(), m_inner.UninitializeCom(); }
     bool IsExistingFile(std::u16string_view path) override {

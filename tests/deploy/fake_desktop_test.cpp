@@ -8,7 +8,7 @@
 namespace keyrack::testing {
 namespace {
 
-ShellLaunch Launching(std::u16string_view file) { return {file, u"", u"", win::kSwShow, 0}; }
+ShellLaunch Launching(std::u16string_view file) { return {file, u"", u"", win::kSwShow, 0, {}}; }
 
 TEST(FakeDesktopTest, ProgramOpensItsWindowAfterItsPausesOnTheLaunchingThreadOnly) {
     FakeDesktop desktop;

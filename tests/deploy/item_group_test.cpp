@@ -7,6 +7,7 @@
 #include "deploy/item_group.h"
 #include "deploy/process_image.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
 #include "tests/fakes/fake_desktop.h"
 
 namespace keyrack::testing {
@@ -524,6 +525,82 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"same_level", false, win::kMediumIntegrity, nullptr}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// Which way each kind of item is started, and with what.
+struct LaunchWayCase {
+    const char* what;
+    const char16_t* path;
+    bool exists;
+    bool maximize;
+    int x;                    // of the item's rectangle; 5000 lies beyond every monitor
+    bool needsElevation;      // CreateProcessW answers ERROR_ELEVATION_REQUIRED
+    const char16_t* created;  // CreateProcessAt's "commandLine|directory", or null
+    const char16_t* shell;    // ShellExecuteDefault's "file|parameters[|directory]", or null
+    const char* logged;
+};
+
+class LaunchWayTest : public ItemGroupTest, public ::testing::WithParamInterface<LaunchWayCase> {};
+
+TEST_P(LaunchWayTest, PlainProgramsStartAtTheirRectangleEverythingElseThroughTheShell) {
+    const LaunchWayCase& c = GetParam();
+    if (c.exists) m_desktop.AddFile(c.path);
+    FakeProgram program;
+    program.usesStartupRect = true;
+    program.needsElevation = c.needsElevation;
+    program.ownerImagePath = kEditor;
+    m_desktop.AddProgram(c.path, program);
+    SlotItem& item = Item(c.path, u"Doc", c.maximize);
+    item.x = c.x;
+    item.parameters = u"/n";
+    Run();
+    ASSERT_NE(item.window, 0u);
+    const Rect at = c.x == 5000 ? Rect{1280, 50, 1920, 530} : Rect{c.x, 50, c.x + 640, 530};
+    const auto created = m_desktop.CallsNamed("CreateProcessAt");
+    ASSERT_EQ(created.size(), c.created ? 1u : 0u);
+    if (c.created) {
+        EXPECT_EQ(created[0].text, c.created);
+        EXPECT_EQ(created[0].args, (std::vector<std::int64_t>{at.left, at.top, at.Width(),
+                                                              at.Height(), c.maximize ? 3 : 1}));
+    }
+    const auto shell = m_desktop.CallsNamed("ShellExecuteDefault");
+    ASSERT_EQ(shell.size(), c.shell ? 1u : 0u);
+    if (c.shell) {
+        EXPECT_EQ(shell[0].text, c.shell);
+        EXPECT_EQ(shell[0].args,
+                  (std::vector<std::int64_t>{5, 0, at.left, at.top, at.right, at.bottom}))
+            << "on the monitor of the item's rectangle";
+    }
+    const bool inPlace = c.created && !c.needsElevation;
+    const Rect first = inPlace ? at : FakeWindow{}.normalRect;
+    EXPECT_EQ(m_desktop.CallsNamed("WindowOpened").at(0).args,
+              (std::vector<std::int64_t>{first.left, first.top, first.right, first.bottom,
+                                         inPlace && c.maximize ? 1 : 0}))
+        << "the window opens where the item puts it";
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), Utf8ToUtf16(c.logged));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Launches, LaunchWayTest,
+    ::testing::Values(
+        LaunchWayCase{"plain_exe", kEditor, true, false, 40, false,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", nullptr,
+                      "CreateProcess 실행: Doc\n"},
+        LaunchWayCase{"maximised_exe", kEditor, true, true, 40, false,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", nullptr,
+                      "CreateProcess 실행: Doc\n"},
+        LaunchWayCase{"exe_on_a_gone_monitor", kEditor, true, false, 5000, false,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", nullptr,
+                      "CreateProcess 실행: Doc\n"},
+        LaunchWayCase{"exe_that_needs_elevation", kEditor, true, false, 40, true,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", u"C:\\Apps\\Editor.exe|/n|C:\\Apps",
+                      "관리자 권한 필요, 셸로 실행: Doc\nShellExecuteEx 실행: Doc\n"},
+        LaunchWayCase{"document", u"C:\\Docs\\plan.txt", true, false, 40, false, nullptr,
+                      u"C:\\Docs\\plan.txt|/n|C:\\Docs", "ShellExecuteEx 실행: Doc\n"},
+        LaunchWayCase{"app_paths_name", u"editor.exe", false, false, 40, false, nullptr,
+                      u"editor.exe|/n", "ShellExecuteEx 실행: Doc\n"},
+        LaunchWayCase{"batch_file", u"C:\\Apps\\run.bat", true, false, 40, false, nullptr,
+                      u"C:\\Apps\\run.bat|/n|C:\\Apps", "ShellExecuteEx 실행: Doc\n"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
 constexpr char16_t kOldDemo[] = u"C:\\Demo\\app-1.0.0\\demoapp.exe";
 constexpr char16_t kNewDemo[] = u"C:\\Demo\\app-1.10.0\\demoapp.exe";
 
@@ -540,7 +617,7 @@ TEST_F(ItemGroupTest, AGoneVersionFolderLaunchesTheNewestCopyAndFindsItByPath) {
     EXPECT_EQ(item.path, kOldDemo) << "the slot keeps its text";
     EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
               u"새 버전 폴더에서 실행: C:\\Demo\\app-1.0.0\\demoapp.exe -> "
-              u"C:\\Demo\\app-1.10.0\\demoapp.exe\nShellExecuteEx 실행: Demo\n");
+              u"C:\\Demo\\app-1.10.0\\demoapp.exe\nCreateProcess 실행: Demo\n");
 }
 
 TEST_F(ItemGroupTest, ACapturedPackagedAppLaunchesByItsShellTargetAndIsFoundAfterAnUpdate) {

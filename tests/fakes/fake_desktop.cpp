@@ -12,6 +12,7 @@ namespace keyrack::testing {
 namespace {
 std::int64_t I(std::uintptr_t value) { return static_cast<std::int64_t>(value); }
 thread_local std::uint32_t t_lastError = 0;
+constexpr std::uint32_t kErrorFileNotFound = 2;
 
 char16_t UpperCase(char16_t c) {
     static const std::locale unicode("C.utf8");
@@ -559,6 +560,8 @@ void FakeDesktop::OpenProgramWindow(const Pending& launch) {
     if (launch.program.integrity != 0) m_processes[id].integrity = launch.program.integrity;
     FakeWindow window = launch.program.window;
     window.processId = id;
+    const Rect& r = window.normalRect;
+    Record("WindowOpened", {r.left, r.top, r.right, r.bottom, window.zoomed ? 1 : 0});
     const WindowHandle handle = AddWindowLocked(std::move(window));
     m_openedBy[launch.file].push_back(handle);
     if (m_windows[handle].visible) m_foreground = handle;
@@ -599,14 +602,37 @@ bool FakeDesktop::LaunchLocked(const std::u16string& file, const FakeProgram& pr
 
 bool FakeDesktop::ShellExecuteDefault(const ShellLaunch& launch) {
     std::lock_guard lock(m_mutex);
+    const Rect monitor = launch.monitorOf.value_or(Rect{-1, -1, -1, -1});
     std::u16string text(launch.file);
     text.append(u"|").append(launch.parameters);
     if (!launch.directory.empty()) text.append(u"|").append(launch.directory);
-    Record("ShellExecuteDefault", {launch.show, I(launch.owner)}, text);
+    Record("ShellExecuteDefault",
+           {launch.show, I(launch.owner), monitor.left, monitor.top, monitor.right, monitor.bottom},
+           text);
     const auto it = m_programs.find(std::u16string(launch.file));
     if (it == m_programs.end() || it->second.launchFails) return false;
     if (it->second.needsCom && m_comThreads.count(std::this_thread::get_id()) == 0) return false;
     return LaunchLocked(it->first, it->second);
+}
+
+StartResult FakeDesktop::CreateProcessAt(const ProcessStart& start) {
+    std::lock_guard lock(m_mutex);
+    Record("CreateProcessAt",
+           {start.rect.left, start.rect.top, start.rect.Width(), start.rect.Height(), start.show},
+           std::u16string(start.commandLine) + u'|' + std::u16string(start.directory));
+    const auto it = m_programs.find(std::u16string(start.application));
+    if (it == m_programs.end() || it->second.launchFails) {
+        t_lastError = kErrorFileNotFound;
+        return StartResult::kFailed;
+    }
+    if (it->second.needsElevation) return StartResult::kElevationRequired;
+    FakeProgram program = it->second;
+    if (program.usesStartupRect) {
+        program.window.normalRect = start.rect;
+        program.window.zoomed = start.show == win::kSwShowMaximized;
+    }
+    LaunchLocked(it->first, program);
+    return StartResult::kStarted;
 }
 
 bool FakeDesktop::InitializeComApartment() {

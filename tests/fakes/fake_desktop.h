@@ -60,6 +60,12 @@ struct FakeProgram {
     // the launching thread waits for it (bounded in real time), which tells parallel groups
     // from sequential ones.
     std::u16string opensAfterLaunchOf;
+    // Its first window takes the start-up rectangle and show state of a CreateProcessAt, as a
+    // program creating it with CW_USEDEFAULT does.
+    // Each window a program opens is recorded as "WindowOpened" with its first rectangle and
+    // whether it is maximised.
+    bool usesStartupRect = false;
+    bool needsElevation = false;  // CreateProcessAt answers ERROR_ELEVATION_REQUIRED
     bool needsCom = false;        // the shell launches it only on a thread with a COM apartment
     std::uint32_t integrity = 0;  // of its process; 0: Keyrack's own (medium)
 };
@@ -172,9 +178,12 @@ class FakeDesktop : public Desktop {
     std::uint32_t GetProcessIntegrityLevel(ProcessHandle process) override;
     std::uint32_t GetLastError() override;
 
-    // Recorded with the show command and the owner as arguments and "file|parameters" (with
-    // "|directory" when one is given) as text.
+    // Recorded with the show command, the owner and the monitor rectangle (or -1) as
+    // arguments and "file|parameters" (with "|directory" when one is given) as text.
     bool ShellExecuteDefault(const ShellLaunch& launch) override;
+    // Recorded with the rectangle (left, top, width, height) and show command as arguments and
+    // "commandLine|directory" as text.
+    StartResult CreateProcessAt(const ProcessStart& start) override;
     bool InitializeComApartment() override;
     void UninitializeCom() override;
 

@@ -284,6 +284,10 @@ class DpiProbeDesktop : public Win32Desktop {
         awareness.push_back(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()));
         return Win32Desktop::ShellExecuteDefault(launch);
     }
+    StartResult CreateProcessAt(const ProcessStart& start) override {
+        awareness.push_back(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()));
+        return Win32Desktop::CreateProcessAt(start);
+    }
     std::vector<DPI_AWARENESS> awareness;  // one launching thread at a time here
 };
 
