@@ -93,4 +93,10 @@ void InstallCrashFilter() {
     SetUnhandledExceptionFilter(CrashFilter);
 }
 
+void ReportCrash(const char* what) {
+    logger().LogLine(std::string("처리되지 않은 예외: ") + what);
+    CrashFilter(nullptr);
+    TerminateProcess(GetCurrentProcess(), 3);
+}
+
 }  // namespace keyrack

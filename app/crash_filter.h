@@ -38,6 +38,9 @@ long __stdcall CrashFilter(::_EXCEPTION_POINTERS* pointers);
 // Loads what the filter needs (the minidump writer of dbghelp.dll, from System32), so that a
 // crash loads nothing, and installs CrashFilter.
 void InstallCrashFilter();
+// The process's crash reporter (see platform/crash_report.h): a run log line with `what`, the
+// same report as CrashFilter's (a minidump of this thread), then the process ends.
+void ReportCrash(const char* what);
 #endif
 
 }  // namespace keyrack

@@ -1,6 +1,7 @@
 #include "app/deployment_thread.h"
 
 #include "framework/ui_thread.h"
+#include "platform/crash_report.h"
 
 namespace keyrack {
 
@@ -13,7 +14,7 @@ DeploymentThread::~DeploymentThread() {
 
 void DeploymentThread::Start(Body body) {
     m_thread = std::make_unique<std::thread>([this, body = std::move(body)] {
-        body(m_stop, m_chords);
+        RunReportingEscapes([&] { body(m_stop, m_chords); });
         SetEvent(m_done.Get());
     });
 }
@@ -23,13 +24,14 @@ void DeploymentThread::RequestStop() {
     m_chords.Close();
 }
 
-void DeploymentThread::Join() {
-    if (!m_thread) return;
+bool DeploymentThread::Join(DWORD timeoutMs) {
+    if (!m_thread) return true;
     if (m_thread->joinable()) {
-        WaitWhileDispatching(m_done.Get());
+        if (!WaitWhileDispatching(m_done.Get(), Serve::kAllMessages, timeoutMs)) return false;
         m_thread->join();
     }
     m_thread.reset();
+    return true;
 }
 
 }  // namespace keyrack

@@ -28,15 +28,16 @@ class DeploymentThread {
     // Runs `body` on a new thread; `body` takes its chords from the mailbox it is given and
     // returns once the mailbox is closed.
     void Start(Body body);
-    // Hands the chord of slot `index` over; false when it is dropped because a chord is still
-    // being handled (or the thread is stopping).
+    // Hands the chord of slot `index` over; false when it is dropped (its slot is handled or
+    // waits already, or the thread is stopping).
     bool Offer(int index) { return m_chords.Offer(index); }
     // Makes the stop request and closes the mailbox: an idle thread wakes and ends, and a
     // deployment in flight ends early.
     void RequestStop();
     bool Running() const { return !m_stop.Requested(); }
-    // Waits for the thread while dispatching this thread's messages, then joins it.
-    void Join();
+    // Waits for the thread while dispatching this thread's messages, then joins it. With a
+    // time limit: false, and the thread left running, when it has not ended by then.
+    bool Join(DWORD timeoutMs = INFINITE);
 
   private:
     StopRequest m_stop;

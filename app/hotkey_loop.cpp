@@ -6,11 +6,13 @@
 
 namespace keyrack {
 
-void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager& slots, int index) {
+void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager& slots, int index,
+                 bool waited) {
     RunLog& log = context.log;
     log.ResetLog();
     log.LogLine("logger 초기화");
     log.LogLine(Format("F{}슬롯 전개", index + 1));
+    if (waited) log.LogLine(Format("F{} 단축키 대기 후 실행", index + 1));
     // A slot whose windows have all closed since its last chord deploys again.
     slots.PruneWindowLists();
     if (slots.HasWindowList(index)) {
@@ -30,9 +32,9 @@ void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager&
 void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots,
                 ChordMailbox& chords) {
     for (;;) {
-        const int index = chords.Take();
-        if (index < 0 || context.stop.Requested()) return;
-        HandleChord(context, host, slots, index);
+        const ChordMailbox::Chord chord = chords.Take();
+        if (chord.index < 0 || context.stop.Requested()) return;
+        HandleChord(context, host, slots, chord.index, chord.waited);
         chords.Done();
     }
 }

@@ -10,12 +10,13 @@
 
 namespace keyrack {
 
-// Handles the chord of slot `index`: the run log, then the toggle of a slot with open windows
-// or the deployment of one without.
-void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager& slots, int index);
+// Handles the chord of slot `index`: the run log (with a line when the chord waited for another
+// one), then the toggle of a slot with open windows or the deployment of one without.
+void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager& slots, int index,
+                 bool waited = false);
 
-// Handles chords from `chords` one at a time until the mailbox is closed or the context's stop
-// is requested. A deployment in flight observes the same request and ends early.
+// Handles chords from `chords` one at a time, in the order pressed, until the mailbox is closed or
+// the context's stop is requested. A deployment in flight observes the same request and ends early.
 void HotkeyLoop(const DeployContext& context, IndicatorHost& host, SlotManager& slots,
                 ChordMailbox& chords);
 

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "app/crash_filter.h"
+#include "platform/crash_report.h"
 #include "platform/run_log.h"
 #include "platform/win32/win32_desktop.h"
 #include "res/resource.h"
@@ -24,6 +26,9 @@ void EnsureFolder(std::wstring_view name) {
 
 BOOL CKeyrackApp::InitInstance() {
     InstallCrashFilter();
+    // An exception that escapes a thread, and std::terminate, end in the same report.
+    SetCrashReporter(ReportCrash);
+    std::set_terminate([] { ReportTermination(); });
 
     // One Keyrack per session: a second one would answer every chord a second time.
     m_instance = std::make_unique<SingleInstance>();

@@ -7,6 +7,7 @@
 #include "deploy/slot_windows.h"
 #include "framework/gdi.h"
 #include "framework/ui_thread.h"
+#include "platform/crash_report.h"
 #include "platform/format.h"
 #include "platform/run_log.h"
 #include "platform/thread_dpi_scope.h"
@@ -41,10 +42,17 @@ BOOL CKeyrackDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     RegisterChords();
-    m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
-        // Toggling and the placement watch read and apply window rectangles on this thread.
-        const PerMonitorDpiScope dpi(m_desktop);
-        HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
+    // The shell tells of taskbar buttons that flash: a program refused the foreground (a
+    // single-instance program asked to come forward) flashes its button instead.
+    m_shellHookMessage = ::RegisterWindowMessageW(L"SHELLHOOK");
+    ::RegisterShellHookWindow(m_hWnd);
+    // A thread that can't be started is a crash, reported as one.
+    RunReportingEscapes([this] {
+        m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
+            // Toggling and the placement watch read and apply window rectangles on this thread.
+            const PerMonitorDpiScope dpi(m_desktop);
+            HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
+        });
     });
 
     ShowWindow(SW_HIDE);
@@ -56,19 +64,30 @@ void CKeyrackDlg::OnCancel() { Shutdown(); }
 void CKeyrackDlg::Shutdown() {
     if (m_shuttingDown) return;
     m_shuttingDown = true;
-    // The icon goes at once, so the user sees the program leave even while a deployment in
-    // flight is still finishing.
-    m_trayIcon.Remove();
+    // The icon stays, saying so, until the program is about to end: a deployment in flight
+    // ends first.
+    m_trayIcon.SetTip(L"종료 중…");
     m_hotkeys.Unregister();
-    StopDeployments();
+    ::DeregisterShellHookWindow(m_hWnd);
+    if (!StopDeployments(kExitWaitMs)) {
+        // A launch call that does not return holds the deployment thread: it is left behind,
+        // and the process ends without waiting for it (a normal exit would wait for it in the
+        // teardown of the deployment and of this window).
+        RunLog& log = logger();
+        log.LogLine("종료: 끝나지 않은 실행 호출을 두고 종료");
+        log.DumpLog();
+        m_trayIcon.Remove();
+        ::TerminateProcess(::GetCurrentProcess(), 0);
+    }
+    m_trayIcon.Remove();
     DestroyWindow();
 }
 
-void CKeyrackDlg::StopDeployments() {
+bool CKeyrackDlg::StopDeployments(DWORD timeoutMs) {
     m_deployments.RequestStop();
     // The deployment thread may be inside a deployment that sends messages to windows of this
     // thread (the indicator, WM_CREATE_INDICATOR); they are handled until it ends.
-    m_deployments.Join();
+    return m_deployments.Join(timeoutMs);
 }
 
 void CKeyrackDlg::PostNcDestroy() {
@@ -105,7 +124,7 @@ void CKeyrackDlg::OnHotkey(WPARAM id) {
     // The chord was this program's input, so it may set the foreground window; the programs
     // the deployment launches get that right too (it lapses at the user's next input).
     AllowSetForegroundWindow(ASFW_ANY);
-    // Dropped while a deployment or a toggle runs.
+    // Waits while a deployment or a toggle of another slot runs.
     m_deployments.Offer(slot);
 }
 
@@ -197,6 +216,10 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
 bool CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (m_trayIcon.IsTaskbarCreated(msg)) {
         if (!m_shuttingDown) m_trayIcon.AddAgain();
+        return true;
+    }
+    if (msg == m_shellHookMessage && m_shellHookMessage != 0) {
+        if (wParam == HSHELL_FLASH) m_desktop.NoteFlash(static_cast<WindowHandle>(lParam));
         return true;
     }
     switch (msg) {

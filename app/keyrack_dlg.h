@@ -40,8 +40,9 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     void EditSlot(int index);
 
     // Unregisters the chords, stops the deployment thread (a deployment in flight ends early
-    // while messages are still handled), removes the tray icon and destroys the window, which
-    // ends the program.
+    // while messages are still handled; one held by a launch call that does not return is left
+    // behind after kExitWaitMs and the process ends), removes the tray icon and destroys the
+    // window, which ends the program.
     void Shutdown();
 
   protected:
@@ -60,8 +61,8 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     void OnReleaseIndicator(WPARAM wParam);
     void ShowAbout();
     // Tells the deployment thread to stop and waits for it while dispatching this thread's
-    // messages, then joins it.
-    void StopDeployments();
+    // messages, then joins it; false when it has not ended within `timeoutMs`.
+    bool StopDeployments(DWORD timeoutMs = INFINITE);
 
     TrayIcon m_trayIcon;
     Win32Desktop m_desktop;
@@ -78,6 +79,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
 
     std::atomic<HWND> m_window{nullptr};
     bool m_shuttingDown = false;
+    UINT m_shellHookMessage = 0;
     bool m_menuOpen = false;
     AppAboutDlg* m_about = nullptr;  // while the About box is open
 };

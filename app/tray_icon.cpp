@@ -29,6 +29,11 @@ void TrayIcon::Show() {
               Shell_NotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
 }
 
+void TrayIcon::SetTip(const wchar_t* tip) {
+    wcsncpy_s(m_nid.szTip, 128, tip, _TRUNCATE);
+    if (m_added) Shell_NotifyIconW(NIM_MODIFY, &m_nid);
+}
+
 void TrayIcon::Remove() {
     if (!m_added) return;
     Shell_NotifyIconW(NIM_DELETE, &m_nid);

@@ -27,6 +27,8 @@ class TrayIcon {
     }
     // Shows the icon again after Explorer restarted.
     void AddAgain();
+    // Changes the tip of the icon shown.
+    void SetTip(const wchar_t* tip);
     void Remove();
 
   private:

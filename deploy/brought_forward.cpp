@@ -6,6 +6,7 @@ BroughtForward::BroughtForward(Desktop& desktop, const std::unordered_set<Window
                                std::function<bool(WindowHandle)> takenElsewhere)
     : m_desktop(desktop), m_open(open), m_takenElsewhere(std::move(takenElsewhere)) {
     m_foregroundAtLaunch = desktop.GetForegroundWindow();
+    m_launchedAt = desktop.SteadyClockMs();
     for (const WindowHandle window : open)
         if (desktop.IsIconic(window)) m_minimisedAtLaunch.insert(window);
 }
@@ -20,7 +21,21 @@ WindowHandle BroughtForward::Find() {
         if (Takeable(window) && !m_desktop.IsIconic(window) && m_desktop.IsWindowVisible(window))
             return window;
     }
+    for (const WindowHandle window : m_open) {
+        const std::uint64_t flashed = m_desktop.LastFlashMs(window);
+        if (flashed != 0 && flashed >= m_launchedAt && Takeable(window)) return window;
+    }
     return 0;
+}
+
+WindowHandle BroughtForward::OnlyVisible() const {
+    WindowHandle only = 0;
+    for (const WindowHandle window : m_open) {
+        if (!Takeable(window) || !m_desktop.IsWindowVisible(window)) continue;
+        if (only != 0) return 0;
+        only = window;
+    }
+    return only;
 }
 
 bool BroughtForward::Takeable(WindowHandle window) const {

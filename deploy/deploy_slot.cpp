@@ -42,7 +42,10 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
     if (indicator) indicator->SetSlotName(current->name);
     log.LogLine("슬롯 열기");
     PlacementWatch watch(desktop);
-    RunItemGroups(*current, context, StartStdThread, watch, indicator ? indicator->Window() : 0);
+    const StoreOutcome kept = slots.Table().KeepLearnedPaths(
+        index, RunItemGroups(*current, context, StartStdThread, watch,
+                             indicator ? indicator->Window() : 0));
+    if (!kept.Written()) log.LogLine(StoreFailureLine(kept));
     log.LogLine("HandleMaxiPair 로드 완료");
     slots.SetWindowList(index, current->BuildWindowList());
     if (stop.Requested()) {

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "deploy/deploy_context.h"
+#include "deploy/deploy_limits.h"
 #include "deploy/indicator.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {
-
-inline constexpr unsigned kOutcomePauseMs = 2500;
 
 // `indicator` may be null (the main window is going away): the slot is deployed all the same
 // and nothing is shown. Once the context's stop is requested the item groups end early (see

@@ -6,6 +6,7 @@
 #include <queue>
 #include <string>
 
+#include "deploy/deploy_limits.h"
 #include "deploy/group_shared.h"
 #include "slots/slot_item.h"
 
@@ -13,24 +14,22 @@ namespace keyrack {
 
 using ItemQueue = std::queue<SlotItem*>;
 
-// Search limits, in attempts: the title search joins once this many pauses have passed, and
-// the item times out after the last one.
-inline constexpr int kTitleSearchAfterPauses = 500;
-inline constexpr int kSearchPauses = 2000;
-inline constexpr unsigned kSearchPauseMs = 1;
-inline constexpr unsigned kAfterItemPauseMs = 200;
-
 // Consumes the queue. Writes each item's `window` (null when none was found), may rewrite
 // `processPath` (the group's table entry) and set `pspChanged`, and publishes its status lines
-// in entry `statusIndex` of `status`, which it sets to null at the end. Every placed window
-// goes to `watch`. When a launch opens no new window but brings one of the program's windows
-// from before the deployment forward (or restores it from minimised), that window is the
-// item's ("기존 창 배치" and a run-log line); no second item takes it. An item without a path, or
-// whose launch the shell refuses, is reported at once ("실행 실패" and a run-log line) and not
-// searched. A window whose thread does not answer within kAnswerTimeoutMs counts as placed
-// ("응답 없음" on the popup and in the run log); its placement applies when it answers. Once `stop`
-// is requested no further item is launched, the search in progress ends at its next attempt and the
-// pause is cut short; the items left get no window. The thread is per-monitor DPI aware meanwhile.
+// in entry `statusIndex` of `status`, which it sets to null at the end. Each search runs on
+// the desktop's clock from its launch (see deploy_limits.h): path attempts every
+// kPathAttemptMs and whenever a new top-level window appears, the title search from
+// kTitleSearchAfterMs, the time-out ("타임아웃" on the popup and in the run log) at
+// kSearchTimeoutMs. Every placed window goes to `watch`. When a launch opens no new window but
+// brings one of the program's windows from before the deployment forward (activates, restores
+// or flashes it), or after kExistingWindowAfterMs the program has exactly one visible window
+// from before, that window is the item's ("기존 창 배치" and a run-log line); no second item
+// takes it. An item without a path, or whose launch the shell refuses, is reported at once
+// ("실행 실패" and a run-log line) and not searched. A window that the system counts as hung, or
+// that has not answered for kNotAnsweringAfterMs, counts as placed ("응답 없음" on the popup and in
+// the run log); its placement applies when it answers. Once `stop` is requested no further item
+// is launched and every wait ends at once; the items left get no window. The thread is
+// per-monitor DPI aware meanwhile.
 void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
                   std::size_t statusIndex);
 

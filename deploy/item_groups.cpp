@@ -44,13 +44,13 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
     return std::make_unique<std::thread>(std::move(body));
 }
 
-void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
+LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
     PlacementWatch watch(context.desktop);
-    RunItemGroups(slot, context, start, watch);
+    return RunItemGroups(slot, context, start, watch);
 }
 
-void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
-                   PlacementWatch& watch, WindowHandle launchOwner) {
+LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
+                           PlacementWatch& watch, WindowHandle launchOwner) {
     Desktop& desktop = context.desktop;
     RunLog& log = context.log;
     WorkerStatusList& status = context.status;
@@ -66,12 +66,16 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
     // Groups whose id has no table entry search with an empty path of their own: only the
     // title search can find their windows, and what they learn is not kept.
     std::list<std::u16string> pathsWithoutEntry;
+    // The paths as they were, to tell the learned ones afterwards.
+    const std::map<std::uint32_t, std::u16string> before = slot.psp.paths;
     {
         ThreadList threads(groups.size());
         log.LogLine("아이템 그룹 실행 스레드 실행");
         for (auto& [pspId, queue] : groups) {
             const std::size_t statusIndex = status.Append();
             const auto entry = slot.psp.paths.find(pspId);
+            if (entry == slot.psp.paths.end())
+                log.LogLine(Format("psp {} 경로 없음: 제목으로만 찾음", pspId));
             std::u16string& processPath =
                 entry != slot.psp.paths.end() ? entry->second : pathsWithoutEntry.emplace_back();
             ItemQueue& items = queue;
@@ -101,9 +105,12 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
         }
         log.LogLine("아이템 그룹 실행 스레드 종료 대기");
         // The windows placed so far are watched while the groups run.
+        // After a stop the groups end at once, unless a launch call blocks: then this waits
+        // without watching, and without spinning on the stop that ends every wait.
         while (running.load() != 0) {
-            watch.Pass();
-            desktop.Sleep(kWatchPassMs);
+            if (!stop.Requested()) watch.Pass();
+            if (desktop.WaitUnlessStopped(stop, kWatchPassMs) == Desktop::WaitEnd::kStopped)
+                desktop.Sleep(kWatchPassMs);
         }
         for (auto& thread : threads.Threads()) {
             thread->join();
@@ -112,10 +119,13 @@ void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter
         }
     }
     log.LogLine("아이템 그룹 실행 스레드 종료");
-    if (pspChanged.Changed()) {
-        slot.psp.dirty = true;
-        slot.psp.Save(slot.Paths());
+    LearnedPaths learned;
+    if (!pspChanged.Changed()) return learned;
+    for (const auto& [id, path] : slot.psp.paths) {
+        const auto was = before.find(id);
+        if (was != before.end() && was->second != path) learned.emplace(id, path);
     }
+    return learned;
 }
 
 }  // namespace keyrack

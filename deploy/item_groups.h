@@ -2,8 +2,11 @@
 // before returning.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "deploy/deploy_context.h"
@@ -18,15 +21,18 @@ namespace keyrack {
 using ThreadStarter = std::function<std::unique_ptr<std::thread>(std::function<void()> body)>;
 std::unique_ptr<std::thread> StartStdThread(std::function<void()> body);
 
-// On return every item's `window` holds the window found for it or null, and the slot's table
-// has been saved when a group learned a new path. The context's stop is handed to every group
+// The paths the groups learned by a title match, by their id: for the slot manager's table to keep.
+using LearnedPaths = std::map<std::uint32_t, std::u16string>;
+
+// On return every item's `window` holds the window found for it or null; the result holds the
+// paths learned (the slot's own table is not written). The context's stop is handed to every group
 // (see RunItemGroup); the groups are joined all the same. A group whose thread ends by an
 // exception leaves a line in the run log. The groups add what they place to `watch`, whose
 // passes run on the calling thread while it waits for them. Launches name `launchOwner` as the
 // owner of a consent prompt.
-void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
-                   PlacementWatch& watch, WindowHandle launchOwner = 0);
+LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
+                           PlacementWatch& watch, WindowHandle launchOwner = 0);
 // The same with a watch that ends with the call.
-void RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start);
+LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start);
 
 }  // namespace keyrack

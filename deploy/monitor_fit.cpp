@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace keyrack {
 namespace {
@@ -34,7 +35,34 @@ int ShiftInto(int start, int length, int low, int high) {
     return std::clamp(start, low, std::max(low, high - length));
 }
 
+Rect VirtualScreen(const std::vector<MonitorInfo>& monitors) {
+    if (monitors.empty()) return Rect{-32768, -32768, 32767, 32767};
+    Rect screen = monitors.front().monitor;
+    for (const MonitorInfo& info : monitors) {
+        screen.left = std::min(screen.left, info.monitor.left);
+        screen.top = std::min(screen.top, info.monitor.top);
+        screen.right = std::max(screen.right, info.monitor.right);
+        screen.bottom = std::max(screen.bottom, info.monitor.bottom);
+    }
+    return screen;
+}
+
+// [start, start + length) with length cut to [0, high - low] and start to [low - length, high].
+std::pair<int, int> ClampSpan(std::int64_t start, std::int64_t length, int low, int high) {
+    const std::int64_t cut = std::clamp<std::int64_t>(length, 0, std::int64_t{high} - low);
+    const std::int64_t at = std::clamp<std::int64_t>(start, low - cut, high);
+    return {static_cast<int>(at), static_cast<int>(at + cut)};
+}
+
 }  // namespace
+
+Rect StoredRect(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                const std::vector<MonitorInfo>& monitors) {
+    const Rect screen = VirtualScreen(monitors);
+    const auto [left, right] = ClampSpan(x, width, screen.left, screen.right);
+    const auto [top, bottom] = ClampSpan(y, height, screen.top, screen.bottom);
+    return Rect{left, top, right, bottom};
+}
 
 const MonitorInfo* NearestMonitor(const Rect& rect, const std::vector<MonitorInfo>& monitors) {
     const MonitorInfo* best = nullptr;

@@ -6,8 +6,8 @@
 namespace keyrack {
 
 Rect PlacementRect(Desktop& desktop, const SlotItem& item) {
-    const Rect stored{item.x, item.y, item.x + item.width, item.y + item.height};
-    return FitOnMonitors(stored, desktop.EnumDisplayMonitors());
+    const std::vector<MonitorInfo> monitors = desktop.EnumDisplayMonitors();
+    return FitOnMonitors(StoredRect(item.x, item.y, item.width, item.height, monitors), monitors);
 }
 
 Rect PlaceWindow(Desktop& desktop, WindowHandle window, const SlotItem& item, bool* refused) {

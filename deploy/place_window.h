@@ -3,15 +3,11 @@
 // not stop the deployment; its window moves once it answers again.
 #pragma once
 
+#include "deploy/deploy_limits.h"
 #include "platform/desktop.h"
 #include "slots/slot_item.h"
 
 namespace keyrack {
-
-// How long a window's thread has to answer before it counts as not answering.
-// A program busy starting up may need a moment to answer; longer would hold up the end of the
-// deployment (the outcome shows once every group is done).
-inline constexpr unsigned kAnswerTimeoutMs = 400;
 
 // The rectangle the item's window is placed at: the item's own, moved onto the nearest
 // monitor when none shows a usable piece of it (see FitOnMonitors).
@@ -31,6 +27,6 @@ bool IsElevatedWindow(Desktop& desktop, WindowHandle window);
 
 // Whether the window's thread answers a WM_NULL within `timeoutMs` (SendMessageTimeout with
 // SMTO_ABORTIFHUNG, which gives up at once on a window the system already counts as hung).
-bool WindowAnswers(Desktop& desktop, WindowHandle window, unsigned timeoutMs = kAnswerTimeoutMs);
+bool WindowAnswers(Desktop& desktop, WindowHandle window, unsigned timeoutMs);
 
 }  // namespace keyrack

@@ -45,12 +45,32 @@ void PlacementWatch::Pass() {
 }
 
 void PlacementWatch::WatchFor(const StopRequest& stop, unsigned milliseconds) {
-    for (unsigned left = milliseconds; left > 0 && !stop.Requested();) {
+    const std::uint64_t end = m_desktop.SteadyClockMs() + milliseconds;
+    while (!stop.Requested()) {
         Pass();
-        const unsigned slice = std::min(left, kWatchPassMs);
-        m_desktop.Sleep(slice);
-        left -= slice;
+        const std::uint64_t now = m_desktop.SteadyClockMs();
+        if (now >= end && !InSpan()) return;
+        const std::uint64_t left = now < end ? end - now : kWatchPassMs;
+        m_desktop.WaitUnlessStopped(
+            stop, static_cast<unsigned>(std::min<std::uint64_t>(left, kWatchPassMs)));
     }
+}
+
+bool PlacementWatch::InSpan() {
+    const std::uint64_t now = m_desktop.SteadyClockMs();
+    std::lock_guard lock(m_lock);
+    return std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& entry) {
+        return !entry.released && entry.tookAt != 0 && now - entry.tookAt < kWatchSpanMs;
+    });
+}
+
+bool PlacementWatch::TookPlacement(const Entry& entry) {
+    Rect now;
+    if (m_desktop.GetWindowRect(entry.window, &now) && now == entry.target) return true;
+    // A thread that has answered since the placement was posted has taken it (whatever it
+    // made of it); one the system counts as hung is not asked.
+    return !m_desktop.IsHungAppWindow(entry.window) &&
+           WindowAnswers(m_desktop, entry.window, kWatchAnswerMs);
 }
 
 bool PlacementWatch::Watches(WindowHandle window) const {
@@ -71,6 +91,15 @@ void PlacementWatch::Check(Entry& entry, std::unordered_set<WindowHandle>& watch
         m_desktop.GetWindowThreadProcessId(window, &processId) != 0 && processId == entry.processId;
     if (!alive || !m_desktop.IsWindowVisible(window)) {
         TakeSuccessor(entry, watched);
+        return;
+    }
+    if (entry.tookAt == 0) {
+        // Not yet taken: the placement still waits in the window's queue, and what the
+        // window shows now is from before it.
+        if (!TookPlacement(entry)) return;
+        entry.tookAt = m_desktop.SteadyClockMs();
+    } else if (m_desktop.SteadyClockMs() - entry.tookAt >= kWatchSpanMs) {
+        entry.released = true;
         return;
     }
     // A minimised window was put away by the user; it is not the program undoing the place.
@@ -125,6 +154,7 @@ bool PlacementWatch::TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle
     entry.window = successor;
     m_desktop.GetWindowThreadProcessId(successor, &entry.processId);
     entry.replacements = 0;
+    entry.tookAt = 0;
     PlaceAndRemember(entry);
     return true;
 }

@@ -1,8 +1,10 @@
 // Placement that holds: programs that restore their own saved position shortly after their
-// window appears, and splash windows that give way to the main window. Every placed window is
-// watched until the deployment ends; a window its program moved away from the item's
-// rectangle is placed again, and a placed window that vanishes is replaced by the next new
-// window of the same program.
+// window appears, and splash windows that give way to the main window. A placed window is
+// watched from the moment it has taken its placement (it stands at the rectangle, or its thread
+// answered after the placement was posted: a busy starter takes it only seconds later) for
+// kWatchSpanMs on the desktop's clock, and until the deployment ends; a window its program
+// moved away from the item's rectangle meanwhile is placed again, and a placed window that
+// vanishes is replaced by the next new window of the same program.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "deploy/deploy_limits.h"
 #include "deploy/place_window.h"
 #include "deploy/stop_request.h"
 #include "platform/desktop.h"
@@ -20,8 +23,6 @@
 
 namespace keyrack {
 
-// How often the watched windows are looked at.
-inline constexpr unsigned kWatchPassMs = 50;
 // How often one window is placed again after its first placement.
 inline constexpr int kMaxReplacements = 3;
 
@@ -43,7 +44,8 @@ class PlacementWatch {
     // One look at every watched window. Writes a successor window into its item's `window`.
     // Called from one thread at a time.
     void Pass();
-    // Passes every kWatchPassMs for `milliseconds`, ending early on a stop request.
+    // Passes every kWatchPassMs for `milliseconds` on the desktop's clock, and on for as long as
+    // a window is still in its watched span; ends at once on a stop request.
     void WatchFor(const StopRequest& stop, unsigned milliseconds);
     // Whether `window` is an item's window under watch (taken by an item of this deployment).
     bool Watches(WindowHandle window) const;
@@ -64,6 +66,8 @@ class PlacementWatch {
         // the exact size is not fought over). Unknown until a pass has seen the placement.
         std::optional<Rect> placed;
         int replacements = 0;
+        // When the window took the placement (0: not yet); its watched span counts from then.
+        std::uint64_t tookAt = 0;
         bool released = false;  // the user moved it, or it was placed as often as allowed
         std::shared_ptr<const std::unordered_set<WindowHandle>> claimed;
     };
@@ -72,6 +76,9 @@ class PlacementWatch {
     // entries at the pass's start.
     void Check(Entry& entry, std::unordered_set<WindowHandle>& watched);
     bool MovedAway(Entry& entry);
+    bool TookPlacement(const Entry& entry);
+    // Whether some entry is still within its watched span.
+    bool InSpan();
     bool MouseButtonDown();
     bool TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle>& watched);
     void PlaceAndRemember(Entry& entry);

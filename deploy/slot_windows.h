@@ -5,14 +5,11 @@
 // does not answer never holds up the others.
 #pragma once
 
+#include "deploy/deploy_limits.h"
 #include "platform/run_log.h"
 #include "slots/slot_manager.h"
 
 namespace keyrack {
-
-inline constexpr unsigned kToggleStepPauseMs = 50;
-// How long the raise waits for a window to have taken its steps before the next window's.
-inline constexpr unsigned kRaiseAnswerTimeoutMs = 200;
 
 // Raises the slot when its first entry is marked minimised, otherwise minimises it. A slot
 // without a list or with an empty list is left alone.

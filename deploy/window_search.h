@@ -27,12 +27,20 @@ class WindowSearch {
     WindowSearch(Desktop& desktop, RunLog& log, std::u16string& processPath);
 
     // A new item's search begins: the windows judged during the last one are judged afresh.
-    void BeginItem() { m_judgedOther.clear(); }
-    // The first unclaimed candidate whose owner's image path is the group's path.
-    std::optional<WindowHandle> FindByPath();
+    void BeginItem();
+    // The first unclaimed candidate whose owner's image path is the group's path. Only a
+    // `full` attempt looks again at the windows judged before (whether their handle now names
+    // a window of another process); the others cost one enumeration and the new windows.
+    std::optional<WindowHandle> FindByPath(bool full = true);
+    // The path search among `windows` only (the new windows an attempt between full ones looks
+    // at) and the group's program's windows not shown yet.
+    std::optional<WindowHandle> FindByPathAmong(const std::vector<WindowHandle>& windows);
+    // Whether the last path attempt met a window it had not judged before.
+    bool MetNewWindows() const { return m_metNew; }
     // The first unclaimed candidate titled `title` (case-insensitively), whatever program owns
-    // it; the owner's image path becomes the group's path. An empty title matches nothing.
-    std::optional<WindowHandle> FindByTitle(const std::u16string& title);
+    // it; the owner's image path becomes the group's path. An empty title matches nothing. Only
+    // a `full` attempt reads the titles of the windows the last attempt saw (titles change).
+    std::optional<WindowHandle> FindByTitle(const std::u16string& title, bool full = true);
     // Takes a window open before the deployment that a launch brought forward.
     void TakeOpenBefore(WindowHandle window) { m_openBefore.erase(window); }
 
@@ -44,20 +52,27 @@ class WindowSearch {
     const std::u16string& ProcessPath() const { return m_processPath; }
 
   private:
-    std::optional<WindowHandle> Find(bool (WindowSearch::*test)(WindowHandle));
-    bool MatchesPath(WindowHandle window);
-    bool MatchesTitle(WindowHandle window);
+    std::optional<WindowHandle> Find(bool (WindowSearch::*test)(WindowHandle, bool), bool full);
+    bool MatchesPath(WindowHandle window, bool full);
+    bool MatchesTitle(WindowHandle window, bool full);
+    // Whether the window's handle still names a window of `processId` (one call).
+    bool SameProcess(WindowHandle window, std::uint32_t processId);
 
     Desktop& m_desktop;
     std::u16string& m_processPath;
     std::unordered_set<WindowHandle> m_claimed;
     std::unordered_set<WindowHandle> m_openBefore;
     std::u16string m_title;  // of the title search in progress
-    // For the length of one item's search: the windows whose image path the path search read
-    // and found not to be the group's, with the process id that owned them then. While that
-    // process still owns the window its path cannot have changed, so the window is rejected
-    // with one call instead of opening its process again on every attempt.
+    // For the length of one item's search, the windows whose image path the path search read,
+    // with the process id that owned them then: not the group's (rejected without a call, and
+    // with one in a full attempt), or the group's (only the candidate test is repeated, for a
+    // window that is not shown yet). While that process owns the window its path cannot have
+    // changed.
     std::unordered_map<WindowHandle, std::uint32_t> m_judgedOther;
+    std::unordered_map<WindowHandle, std::uint32_t> m_judgedOurs;
+    bool m_metNew = false;
+    // The windows the title search's last attempt saw.
+    std::unordered_set<WindowHandle> m_titleSeen;
 };
 
 }  // namespace keyrack

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editor/desktop_hooks.h"
+#include "platform/crash_report.h"
 #include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
@@ -37,33 +38,35 @@ CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver h
     auto ready = started.get_future();
     m_thread = std::thread([&desktop, mayTake = std::move(mayTake), handOver = std::move(handOver),
                             &started]() mutable {
-        // The captured rectangles are physical pixels on monitors of any scale, as the
-        // deployment that applies them reads them.
-        const PerMonitorDpiScope dpi(desktop);
-        MSG msg;
-        // Makes the thread's message queue, so the WM_QUIT that stops it cannot get lost.
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        CaptureEvents events(desktop, mayTake);
-        StandInTimer timer;
-        std::optional<DesktopHooks> hooks;
-        auto hear = [&](const CaptureEvent& event) {
-            if (std::optional<CaptureSample> sample = events.OnEvent(event))
-                handOver(std::move(*sample));
-            hooks->Follow(events.Followed());
-            timer.Set(events.TimerWanted());
-        };
-        hooks.emplace(hear);
-        started.set_value({::GetCurrentThreadId(), hooks->Installed()});
-        // The window in front now is followed at once.
-        hear({DesktopEvent::kForeground, desktop.GetForegroundWindow(), 0});
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (timer.Is(msg)) {
-                hear({DesktopEvent::kTimer, 0, 0});
-                continue;
+        RunReportingEscapes([&] {
+            // The captured rectangles are physical pixels on monitors of any scale, as the
+            // deployment that applies them reads them.
+            const PerMonitorDpiScope dpi(desktop);
+            MSG msg;
+            // Makes the thread's message queue, so the WM_QUIT that stops it cannot get lost.
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            CaptureEvents events(desktop, mayTake);
+            StandInTimer timer;
+            std::optional<DesktopHooks> hooks;
+            auto hear = [&](const CaptureEvent& event) {
+                if (std::optional<CaptureSample> sample = events.OnEvent(event))
+                    handOver(std::move(*sample));
+                hooks->Follow(events.Followed());
+                timer.Set(events.TimerWanted());
+            };
+            hooks.emplace(hear);
+            started.set_value({::GetCurrentThreadId(), hooks->Installed()});
+            // The window in front now is followed at once.
+            hear({DesktopEvent::kForeground, desktop.GetForegroundWindow(), 0});
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (timer.Is(msg)) {
+                    hear({DesktopEvent::kTimer, 0, 0});
+                    continue;
+                }
+                if (hooks->OnThreadMessage(msg)) continue;
+                ::DispatchMessageW(&msg);  // the out-of-context event callbacks
             }
-            if (hooks->OnThreadMessage(msg)) continue;
-            ::DispatchMessageW(&msg);  // the out-of-context event callbacks
-        }
+        });
     });
     const auto [threadId, hooked] = ready.get();
     m_threadId = threadId;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/field_text.h"
+#include "platform/text.h"
 
 namespace keyrack {
 
@@ -10,6 +11,12 @@ namespace {
 
 // Titles read at Save: longer ones are cut to the name field below.
 inline constexpr std::size_t kSaveTitleCapacity = 1024;
+
+bool NamesProgram(std::u16string_view path) {
+    constexpr std::u16string_view kExe = u".exe";
+    return path.size() > kExe.size() && path.find(u"://") == std::u16string_view::npos &&
+           EqualsNoCase(path.substr(path.size() - kExe.size()), kExe);
+}
 
 void Renumber(Slot& slot) {
     std::int8_t k = 0;
@@ -24,6 +31,7 @@ EditorState::EditorState(Slot& slot, Desktop& desktop, EditorView& view, Preview
 
 std::u16string EditorState::Open() {
     if (!m_slot.Load()) return DefaultSlotName(m_slot.index);
+    m_slot.LoadIcons();
     Renumber(m_slot);
     m_view.RebuildList(m_slot.items);
     return m_slot.name;
@@ -123,9 +131,25 @@ void EditorState::Save() {
     // A full slot takes no more items (its file could not hold them); the new item stays.
     if (m_mode == EditMode::New && m_slot.items.size() >= kMaxSlotItems) return;
     const ItemFields fields = m_view.ReadFields();
+    const std::pair<const std::u16string*, PositionField> positions[] = {
+        {&fields.x, PositionField::kX},
+        {&fields.y, PositionField::kY},
+        {&fields.width, PositionField::kWidth},
+        {&fields.height, PositionField::kHeight}};
+    for (const auto& [text, field] : positions) {
+        const bool coordinate = field == PositionField::kX || field == PositionField::kY;
+        if (!IsPositionInRange(*text, coordinate)) {
+            m_view.RefusePosition(field);
+            return;
+        }
+    }
     SlotItem& item = *m_item;
     item.maximize = fields.maximize ? 1 : 0;
-    item.path = FitField(fields.path, kPathCapacity);
+    const std::u16string path = FitField(fields.path, kPathCapacity);
+    // A path edited to another program is searched by that program's own image path; a document,
+    // a URL, a folder or a shell target keeps the id of the program that showed it.
+    if (path != item.path && NamesProgram(path)) item.pspId = m_slot.psp.AddPath(path);
+    item.path = path;
     // The window's current title; the name shown stays when the window has closed since.
     const bool windowAlive =
         item.window != 0 && m_desktop.GetWindowThreadProcessId(item.window, nullptr) != 0;

@@ -19,6 +19,9 @@ struct ItemFields {
     bool maximize = false;
 };
 
+// The four position fields, in the order of the dialog.
+enum class PositionField { kX, kY, kWidth, kHeight };
+
 class EditorView {
   public:
     virtual ~EditorView() = default;
@@ -30,6 +33,9 @@ class EditorView {
     // Empties every field, clears the maximise box and the icon.
     virtual void ClearFields() = 0;
     virtual ItemFields ReadFields() = 0;
+    // Refuses what a position field holds as its number fields refuse a character: a beep, the
+    // keyboard focus on that field, its text kept.
+    virtual void RefusePosition(PositionField field) = 0;
 
     // Adds list entry item.index with the item's file name and icon.
     virtual void AppendListEntry(const SlotItem& item) = 0;

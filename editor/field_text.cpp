@@ -46,10 +46,22 @@ std::u16string DefaultSlotName(int index) {
 namespace keyrack {
 
 bool IsNumberFieldText(std::u16string_view text, bool allowMinus) {
-    if (allowMinus && !text.empty() && text.front() == u'-') text.remove_prefix(1);
-    for (char16_t c : text)
+    const bool negative = allowMinus && !text.empty() && text.front() == u'-';
+    if (negative) text.remove_prefix(1);
+    std::int64_t value = 0;
+    for (char16_t c : text) {
         if (c < u'0' || c > u'9') return false;
+        value = value * 10 + (c - u'0');
+        if (value > (negative ? -std::int64_t{kLowestCoordinate} : kHighestPositionValue))
+            return false;
+    }
     return true;
+}
+
+bool IsPositionInRange(std::u16string_view text, bool coordinate) {
+    const bool digits = !text.empty() && text != u"-";
+    if (!digits || !IsNumberFieldText(text, coordinate)) return false;
+    return coordinate || ParseSignedNumber(text) >= kSmallestItemSize;
 }
 
 std::u16string ReplaceSelection(std::u16string_view text, std::size_t start, std::size_t end,

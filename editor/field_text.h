@@ -26,10 +26,19 @@ std::u16string DefaultSlotName(int index);
 
 namespace keyrack {
 
+// What the position fields take: X and Y -32768..32767, W and H 50..32767.
+inline constexpr std::int32_t kLowestCoordinate = -32768;
+inline constexpr std::int32_t kHighestPositionValue = 32767;
+inline constexpr std::int32_t kSmallestItemSize = 50;
+
 // Whether a position field may hold this text as the user types it: decimal digits only, and
-// where negative numbers are allowed (X and Y) an optional leading minus, also alone. Empty is
-// allowed.
+// where negative numbers are allowed (X and Y) an optional leading minus, also alone; the number
+// never beyond the field's range (32767, and -32768 with a minus). Empty is allowed.
 bool IsNumberFieldText(std::u16string_view text, bool allowMinus);
+
+// Whether a finished position field holds a number the item can keep: X and Y (`coordinate`)
+// -32768..32767, W and H 50..32767; an empty field is none.
+bool IsPositionInRange(std::u16string_view text, bool coordinate);
 
 // The text of an edit after `inserted` replaced its selection [start, end) (positions cut to
 // the text's length).

@@ -4,6 +4,7 @@
 
 #include "editor/panel_layout.h"
 #include "framework/dpi.h"
+#include "platform/crash_report.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
@@ -32,8 +33,12 @@ void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstr
 
 }  // namespace
 
-FillDlg::FillDlg(Slot& slot, EditorSession& session)
-    : CDialogEx(IDD_EDITOR), m_slot(slot), m_session(session), m_preview(slot) {}
+FillDlg::FillDlg(Slot& slot, EditorSession& session, SaveEditedSlot save)
+    : CDialogEx(IDD_EDITOR),
+      m_slot(slot),
+      m_session(session),
+      m_save(std::move(save)),
+      m_preview(slot) {}
 
 FillDlg::~FillDlg() { StopCapture(); }
 
@@ -150,9 +155,12 @@ void FillDlg::StartCapture() {
     const MayTakeWindow mayTake = [&desktop](WindowHandle window) {
         return IsTakeableWindow(desktop, window);
     };
-    m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
-        // One wake-up per batch; the dialog takes every waiting sample at once.
-        if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
+    // A thread that can't be started (or anything else thrown here) is a crash, reported as one.
+    RunReportingEscapes([&] {
+        m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
+            // One wake-up per batch; the dialog takes every waiting sample at once.
+            if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
+        });
     });
 }
 
@@ -165,6 +173,13 @@ void FillDlg::ApplySamples() {
 
 void FillDlg::OnOK() {
     m_state->Confirm(WindowText(GetDlgItem(IDC_EDITOR_SLOT_NAME)));
+    const StoreOutcome outcome = m_save();
+    if (!outcome.Written()) {
+        // The editor stays open with everything the user made; a second OK tries again.
+        const std::u16string text = SaveFailureText(outcome);
+        ::MessageBoxW(m_hWnd, AsWide(text), L"Keyrack", MB_OK | MB_ICONERROR);
+        return;
+    }
     CDialogEx::OnOK();
 }
 
@@ -291,6 +306,12 @@ ItemFields FillDlg::ReadFields() {
     fields.height = WindowText(GetDlgItem(IDC_EDITOR_H));
     fields.maximize = SendDlgItemMessage(IDC_EDITOR_MAXIMIZE, BM_GETCHECK) == BST_CHECKED;
     return fields;
+}
+
+void FillDlg::RefusePosition(PositionField field) {
+    const int ids[] = {IDC_EDITOR_X, IDC_EDITOR_Y, IDC_EDITOR_W, IDC_EDITOR_H};
+    ::MessageBeep(MB_OK);
+    ::SetFocus(GetDlgItem(ids[static_cast<int>(field)]));
 }
 
 void FillDlg::AppendListEntry(const SlotItem& item) {

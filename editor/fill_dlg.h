@@ -21,6 +21,7 @@
 #include "editor/capture_thread.h"
 #include "editor/container.h"
 #include "editor/display_wnd.h"
+#include "editor/edit_slot.h"
 #include "editor/editor_state.h"
 #include "editor/editor_view.h"
 #include "editor/number_edit.h"
@@ -37,8 +38,8 @@ namespace keyrack {
 class FillDlg : public CDialogEx, private EditorView {
   public:
     // Edits `slot` (its items, its name and its table) within the main window's editor
-    // session; neither is owned.
-    FillDlg(Slot& slot, EditorSession& session);
+    // session; neither is owned. OK calls `save` and closes the editor only when it wrote.
+    FillDlg(Slot& slot, EditorSession& session, SaveEditedSlot save);
     ~FillDlg() override;
 
     // Shows the open editor in front of the other windows (restoring it when minimised).
@@ -70,12 +71,14 @@ class FillDlg : public CDialogEx, private EditorView {
     void ShowPosition(const SlotItem& item) override;
     void ClearFields() override;
     ItemFields ReadFields() override;
+    void RefusePosition(PositionField field) override;
     void AppendListEntry(const SlotItem& item) override;
     void RebuildList(std::span<const std::unique_ptr<SlotItem>> items) override;
     void RepaintPreview() override;
 
     Slot& m_slot;
     EditorSession& m_session;
+    SaveEditedSlot m_save;
     UniqueHandle<HIMAGELIST, CloseWith<&::ImageList_Destroy>> m_images;
     // The program list, information and position panels, in PanelId order.
     std::array<Container, 3> m_panels{Container(kPanelColoursLight), Container(kPanelColoursLight),

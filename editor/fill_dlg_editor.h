@@ -9,8 +9,8 @@ namespace keyrack {
 
 class FillDlgEditor : public SlotEditorDialog {
   public:
-    bool Run(Slot& slot, EditorSession& session) override {
-        FillDlg dialog(slot, session);
+    bool Run(Slot& slot, EditorSession& session, const SaveEditedSlot& save) override {
+        FillDlg dialog(slot, session, save);
         m_open = &dialog;
         const bool confirmed = dialog.DoModal() == IDOK;
         m_open = nullptr;

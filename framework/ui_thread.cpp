@@ -4,15 +4,21 @@
 
 namespace keyrack {
 
-bool WaitWhileDispatching(HANDLE handle, Serve serve) {
+bool WaitWhileDispatching(HANDLE handle, Serve serve, DWORD timeoutMs) {
     const DWORD wake = serve == Serve::kSentMessages ? QS_SENDMESSAGE : QS_ALLINPUT;
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     bool quit = false;
     WPARAM quitCode = 0;
     bool signalled = false;
     for (;;) {
         // MWMO_INPUTAVAILABLE: messages that were already waiting wake the wait too.
+        DWORD left = INFINITE;
+        if (timeoutMs != INFINITE) {
+            const ULONGLONG now = ::GetTickCount64();
+            left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        }
         const DWORD woke =
-            ::MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, wake, MWMO_INPUTAVAILABLE);
+            ::MsgWaitForMultipleObjectsEx(1, &handle, left, wake, MWMO_INPUTAVAILABLE);
         if (woke != WAIT_OBJECT_0 + 1) {
             signalled = woke == WAIT_OBJECT_0;
             break;

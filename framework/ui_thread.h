@@ -18,9 +18,10 @@ enum class Serve {
     kAllMessages,
 };
 
-// Waits until `handle` is signalled while the calling thread keeps serving its windows. A
-// WM_QUIT met meanwhile is posted again, so the outer message loop still ends. False when the
-// wait itself failed (a null or closed handle).
-bool WaitWhileDispatching(HANDLE handle, Serve serve = Serve::kAllMessages);
+// Waits until `handle` is signalled, at most `timeoutMs`, while the calling thread keeps
+// serving its windows. A WM_QUIT met meanwhile is posted again, so the outer message loop still
+// ends. False when the time ran out or the wait itself failed (a null or closed handle).
+bool WaitWhileDispatching(HANDLE handle, Serve serve = Serve::kAllMessages,
+                          DWORD timeoutMs = INFINITE);
 
 }  // namespace keyrack

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/stop_request.h"
+
 namespace keyrack {
 
 using WindowHandle = std::uintptr_t;   // HWND; 0 is no window
@@ -202,6 +204,27 @@ class Desktop {
     // GetAsyncKeyState: the physical state now, also of mouse buttons, for any thread.
     virtual short GetAsyncKeyState(int virtualKey) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
+    // A steady clock in milliseconds (GetTickCount64): every time limit is a deadline on it, so
+    // limits do not depend on how long the system's timer makes a pause.
+    virtual std::uint64_t SteadyClockMs() = 0;
+    // How a wait ended.
+    enum class WaitEnd { kElapsed, kStopped, kNewWindow };
+    // Waits `milliseconds` or until `stop` is requested (at once when it was already). While
+    // the calling thread watches new windows (WatchNewWindows), the wait also ends when a
+    // top-level window has been created or shown since the last wait ended.
+    virtual WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) = 0;
+    // SetWinEventHook for the creation and showing of windows, out of context, on the calling
+    // thread (its waits serve the thread's messages meanwhile); `on` false removes it.
+    virtual void WatchNewWindows(bool on) = 0;
+    // The top-level windows created or shown since the last call, as the watch on the calling
+    // thread saw them (in the order seen, maybe twice; a window may be gone already).
+    virtual std::vector<WindowHandle> TakeNewWindows() = 0;
+    // IsHungAppWindow: the system counts the window's thread as not answering (no message
+    // taken for 5 s).
+    virtual bool IsHungAppWindow(WindowHandle window) = 0;
+    // When the window's taskbar button last flashed (HSHELL_FLASH: a program refused the
+    // foreground flashes instead), on SteadyClockMs; 0 when it has not since Keyrack started.
+    virtual std::uint64_t LastFlashMs(WindowHandle window) = 0;
 
     // Display monitors: EnumDisplayMonitors (no device context, no clipping) with
     // GetMonitorInfoW for each, in the order the platform enumerates them.

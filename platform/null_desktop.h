@@ -65,6 +65,12 @@ class NullDesktop : public Desktop {
     short GetKeyState(int) override { return 0; }
     short GetAsyncKeyState(int) override { return 0; }
     void Sleep(unsigned) override {}
+    std::uint64_t SteadyClockMs() override { return 0; }
+    WaitEnd WaitUnlessStopped(const StopRequest&, unsigned) override { return WaitEnd::kElapsed; }
+    void WatchNewWindows(bool) override {}
+    std::vector<WindowHandle> TakeNewWindows() override { return {}; }
+    bool IsHungAppWindow(WindowHandle) override { return false; }
+    std::uint64_t LastFlashMs(WindowHandle) override { return 0; }
 
     std::vector<MonitorInfo> EnumDisplayMonitors() override { return {}; }
     std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }

@@ -2,15 +2,18 @@
 
 #include "framework/dpi.h"
 #include "framework/gdi.h"
-#include "framework/ui_thread.h"
 #include "platform/win32/wide.h"
-#include "popups/indicator_model.h"
 
 namespace keyrack {
 
 namespace {
 
 constexpr int kCorner = 20;  // at 96 DPI
+// The refresh timer, and the animation's cycles per refresh: a phase of ten cycles lasts
+// 150 ms. Three ticks a phase keep the popup's thread mostly asleep.
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshMs = 50;
+constexpr int kCyclesPerRefresh = 3;
 
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
@@ -19,25 +22,17 @@ std::wstring Wide(const std::u16string& text) {
 }  // namespace
 
 IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
-    : CDialogEx(IDD_INDICATOR),
-      m_phaseTexts(kIndicatorPhaseTexts),
-      m_statusList(statusList),
-      m_refreshEnded(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : CDialogEx(IDD_INDICATOR), m_phaseTexts(kIndicatorPhaseTexts), m_statusList(statusList) {}
 
-IndicatorDlg::~IndicatorDlg() {
-    StopRefreshThread();
-    DestroyWindow();
-}
+IndicatorDlg::~IndicatorDlg() { DestroyWindow(); }
 
 BOOL IndicatorDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
     KeepDialogLayoutOnDpiChange(m_hWnd);
     m_dpi = WindowDpi(m_hWnd);
-    // Before the refresh thread starts: it reads the popup's size from the layout.
-    m_layout.emplace(m_hWnd, m_dpi.load());
-    m_layout->Apply(m_dpi.load());
+    m_layout.emplace(m_hWnd, m_dpi);
+    m_layout->Apply(m_dpi);
     m_taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
-    m_refreshThread = std::make_unique<std::thread>(&IndicatorDlg::RefreshLoop, this);
 
     SetFonts();
     ::BringWindowToTop(m_hWnd);
@@ -49,11 +44,14 @@ BOOL IndicatorDlg::OnInitDialog() {
     SetRoundedRegion();
 
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    m_placedFor = taskbar;
+    Refresh();
+    ::SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
     return TRUE;
 }
 
 void IndicatorDlg::SetFonts() {
-    SharedFonts fonts(m_dpi.load());
+    SharedFonts fonts(m_dpi);
     SendDlgItemMessage(IDC_IND_SLOTNAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Bold20()),
                        TRUE);
     SendDlgItemMessage(IDC_IND_PROGRESS, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.ExtraBold30()),
@@ -65,14 +63,14 @@ void IndicatorDlg::SetFonts() {
 void IndicatorDlg::SetRoundedRegion() const {
     RECT now{};
     ::GetWindowRect(m_hWnd, &now);
-    const int corner = ScaleDpi(kCorner, m_dpi.load());
+    const int corner = ScaleDpi(kCorner, m_dpi);
     CRgn region = CRgn::RoundRect(0, 0, now.right - now.left, now.bottom - now.top, corner, corner);
     // The window owns the region once SetWindowRgn accepted it.
     if (!region.IsNull() && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) region.Detach();
 }
 
 void IndicatorDlg::OnDpiChanged(int dpi) {
-    m_dpi.store(dpi);
+    m_dpi = dpi;
     m_layout->Apply(dpi);
     SetFonts();
     RECT taskbar{};
@@ -84,70 +82,44 @@ void IndicatorDlg::OnDpiChanged(int dpi) {
 
 SIZE IndicatorDlg::Size() const {
     // No frame: the window is its client area.
-    return m_layout->ClientSize(m_dpi.load());
+    return m_layout->ClientSize(m_dpi);
 }
 
 void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {
     const SIZE size = Size();
-    const IndicatorPosition at =
-        PlaceAboveTaskbar(Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, size.cx,
-                          size.cy, m_dpi.load());
+    const IndicatorPosition at = PlaceAboveTaskbar(
+        Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, size.cx, size.cy, m_dpi);
     ::MoveWindow(m_hWnd, at.x, at.y, size.cx, size.cy, TRUE);
 }
 
-void IndicatorDlg::RefreshLoop() {
-    const HWND self = m_hWnd;
-    IndicatorAnimation animation(m_phaseTexts);
-    RECT taskbar{};
-    ::GetWindowRect(m_taskbar, &taskbar);
-    RECT placedFor = taskbar;
-    std::u16string progressShown, linesShown;
-    bool first = true;
-    // The texts and the position change only through window calls, which the system carries
-    // out on the popup's own thread. Each is made when its value changed: the same text or
-    // position again would only cost a cross-thread call and a repaint every cycle.
-    while (m_running.load()) {
-        std::u16string progress;
-        if (m_done.load()) {
-            std::lock_guard lock(m_finalTextMutex);
-            progress = animation.Next(true, m_finalText);
-        } else {
-            progress = animation.Next(false, std::u16string());
-        }
-        if (first || progress != progressShown) {
-            ::SetDlgItemTextW(self, IDC_IND_PROGRESS, Wide(progress).c_str());
-            progressShown = std::move(progress);
-        }
-
-        std::u16string lines = m_statusList.JoinedLines();
-        if (first || lines != linesShown) {
-            ::SetDlgItemTextW(self, IDC_IND_LINES, Wide(lines).c_str());
-            linesShown = std::move(lines);
-        }
-
-        // A failing read (the taskbar went away) keeps the last rectangle.
-        RECT now{};
-        if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &now)) taskbar = now;
-        if (!::EqualRect(&taskbar, &placedFor)) {
-            MoveAboveTaskbar(taskbar);
-            placedFor = taskbar;
-        }
-        first = false;
-        ::Sleep(1);
+void IndicatorDlg::Refresh() {
+    if (m_closing.load()) return;
+    std::u16string progress;
+    if (m_done.load()) {
+        std::lock_guard lock(m_finalTextMutex);
+        progress = m_animation.Next(true, m_finalText);
+    } else {
+        for (int cycle = 0; cycle < kCyclesPerRefresh; ++cycle)
+            progress = m_animation.Next(false, std::u16string());
     }
-    ::SetEvent(m_refreshEnded.Get());
-}
-
-void IndicatorDlg::StopRefreshThread() {
-    m_running.store(false);
-    if (m_refreshThread == nullptr) return;
-    // The refresh thread's window calls are served by the popup's thread. When that thread is
-    // the one waiting here, it keeps serving them (sent messages only) until the loop ended.
-    DWORD owner = m_hWnd != nullptr ? ::GetWindowThreadProcessId(m_hWnd, nullptr) : 0;
-    if (owner == ::GetCurrentThreadId())
-        WaitWhileDispatching(m_refreshEnded.Get(), Serve::kSentMessages);
-    m_refreshThread->join();
-    m_refreshThread.reset();
+    // Each text is set when it changed: the same text again would only cost a repaint.
+    if (!m_refreshed || progress != m_progressShown) {
+        ::SetDlgItemTextW(m_hWnd, IDC_IND_PROGRESS, Wide(progress).c_str());
+        m_progressShown = std::move(progress);
+    }
+    std::u16string lines = m_statusList.JoinedLines();
+    if (!m_refreshed || lines != m_linesShown) {
+        ::SetDlgItemTextW(m_hWnd, IDC_IND_LINES, Wide(lines).c_str());
+        m_linesShown = std::move(lines);
+    }
+    // A failing read (the taskbar went away) keeps the last rectangle.
+    RECT now{};
+    if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &now) &&
+        !::EqualRect(&now, &m_placedFor)) {
+        MoveAboveTaskbar(now);
+        m_placedFor = now;
+    }
+    m_refreshed = true;
 }
 
 void IndicatorDlg::SetSlotName(const std::u16string& name) {
@@ -165,7 +137,6 @@ void IndicatorDlg::ShowOutcome(const std::u16string& finalText) {
 void IndicatorDlg::Finish() {
     // Once only: a second release could reach a newer popup's owner after this one is gone.
     if (m_closing.exchange(true)) return;
-    StopRefreshThread();
     Close();
 }
 
@@ -195,7 +166,7 @@ BOOL IndicatorDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
 void IndicatorDlg::Paint() {
     CPaintDC dc(m_hWnd);
     const SIZE size = Size();
-    const int corner = ScaleDpi(kCorner, m_dpi.load());
+    const int corner = ScaleDpi(kCorner, m_dpi);
     CPen pen(PS_SOLID, 1, kPanelColoursDark.border);
     CBrush brush(kPanelColoursDark.background);
     CSelectObject selectPen(dc, pen);
@@ -219,6 +190,10 @@ bool IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
             Paint();
             return true;
         case WM_NCPAINT:
+            return true;
+        case WM_TIMER:
+            if (wParam != kRefreshTimer) return false;
+            Refresh();
             return true;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam));

@@ -1,8 +1,6 @@
 #include "slots/process_source_path_table.h"
 
 #include <array>
-#include <fstream>
-#include <iterator>
 
 #include "platform/atomic_file.h"
 #include "platform/text.h"
@@ -12,12 +10,6 @@ namespace keyrack {
 namespace {
 
 constexpr std::size_t kIdOffset = 520;
-
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {};
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 }  // namespace
 
@@ -46,14 +38,15 @@ std::vector<std::uint8_t> ProcessSourcePathTable::ToBytes() const {
 }
 
 void ProcessSourcePathTable::Load(const StorePaths& store) {
-    LoadFromBytes(ReadWholeFile(store.TableFile()));
+    const auto bytes = ReadFileShared(store.TableFile());
+    if (bytes) LoadFromBytes(*bytes);
 }
 
-bool ProcessSourcePathTable::Save(const StorePaths& store) {
-    if (!dirty) return true;
-    if (!WriteFileAtomically(store.TableFile(), ToBytes())) return false;
-    dirty = false;
-    return true;
+WriteOutcome ProcessSourcePathTable::Save(const StorePaths& store) {
+    if (!dirty) return {};
+    const WriteOutcome written = WriteFileAtomically(store.TableFile(), ToBytes(), store.Steps());
+    if (written) dirty = false;
+    return written;
 }
 
 void ProcessSourcePathTable::Add(std::uint32_t id, std::u16string_view path) {
@@ -92,6 +85,7 @@ std::uint32_t ProcessSourcePathTable::AddPath(std::u16string_view path) {
     paths.emplace(id, fitted);
     lastId = id;
     dirty = true;
+    added.push_back(id);
     return id;
 }
 

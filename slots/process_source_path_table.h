@@ -21,13 +21,16 @@ class ProcessSourcePathTable {
     std::map<std::uint32_t, std::u16string> paths;
     std::uint32_t lastId = kNoPspId;  // highest id; kNoPspId (-1) while empty
     bool dirty = false;
+    // The ids AddPath gave out since the table was read: stand-ins for ids the slot manager's
+    // PathTable hands out when it writes the file (see PathTable::SaveSlot).
+    std::vector<std::uint32_t> added;
 
     // Fills the (empty) table from the file; a missing file leaves it empty. For duplicate
     // ids the first record wins; a trailing partial record is ignored.
     void Load(const StorePaths& paths);
     // Writes the table when dirty, replacing the file atomically; clears `dirty` only when the
-    // new file is in place. Returns false when a dirty table could not be written.
-    bool Save(const StorePaths& paths);
+    // new file is in place. False (with the system's error code) when it could not be written.
+    WriteOutcome Save(const StorePaths& paths);
     // Inserts the entry unless the id is present already. Leaves `lastId` and `dirty` alone.
     void Add(std::uint32_t id, std::u16string_view path);
     // A new entry under a given id, with the table's own bookkeeping: unless the id is present
@@ -39,7 +42,8 @@ class ProcessSourcePathTable {
     // The path of `id`, or null when the table has no such entry.
     const std::u16string* PathOf(std::uint32_t id) const;
     // The editor's way of adding a path: the existing id when a case-insensitive equal path is
-    // there, otherwise a new entry with id lastId + 1 that marks the table dirty.
+    // there, otherwise a new entry with id lastId + 1 that marks the table dirty and is listed
+    // in `added`.
     // Paths longer than a record holds are cut as the file would cut them. kNoPspId when the
     // id space is used up.
     std::uint32_t AddPath(std::u16string_view path);

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
 #include "platform/atomic_file.h"
 #include "slots/byte_image.h"
 
 namespace keyrack {
 namespace {
-
-constexpr std::size_t kLargestSlotFile = kSlotHeaderSize + kMaxSlotItems * kSlotItemSize;
 
 std::string PrintablePath(const std::filesystem::path& file) {
     const std::u8string utf8 = file.u8string();
@@ -34,16 +31,12 @@ Slot::~Slot() { Release(); }
 
 bool Slot::Load() {
     const std::filesystem::path file = m_paths.SlotFile(index);
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    const auto bytes = ReadFileShared(file, kLargestSlotFile);
+    if (!bytes) {
         std::printf("can't read file at %s\n", PrintablePath(file).c_str());
         return false;
     }
-    // Bytes past the largest slot the count byte can announce are never looked at.
-    std::vector<std::uint8_t> bytes(kLargestSlotFile);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    LoadFromBytes(bytes);
+    LoadFromBytes(*bytes);
     return true;
 }
 
@@ -66,11 +59,16 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
             bytes.subspan(kSlotHeaderSize + k * kSlotItemSize).first<kSlotItemSize>();
         auto item = std::make_unique<SlotItem>(SlotItem::FromImage(record));
         item->window = 0;
+        items.push_back(std::move(item));
+    }
+}
+
+void Slot::LoadIcons() {
+    for (const auto& item : items) {
         const std::u16string* source = psp.PathOf(item->pspId);
         IconHandle icon = m_desktop->ExtractFileIcon(source ? *source : std::u16string(), 0);
         if (icon == 0) icon = m_desktop->LoadApplicationIcon();
         item->icon = UniqueIcon(icon, *m_desktop);
-        items.push_back(std::move(item));
     }
 }
 
@@ -90,11 +88,13 @@ std::optional<std::vector<std::uint8_t>> Slot::ToBytes() const {
     return bytes;
 }
 
-SaveResult Slot::Save() {
+SaveResult Slot::Save(WriteOutcome* outcome) {
     const auto bytes = ToBytes();
     if (!bytes) return SaveResult::kTooManyItems;
     const std::filesystem::path file = m_paths.SlotFile(index);
-    if (!WriteFileAtomically(file, *bytes)) {
+    const WriteOutcome written = WriteFileAtomically(file, *bytes, m_paths.Steps());
+    if (outcome != nullptr) *outcome = written;
+    if (!written) {
         std::printf("can't open file at %s\n", PrintablePath(file).c_str());
         return SaveResult::kCannotWrite;
     }
@@ -105,7 +105,6 @@ void Slot::Release() {
     if (m_released) return;
     m_released = true;
     items.clear();
-    psp.Save(m_paths);
     psp.paths.clear();
 }
 

@@ -1,4 +1,5 @@
-// One of the twelve slots: its name, its ordered items and its own copy of the psp table.
+// One of the twelve slots: its name, its ordered items and the psp table as it was read for the
+// operation that made it (never written back: the slot manager's PathTable writes the table).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/desktop.h"
 #include "slots/process_source_path_table.h"
 #include "slots/slot_item.h"
@@ -21,12 +23,14 @@ inline constexpr int kSlotCount = 12;
 inline constexpr std::size_t kSlotNameCapacity = 256;
 inline constexpr std::size_t kSlotHeaderSize = 513;  // count byte + 512-byte name
 inline constexpr std::size_t kMaxSlotItems = 127;    // the count byte is signed
+// Bytes past the largest slot the count byte can announce are never looked at.
+inline constexpr std::size_t kLargestSlotFile = kSlotHeaderSize + kMaxSlotItems * kSlotItemSize;
 
 enum class SaveResult { kSaved, kTooManyItems, kCannotWrite };
 
 class Slot {
   public:
-    // A new, empty slot for index 0..11; loads its table from the table file.
+    // A new, empty slot for index 0..11; reads the table file for its `psp`.
     Slot(int index, StorePaths paths, Desktop& desktop);
     // The same with a table the caller has read already (the tray menu reads twelve slots).
     Slot(int index, StorePaths paths, Desktop& desktop, ProcessSourcePathTable table);
@@ -35,18 +39,23 @@ class Slot {
     Slot(const Slot&) = delete;
     Slot& operator=(const Slot&) = delete;
 
-    // Reads the slot file. False (and an empty slot) when the file can't be opened.
+    // Reads the slot file, without icons. False (and an empty slot) when the file can't be opened.
     bool Load();
-    // Writes the slot file atomically; the old file stays intact on any failure.
-    SaveResult Save();
-    // Destroys the items and writes the table if it changed.
+    // Gives every item the first icon of its table entry's file (the application's own icon when
+    // that has none). Only the editor shows icons; the menu and the chords never wait for a file
+    // on a slow disk or share.
+    void LoadIcons();
+    // Writes the slot file atomically; the old file stays intact on any failure, and `outcome`
+    // (when given) gets the system's error code.
+    SaveResult Save(WriteOutcome* outcome = nullptr);
+    // Destroys the items.
     void Release();
     // One pair per item, in item order.
     WindowList BuildWindowList() const;
 
     // The file image and its reader, for Load/Save and for tests and fuzzing. LoadFromBytes
     // fills an empty slot as Load does: `items` are the announced records wholly in `bytes`
-    // (none for a negative count byte), icons come from the desktop. ToBytes is null when
+    // (none for a negative count byte), without icons. ToBytes is null when
     // the slot holds more than kMaxSlotItems items.
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
     std::optional<std::vector<std::uint8_t>> ToBytes() const;

@@ -10,7 +10,7 @@ bool ValidIndex(int index) { return index >= 0 && index < kSlotCount; }
 }  // namespace
 
 SlotManager::SlotManager(StorePaths paths, Desktop& desktop)
-    : m_paths(std::move(paths)), m_desktop(&desktop) {}
+    : m_paths(std::move(paths)), m_desktop(&desktop), m_table(m_paths) {}
 
 namespace {
 
@@ -54,22 +54,27 @@ std::optional<WindowList> SlotManager::GetWindowList(int index) const {
 
 void SlotManager::SetWindowList(int index, WindowList list) {
     if (!ValidIndex(index)) return;
+    StampOwners(list);
     std::lock_guard lock(m_windowsMutex);
     m_windows[static_cast<std::size_t>(index)] = std::move(list);
 }
 
 void SlotManager::AppendWindowPairs(int index, const WindowList& pairs) {
     if (!ValidIndex(index)) return;
+    WindowList stamped = pairs;
+    StampOwners(stamped);
     std::lock_guard lock(m_windowsMutex);
     auto& list = m_windows[static_cast<std::size_t>(index)];
     if (!list) list.emplace();
-    list->insert(list->end(), pairs.begin(), pairs.end());
+    list->insert(list->end(), stamped.begin(), stamped.end());
 }
 
-void SlotManager::MergeEditedWindowList(int index, const WindowList& edited) {
+void SlotManager::MergeEditedWindowList(int index, const WindowList& editedPairs) {
     if (!ValidIndex(index)) return;
+    WindowList edited = editedPairs;
+    StampOwners(edited);
     std::lock_guard lock(m_windowsMutex);
-    PruneLocked([this](WindowHandle handle) { return IsWindowOpen(handle); });
+    PruneLocked([this](const HandleMaxiPair& pair) { return IsSameOwner(pair); });
     auto& list = m_windows[static_cast<std::size_t>(index)];
     if (!list) {
         list = edited;
@@ -91,23 +96,35 @@ bool SlotManager::UpdateWindowList(int index, const std::function<void(WindowLis
 
 void SlotManager::PruneWindowLists(const std::function<bool(WindowHandle)>& alive) {
     std::lock_guard lock(m_windowsMutex);
-    PruneLocked(alive);
+    PruneLocked([&](const HandleMaxiPair& pair) {
+        return alive(pair.handle) && (pair.processId == 0 || IsSameOwner(pair));
+    });
 }
 
 void SlotManager::PruneWindowLists() {
-    PruneWindowLists([this](WindowHandle handle) { return IsWindowOpen(handle); });
+    std::lock_guard lock(m_windowsMutex);
+    PruneLocked([this](const HandleMaxiPair& pair) { return IsSameOwner(pair); });
 }
 
-bool SlotManager::IsWindowOpen(WindowHandle handle) const {
-    return m_desktop->GetWindowThreadProcessId(handle, nullptr) != 0;
+bool SlotManager::IsSameOwner(const HandleMaxiPair& pair) const {
+    std::uint32_t processId = 0;
+    if (m_desktop->GetWindowThreadProcessId(pair.handle, &processId) == 0) return false;
+    return pair.processId == 0 || processId == pair.processId;
 }
 
-void SlotManager::PruneLocked(const std::function<bool(WindowHandle)>& alive) {
+void SlotManager::StampOwners(WindowList& list) const {
+    for (auto& pair : list) {
+        if (pair.handle != 0 && pair.processId == 0)
+            m_desktop->GetWindowThreadProcessId(pair.handle, &pair.processId);
+    }
+}
+
+void SlotManager::PruneLocked(const std::function<bool(const HandleMaxiPair&)>& alive) {
     for (auto& list : m_windows) {
         if (!list) continue;
         bool anyAlive = false;
         for (auto& pair : *list) {
-            if (pair.handle != 0 && !alive(pair.handle)) pair.handle = 0;
+            if (pair.handle != 0 && !alive(pair)) pair.handle = 0;
             anyAlive = anyAlive || pair.handle != 0;
         }
         if (!anyAlive) list.reset();

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/desktop.h"
+#include "slots/path_table.h"
 #include "slots/slot.h"
 #include "slots/store_paths.h"
 #include "slots/window_list.h"
@@ -25,7 +26,7 @@ class SlotManager {
     std::unique_ptr<Slot> LoadCurrent(int index);
     // The same with a copy of `table` as the slot's table, instead of reading the table file.
     std::unique_ptr<Slot> LoadCurrent(int index, const ProcessSourcePathTable& table);
-    // Releases a working slot (writing its table if it changed) and resets the pointer.
+    // Releases a working slot and resets the pointer.
     static void ReleaseCurrent(std::unique_ptr<Slot>& current);
 
     // Window lists. Each call holds the mutex only for its own read or change.
@@ -42,8 +43,9 @@ class SlotManager {
     // Runs `change` on the slot's list under the mutex; false when the slot has no list.
     // `change` must not block (no Sleep, no SendMessage).
     bool UpdateWindowList(int index, const std::function<void(WindowList&)>& change);
-    // Nulls every handle for which `alive` is false and drops lists left with no live handle
-    // or no entry. `alive` is called under the mutex.
+    // Nulls every handle for which `alive` is false or which now belongs to another process than
+    // the one it had when the pair was taken in, and drops lists left with no live handle or no
+    // entry. `alive` is called under the mutex.
     void PruneWindowLists(const std::function<bool(WindowHandle)>& alive);
     // The same for the windows that no longer exist on the desktop. Nothing prunes on a
     // schedule: whoever is about to decide by a list (a chord, the tray menu, the close
@@ -52,13 +54,19 @@ class SlotManager {
 
     const StorePaths& Paths() const { return m_paths; }
     Desktop& GetDesktop() const { return *m_desktop; }
+    // The one path table: every write of the table and of a slot that names new entries.
+    PathTable& Table() { return m_table; }
 
   private:
-    bool IsWindowOpen(WindowHandle handle) const;
-    void PruneLocked(const std::function<bool(WindowHandle)>& alive);
+    // The pair's handle still names a window, of the process it was taken in with.
+    bool IsSameOwner(const HandleMaxiPair& pair) const;
+    // Notes the owning process of each handle that has none noted yet.
+    void StampOwners(WindowList& list) const;
+    void PruneLocked(const std::function<bool(const HandleMaxiPair&)>& alive);
 
     StorePaths m_paths;
     Desktop* m_desktop;
+    PathTable m_table;
     mutable std::mutex m_windowsMutex;
     std::array<std::optional<WindowList>, kSlotCount> m_windows;
 };

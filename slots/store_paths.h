@@ -4,10 +4,14 @@
 
 #include <filesystem>
 
+#include "platform/atomic_file.h"
+
 namespace keyrack {
 
 struct StorePaths {
     std::filesystem::path dataFolder;
+    // How the store's files are replaced; null for the system's own way.
+    const ReplaceSteps* replace = nullptr;
 
     static StorePaths BesideExecutable(const std::filesystem::path& executableFolder) {
         return {executableFolder / "data"};
@@ -17,6 +21,7 @@ struct StorePaths {
         return dataFolder / (std::to_string(index + 1) + ".slot");
     }
     std::filesystem::path TableFile() const { return dataFolder / "processsourcepath"; }
+    const ReplaceSteps& Steps() const { return replace ? *replace : SystemReplaceSteps(); }
 };
 
 }  // namespace keyrack

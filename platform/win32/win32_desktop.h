@@ -1,6 +1,9 @@
 // The desktop seam on the real Win32 API.
 #pragma once
 
+#include <mutex>
+#include <unordered_map>
+
 #include "platform/desktop.h"
 
 namespace keyrack {
@@ -56,10 +59,23 @@ class Win32Desktop : public Desktop {
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
+    std::uint64_t SteadyClockMs() override;
+    WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override;
+    void WatchNewWindows(bool on) override;
+    std::vector<WindowHandle> TakeNewWindows() override;
+    bool IsHungAppWindow(WindowHandle window) override;
+    std::uint64_t LastFlashMs(WindowHandle window) override;
+    // The shell reported that the window's taskbar button flashes (HSHELL_FLASH, received by
+    // the main window's shell hook). Any thread.
+    void NoteFlash(WindowHandle window);
 
     std::vector<MonitorInfo> EnumDisplayMonitors() override;
     std::uintptr_t UsePerMonitorDpiAwareness() override;
     void RestoreThreadDpiAwareness(std::uintptr_t previous) override;
+
+  private:
+    std::mutex m_flashMutex;
+    std::unordered_map<WindowHandle, std::uint64_t> m_flashes;
 };
 
 // The folder of the running executable (GetModuleFileNameW).

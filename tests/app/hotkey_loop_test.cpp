@@ -51,28 +51,37 @@ INSTANTIATE_TEST_SUITE_P(Sides, ChordSideTest,
                                            SideCase{"LeftShiftAlreadyReleased", {kLC}, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ChordMailboxTest, HoldsOneChordAndDropsOthersUntilItIsHandled) {
+TEST(ChordMailboxTest, QueuesOneChordPerSlotInOrderAndDropsTheSlotBeingHandled) {
     ChordMailbox chords;
     EXPECT_TRUE(chords.Offer(2));
-    EXPECT_FALSE(chords.Offer(5)) << "one already waits";
-    EXPECT_EQ(chords.Take(), 2);
-    EXPECT_FALSE(chords.Offer(5)) << "dropped while the chord is handled";
-    chords.Done();
+    EXPECT_FALSE(chords.Offer(2)) << "its slot waits already";
+    const ChordMailbox::Chord first = chords.Take();
+    EXPECT_EQ(first.index, 2);
+    EXPECT_FALSE(first.waited);
+    EXPECT_FALSE(chords.Offer(2)) << "its slot is being handled";
     EXPECT_TRUE(chords.Offer(5));
-    EXPECT_EQ(chords.Take(), 5);
+    EXPECT_TRUE(chords.Offer(1));
+    EXPECT_FALSE(chords.Offer(5));
+    chords.Done();
+    for (const int expected : {5, 1}) {
+        const ChordMailbox::Chord next = chords.Take();
+        EXPECT_EQ(next.index, expected) << "in the order pressed";
+        EXPECT_TRUE(next.waited);
+        chords.Done();
+    }
 }
 
 TEST(ChordMailboxTest, CloseWakesAWaitingTakeAndDropsLaterOffers) {
     ChordMailbox chords;
     std::atomic<int> taken{-2};
-    std::thread waiter([&] { taken = chords.Take(); });
+    std::thread waiter([&] { taken = chords.Take().index; });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(taken, -2) << "waits while nothing is offered";
     chords.Close();
     waiter.join();
     EXPECT_EQ(taken, -1);
     EXPECT_FALSE(chords.Offer(0));
-    EXPECT_EQ(chords.Take(), -1);
+    EXPECT_EQ(chords.Take().index, -1);
 }
 
 class Host : public IndicatorHost {
@@ -235,7 +244,7 @@ TEST_F(HotkeyLoopTest, IdleLoopTouchesNothingAndEndsWhenClosed) {
     EXPECT_TRUE(m_desktop.Calls().empty());
 }
 
-TEST_F(HotkeyLoopTest, ChordsAreHandledOneAtATimeAndDroppedDuringADeployment) {
+TEST_F(HotkeyLoopTest, AChordForAnotherSlotDuringADeploymentIsHandledAfterIt) {
     const WindowHandle a = OpenWindowOf(u"C:\\A.exe", u"a");
     m_slots.SetWindowList(2, {{a, 0, 0}});
     m_desktop.AddProgram(u"C:\\B.exe", {});
@@ -249,17 +258,20 @@ TEST_F(HotkeyLoopTest, ChordsAreHandledOneAtATimeAndDroppedDuringADeployment) {
     std::thread deployment([&] { HotkeyLoop(Context(), host, m_slots, chords); });
 
     ASSERT_TRUE(chords.Offer(0));
-    ASSERT_TRUE(WaitFor([&] { return m_slots.HasWindowList(0) && chords.Offer(2); }));
     ASSERT_TRUE(WaitFor([&] {
         const auto list = m_slots.GetWindowList(2);
-        return list && list->front().minimized;
+        return m_slots.HasWindowList(0) && list && list->front().minimized;
     }));
     chords.Close();
     deployment.join();
-    EXPECT_EQ(offeredDuring, (std::vector<bool>{false, false}));
+    EXPECT_EQ(offeredDuring, (std::vector<bool>{false, true}));
     EXPECT_EQ(host.requests, 1) << "one deployment";
     EXPECT_EQ(Count("ShowWindowAsync", win::kSwShowMinNoActive), 1u + 1u)
-        << "the deployment's raise, then the one toggle of slot 3";
+        << "the deployment's raise, then the toggle of slot 3 after it";
+    EXPECT_EQ(LogLines(m_log.Contents()),
+              (std::vector<std::string>{"logger 초기화", "F3슬롯 전개", "F3 단축키 대기 후 실행",
+                                        "슬롯 최소화"}))
+        << "the toggle's log notes that its chord waited";
 }
 
 // Requests the stop as the outcome is shown, as "종료" chosen at that moment does.

@@ -185,7 +185,7 @@ TEST_F(TrayMenuTest, BuildingLeavesListsAndFilesAlone) {
     {
         Slot slot(0, m_paths, m_desktop);
         slot.psp.AddPath(u"C:\\windows\\notepad.exe");
-        slot.Release();
+        ASSERT_TRUE(slot.psp.Save(m_paths));
     }
     SlotManager manager(m_paths, m_desktop);
     const WindowList list{{0x10, 1, 1}, {0x20, 0, 1}};

@@ -101,6 +101,16 @@ class CountingDesktop final : public Desktop {
     short GetKeyState(int key) override { return Count(), m_inner.GetKeyState(key); }
     short GetAsyncKeyState(int key) override { return Count(), m_inner.GetAsyncKeyState(key); }
     void Sleep(unsigned milliseconds) override { Count(), m_inner.Sleep(milliseconds); }
+    std::uint64_t SteadyClockMs() override { return Count(), m_inner.SteadyClockMs(); }
+    WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override {
+        return Count(), m_inner.WaitUnlessStopped(stop, milliseconds);
+    }
+    void WatchNewWindows(bool on) override { Count(), m_inner.WatchNewWindows(on); }
+    std::vector<WindowHandle> TakeNewWindows() override {
+        return Count(), m_inner.TakeNewWindows();
+    }
+    bool IsHungAppWindow(WindowHandle w) override { return Count(), m_inner.IsHungAppWindow(w); }
+    std::uint64_t LastFlashMs(WindowHandle w) override { return Count(), m_inner.LastFlashMs(w); }
     std::vector<MonitorInfo> EnumDisplayMonitors() override {
         return Count(), m_inner.EnumDisplayMonitors();
     }

@@ -47,8 +47,8 @@ void DeployTest::WriteSlot(int index, const std::u16string& name,
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
         for (const auto& [id, path] : table) slot.psp.AddEntry(id, path);
         slot.psp.dirty = true;  // the file is written even for an empty table
-    }                           // released: the table is written
-    ASSERT_TRUE(std::filesystem::exists(m_paths.TableFile()));
+        ASSERT_TRUE(slot.psp.Save(m_paths));
+    }
 }
 
 std::map<std::uint32_t, std::u16string> DeployTest::TableOnDisk() {

@@ -63,11 +63,25 @@ class ItemGroupTest : public ::testing::Test {
         EXPECT_TRUE(queue.empty());
     }
 
-    // Sleep(1) calls recorded, between two call indices.
-    std::size_t PausesOf1() const {
-        const auto sleeps = m_desktop.CallsNamed("Sleep");
-        return static_cast<std::size_t>(std::count_if(
-            sleeps.begin(), sleeps.end(), [](const FakeCall& c) { return c.args[0] == 1; }));
+    // The waits between search attempts (the pause after an item is longer).
+    std::size_t SearchWaits() const {
+        const auto waits = m_desktop.CallsNamed("Wait");
+        return static_cast<std::size_t>(
+            std::count_if(waits.begin(), waits.end(),
+                          [](const FakeCall& c) { return c.args[0] <= kPathAttemptMs; }));
+    }
+
+    // Microseconds from the first launch to the first call named `name` (-1: none).
+    std::int64_t FromLaunchToFirst(const std::string& name) const {
+        const auto calls = m_desktop.Calls();
+        std::int64_t launched = -1;
+        for (const FakeCall& call : calls) {
+            if (call.name == "ShellExecuteDefault" && launched < 0)
+                launched = static_cast<std::int64_t>(call.atUs);
+            if (call.name == name && launched >= 0)
+                return static_cast<std::int64_t>(call.atUs) - launched;
+        }
+        return -1;
     }
 
     std::vector<std::u16string> Published() const {
@@ -98,7 +112,7 @@ TEST_F(ItemGroupTest, PathSearchRunsAtOnceBeforeAnyPause) {
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
-    EXPECT_EQ(PausesOf1(), 0u);
+    EXPECT_EQ(SearchWaits(), 0u);
     EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 2u) << "the pre-scan and one path search";
     EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 0u);
     EXPECT_FALSE(m_changed.Changed());
@@ -109,63 +123,81 @@ TEST_F(ItemGroupTest, PathSearchRunsAfterEachPause) {
     SlotItem& item = Item(kEditor, u"Doc");
     Run();
     EXPECT_NE(item.window, 0u);
-    EXPECT_EQ(PausesOf1(), 37u);
-    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 1u + 37u);
-    EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 0u) << "no title search before 500 pauses";
+    EXPECT_EQ(SearchWaits(), 37u);
+    EXPECT_LE(m_desktop.CountOf("EnumWindows"), 1u + 2u + 37u * kPathAttemptMs / kFullSearchMs)
+        << "found by its creation; the windows enumerated every 250 ms only";
+    EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 0u) << "no title search this early";
 }
 
-TEST_F(ItemGroupTest, PathSearchStillWinsAtPause499) {
-    Program(kEditor, 499, {}, u"Doc");
-    Existing(kReal, u"Doc");  // would be taken by a title search
-    SlotItem& item = Item(kEditor, u"Doc");
-    Run();
-    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor).at(0));
-    EXPECT_EQ(m_path, kEditor);
-    EXPECT_FALSE(m_changed.Changed());
-}
+// The limits on the desktop's clock, whatever the timer tick: the title search joins 7.8 s after
+// the launch and the item times out at 31.25 s, each within one tick.
+struct TickCase {
+    const char* what;
+    std::uint64_t tickUs;
+};
 
-TEST_F(ItemGroupTest, TitleSearchJoinsAtPause500AndLearnsTheOwnersPath) {
+class SearchLimitTest : public ItemGroupTest, public ::testing::WithParamInterface<TickCase> {};
+
+TEST_P(SearchLimitTest, TheTitleSearchJoinsAt7800MsAndLearnsTheOwnersPath) {
+    m_desktop.SetTickMicroseconds(GetParam().tickUs);
     Program(kLauncher, 3, kReal, u"Viewer - report");
     SlotItem& item = Item(kLauncher, u"viewer - REPORT");
     m_path = kLauncher;
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(kLauncher).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kLauncher)[0]);
-    EXPECT_EQ(PausesOf1(), 500u);
+    const std::int64_t titleAt = FromLaunchToFirst("GetWindowTitle");
+    EXPECT_GE(titleAt, 7812500);
+    EXPECT_LE(titleAt, 7812500 + static_cast<std::int64_t>(GetParam().tickUs));
     EXPECT_EQ(m_path, kReal);
     EXPECT_TRUE(m_changed.Changed());
-    // The title search ran once, after the 500th pause and the path search that followed it.
-    const auto calls = m_desktop.Calls();
-    std::size_t pauses = 0;
-    for (const FakeCall& call : calls) {
-        if (call.name == "Sleep" && call.args[0] == 1) ++pauses;
-        if (call.name == "GetWindowTitle") {
-            EXPECT_EQ(pauses, 500u);
-        }
-    }
-    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 501u + 1u);
 }
 
-TEST_F(ItemGroupTest, TimesOutAfter2000PausesWithTheTitleSearchFrom500) {
+TEST_P(SearchLimitTest, TimesOutAt31250MsShowsAndLogsTheTimeOutAndPlacesNothing) {
+    m_desktop.SetTickMicroseconds(GetParam().tickUs);
     FakeProgram nothing;
     nothing.kind = FakeProgram::Kind::kOpensNothing;
     m_desktop.AddProgram(kEditor, nothing);
     const WindowHandle unrelated = Existing(u"C:\\Other.exe", u"Other");
     SlotItem& item = Item(kEditor, u"Doc");
+    std::uint64_t timedOutAt = 0;
+    m_status.SetListener([&](std::size_t, const std::u16string& text) {
+        m_published.emplace_back(m_index, text);
+        if (text == u"타임아웃: Doc" && timedOutAt == 0)
+            timedOutAt = m_desktop.ThreadMicroseconds();
+    });
     Run();
     EXPECT_EQ(item.window, 0u);
-    EXPECT_EQ(PausesOf1(), 2000u);
-    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 2001u + 1501u);
-    EXPECT_EQ(m_desktop.CountOf("GetWindowTitle"), 1501u);
+    const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0).atUs;
+    EXPECT_GE(timedOutAt - launch, 31250000u);
+    EXPECT_LE(timedOutAt - launch, 31250000u + GetParam().tickUs);
+    // A path attempt per tick at most: no spinning on a fine timer. The unrelated window's
+    // process is opened once for the pre-scan and once for the search, and its title read at
+    // the full attempts (every 250 ms) only.
+    EXPECT_LE(SearchWaits(), 31250000u / std::max<std::uint64_t>(GetParam().tickUs, 15000) + 8u);
+    EXPECT_EQ(m_desktop.CountOf("OpenProcess"), 2u);
+    EXPECT_LE(m_desktop.CountOf("GetWindowTitle"), (31250u - 7813u) / kFullSearchMs + 2u);
     EXPECT_EQ(m_desktop.CountOf("ShowWindowAsync"), 0u);
     EXPECT_EQ(m_desktop.CountOf("SetWindowPos"), 0u);
     EXPECT_TRUE(m_desktop.Exists(unrelated));
-    EXPECT_EQ(Published(),
+    const auto published = Published();
+    EXPECT_EQ(std::vector<std::u16string>(published.begin(), published.begin() + 3),
               (std::vector<std::u16string>{u"프로세스 실행: Doc", u"프로세스 탐색: Doc",
-                                           u"타임아웃: Doc", u"프로세스 배치: Doc"}));
-    EXPECT_EQ(m_status.Snapshot().at(m_index), std::nullopt) << "entry nulled at the end";
+                                           u"타임아웃: Doc"}));
+    EXPECT_EQ(std::count(published.begin(), published.end(), u"프로세스 배치: Doc"), 0)
+        << "nothing was placed";
+    // Shown through the pause after the item, and kept until the deployment ends.
+    EXPECT_EQ(m_desktop.CallsNamed("Wait").back().args[0], kAfterItemPauseMs);
+    EXPECT_EQ(m_status.Snapshot().at(m_index), u"타임아웃: Doc");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"ShellExecuteEx 실행: Doc\n타임아웃: Doc\n");
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ticks, SearchLimitTest,
+                         ::testing::Values(TickCase{"windows_15_625_ms", 15625},
+                                           TickCase{"wine_1_ms", 1000}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 // The program's window from before the deployment, and what launching the item does to it.
 struct OpenBeforeCase {
@@ -174,19 +206,22 @@ struct OpenBeforeCase {
     int pauses;         // before the program acts
     bool minimised;     // the open window, at the launch
     bool inFront;       // the open window is the foreground window at the launch
+    bool second;        // the program has a second open window
     const char* taken;  // "open", "new" or "none"
-    std::size_t searchPauses;
+    std::int64_t byMs;  // the open window is placed within this time of the launch
 };
 
 class OpenBeforeTest : public ItemGroupTest,
                        public ::testing::WithParamInterface<OpenBeforeCase> {};
 
-TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
+TEST_P(OpenBeforeTest, IsTakenWhenTheLaunchBroughtItForwardOrItIsTheOnlyOne) {
     const OpenBeforeCase& c = GetParam();
+    m_desktop.SetTickMicroseconds(15625);
     FakeWindow open;
     open.processId = m_desktop.AddProcess(kEditor);
     open.iconic = c.minimised;
     const WindowHandle old = m_desktop.AddWindow(open);
+    if (c.second) m_desktop.AddWindow(open);
     if (c.inFront) m_desktop.ShowWindow(old, win::kSwShow);
     FakeProgram program;
     program.kind = c.kind;
@@ -195,7 +230,6 @@ TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
     m_desktop.AddProgram(kEditor, program);
     SlotItem& item = Item(kEditor, u"Doc");
     Run();
-    EXPECT_EQ(PausesOf1(), c.searchPauses);
     const std::string taken = c.taken;
     const auto opened = m_desktop.WindowsOpenedBy(kEditor);
     const WindowHandle expected = taken == "open"  ? old
@@ -204,33 +238,45 @@ TEST_P(OpenBeforeTest, IsTakenOnlyWhenTheLaunchBroughtItForward) {
     EXPECT_EQ(item.window, expected);
     EXPECT_EQ(m_desktop.CurrentRect(old) == (Rect{40, 50, 680, 530}), taken == "open");
     EXPECT_EQ(m_watch.Watches(old), taken == "open") << "watched like a new window";
+    if (taken == "open") {
+        EXPECT_LE(FromLaunchToFirst("SetWindowPos"), c.byMs * 1000);
+    }
     const auto published = Published();
     const bool reported = std::count(published.begin(), published.end(), u"기존 창 배치: Doc") == 1;
     EXPECT_EQ(reported, taken == "open");
-    const std::u16string preScan = u"pre: C:\\Apps\\Editor.exe\n";
-    EXPECT_EQ(
-        FromCodePage(m_log.Contents(), kCodePageKorean),
-        preScan + u"ShellExecuteEx 실행: Doc\n" + (taken == "open" ? u"기존 창 배치: Doc\n" : u""));
+    const std::u16string log = FromCodePage(m_log.Contents(), kCodePageKorean);
+    EXPECT_NE(log.find(u"ShellExecuteEx 실행: Doc\n"), std::u16string::npos);
+    EXPECT_EQ(log.find(u"기존 창 배치: Doc\n") != std::u16string::npos, taken == "open");
+    EXPECT_EQ(log.find(u"타임아웃: Doc\n") != std::u16string::npos, taken == "none");
     EXPECT_FALSE(m_changed.Changed());
 }
 
 using Kind = FakeProgram::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Launches, OpenBeforeTest,
-    ::testing::Values(OpenBeforeCase{"brought_forward_at_once", Kind::kActivatesExisting, 0, false,
-                                     false, "open", 0},
-                      OpenBeforeCase{"brought_forward_after_3_pauses", Kind::kActivatesExisting, 3,
-                                     false, false, "open", 3},
-                      OpenBeforeCase{"restored_from_minimised", Kind::kActivatesExisting, 2, true,
-                                     false, "open", 2},
-                      OpenBeforeCase{"restored_while_in_front", Kind::kActivatesExisting, 2, true,
-                                     true, "open", 2},
-                      OpenBeforeCase{"already_in_front", Kind::kActivatesExisting, 2, false, true,
-                                     "none", 2000},
-                      OpenBeforeCase{"new_window_of_a_multi_instance_program", Kind::kOpensWindow,
-                                     4, false, false, "new", 4},
-                      OpenBeforeCase{"nobody_brings_it_forward", Kind::kOpensNothing, 0, false,
-                                     false, "none", 2000}),
+    ::testing::Values(
+        OpenBeforeCase{"brought_forward_at_once", Kind::kActivatesExisting, 0, false, false, false,
+                       "open", 300},
+        OpenBeforeCase{"brought_forward_after_3_pauses", Kind::kActivatesExisting, 3, false, false,
+                       true, "open", 300},
+        OpenBeforeCase{"restored_from_minimised", Kind::kActivatesExisting, 2, true, false, true,
+                       "open", 300},
+        OpenBeforeCase{"restored_while_in_front", Kind::kActivatesExisting, 2, true, true, true,
+                       "open", 300},
+        // The foreground lock refuses the program's SetForegroundWindow: its button flashes.
+        OpenBeforeCase{"flashes_under_a_foreground_lock", Kind::kFlashesExisting, 60, false, false,
+                       true, "open", 1000},
+        OpenBeforeCase{"flashes_its_only_window", Kind::kFlashesExisting, 150, false, false, false,
+                       "open", 3500},
+        // Nothing tells which window came forward: the program's only one is taken after 3 s.
+        OpenBeforeCase{"already_in_front", Kind::kActivatesExisting, 2, false, true, false, "open",
+                       3000 + 16},
+        OpenBeforeCase{"only_window_nobody_brings_forward", Kind::kOpensNothing, 0, false, false,
+                       false, "open", 3000 + 16},
+        OpenBeforeCase{"new_window_of_a_multi_instance_program", Kind::kOpensWindow, 4, false,
+                       false, false, "new", 0},
+        OpenBeforeCase{"two_windows_nobody_brings_forward", Kind::kOpensNothing, 0, false, false,
+                       true, "none", 0}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(ItemGroupTest, TwoItemsOfASingleInstanceProgramTakeItsWindowOnce) {
@@ -245,12 +291,12 @@ TEST_F(ItemGroupTest, TwoItemsOfASingleInstanceProgramTakeItsWindowOnce) {
     // again.
     const WindowHandle other = Existing(kReal);
     m_desktop.SetSleepHook([&](unsigned ms) {
-        if (ms == kStopCheckMs) m_desktop.ShowWindow(other, win::kSwShow);
+        if (ms == kAfterItemPauseMs) m_desktop.ShowWindow(other, win::kSwShow);
     });
     Run();
     EXPECT_EQ(first.window, old);
     EXPECT_EQ(second.window, 0u) << "the second item times out";
-    EXPECT_EQ(PausesOf1(), 2000u);
+    EXPECT_EQ(m_status.Snapshot().at(m_index), u"타임아웃: B");
     EXPECT_EQ(m_desktop.CurrentRect(old), (Rect{40, 50, 680, 530})) << "placed for A only";
 }
 
@@ -296,8 +342,14 @@ TEST_F(ItemGroupTest, LaterItemsSearchTheLearnedPathWithoutANewPreScan) {
     EXPECT_EQ(first.window, m_desktop.WindowsOpenedBy(kLauncher).at(0));
     EXPECT_EQ(m_path, kReal);
     EXPECT_EQ(second.window, oldReal) << "found at once by the new path; it was never claimed";
-    EXPECT_EQ(PausesOf1(), 500u) << "the second item needed no pause";
-    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + (501u + 1u) + 1u) << "one pre-scan only";
+    const auto calls = m_desktop.Calls();
+    const auto secondLaunch = std::find_if(calls.rbegin(), calls.rend(), [](const FakeCall& c) {
+        return c.name == "ShellExecuteDefault";
+    });
+    EXPECT_EQ(std::count_if(calls.rbegin(), secondLaunch,
+                            [](const FakeCall& c) { return c.name == "EnumWindows"; }),
+              1)
+        << "one path search for the second item, and no new pre-scan";
 }
 
 TEST_F(ItemGroupTest, PlacementShowsNormalMovesThenMaximises) {
@@ -351,9 +403,7 @@ TEST_F(ItemGroupTest, LaunchUsesPathParametersAndShowAndPausesAfterEveryItem) {
             order.push_back("launch");
         }
         if (call.name == "SetWindowPos") order.push_back("move");
-        // The pause after an item is taken in slices; one entry for all of them.
-        if (call.name == "Sleep" && call.args[0] == kStopCheckMs && order.back() != "pause")
-            order.push_back("pause");
+        if (call.name == "Wait" && call.args[0] == kAfterItemPauseMs) order.push_back("pause");
     }
     EXPECT_EQ(order,
               (std::vector<std::string>{"launch", "move", "pause", "launch", "move", "pause"}));
@@ -386,7 +436,7 @@ TEST_F(ItemGroupTest, UnreadableAndNonCandidateWindowsAreSkipped) {
     SlotItem& item = Item(kEditor, u"Doc");
     Run();
     EXPECT_EQ(item.window, 0u);
-    EXPECT_EQ(PausesOf1(), 2000u);
+    EXPECT_EQ(m_status.Snapshot().at(m_index), u"타임아웃: Doc");
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
 
@@ -415,7 +465,7 @@ TEST_P(FailedLaunchTest, IsReportedAtOnceAndNotSearched) {
     EXPECT_NE(next.window, 0u);
     EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), c.launches);
     EXPECT_EQ(m_desktop.CountOf("EnumWindows"), 1u + 1u) << "the pre-scan and the next item's";
-    EXPECT_EQ(PausesOf1(), 0u);
+    EXPECT_EQ(SearchWaits(), 0u);
     const auto published = Published();
     EXPECT_GE(std::count(published.begin(), published.end(), u"실행 실패: 빈 항목"), 1);
     EXPECT_EQ(m_status.Snapshot().at(m_index), u"실행 실패: 빈 항목")
@@ -429,32 +479,32 @@ INSTANTIATE_TEST_SUITE_P(Launches, FailedLaunchTest,
                                            FailedLaunchCase{"refused_by_the_shell", kLauncher, 2}),
                          [](const auto& info) { return std::string(info.param.what); });
 
-// A stop requested after the `nth` Sleep of `ms` on the group's thread.
+// A stop requested from another thread at `atMs` after the launch: the wait it falls in ends
+// then, within one tick, whatever the tick; nothing is launched or attempted after it.
 struct StopCase {
     const char* when;
-    unsigned ms;
-    int nth;
+    std::uint64_t tickUs;
+    std::uint64_t atMs;
     int pausesBeforeWindow;  // of the first item's program
-    std::size_t searchPauses, pauseSlices, enumerations;
     bool firstPlaced;
 };
 
 class ItemGroupStopTest : public ItemGroupTest, public ::testing::WithParamInterface<StopCase> {};
 
-TEST_P(ItemGroupStopTest, NothingIsLaunchedAfterTheStopAndPlacedWindowsStay) {
+TEST_P(ItemGroupStopTest, EndsWithinOneTickAndPlacedWindowsStay) {
     const StopCase& c = GetParam();
+    m_desktop.SetTickMicroseconds(c.tickUs);
     Program(kEditor, c.pausesBeforeWindow);
     SlotItem& first = Item(kEditor, u"A");
     SlotItem& second = Item(kEditor, u"B");
-    int seen = 0;
-    m_desktop.SetSleepHook([&](unsigned ms) {
-        if (ms == c.ms && ++seen == c.nth) m_stop.Request();
-    });
+    const std::uint64_t start = m_desktop.ThreadMicroseconds();
+    m_desktop.RequestStopAt(m_stop, start / 1000 + c.atMs);
     Run();
+    EXPECT_TRUE(m_stop.Requested());
+    EXPECT_LE(m_desktop.ThreadMicroseconds() - start, c.atMs * 1000 + c.tickUs);
     EXPECT_EQ(m_desktop.CountOf("ShellExecuteDefault"), 1u);
-    EXPECT_EQ(PausesOf1(), c.searchPauses);
-    EXPECT_EQ(m_desktop.CallsNamed("Sleep").size() - PausesOf1(), c.pauseSlices);
-    EXPECT_EQ(m_desktop.CountOf("EnumWindows"), c.enumerations) << "no attempt after the stop";
+    for (const FakeCall& call : m_desktop.CallsNamed("EnumWindows"))
+        EXPECT_LE(call.atUs, start + c.atMs * 1000) << "no attempt after the stop";
     EXPECT_EQ(first.window != 0, c.firstPlaced);
     if (c.firstPlaced) {
         EXPECT_EQ(m_desktop.CurrentRect(first.window), (Rect{40, 50, 680, 530}));
@@ -463,43 +513,47 @@ TEST_P(ItemGroupStopTest, NothingIsLaunchedAfterTheStopAndPlacedWindowsStay) {
     EXPECT_EQ(m_status.Snapshot().at(m_index), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stops, ItemGroupStopTest,
-                         // Enumerations: the pre-scan, the path search at once and after each
-                         // earlier pause, and the title search from the 500th pause on.
-                         ::testing::Values(StopCase{"during_the_path_search", 1, 10, 5000, 10, 0,
-                                                    1 + 10, false},
-                                           StopCase{"during_the_title_search", 1, 700, 5000, 700, 0,
-                                                    1 + 700 + 200, false},
-                                           StopCase{"during_the_pause_after_an_item", kStopCheckMs,
-                                                    1, 0, 0, 1, 2, true}),
-                         [](const auto& info) { return std::string(info.param.when); });
+INSTANTIATE_TEST_SUITE_P(
+    Stops, ItemGroupStopTest,
+    ::testing::Values(StopCase{"during_the_path_search_windows_tick", 15625, 150, 100000, false},
+                      StopCase{"during_the_path_search_1_ms_tick", 1000, 150, 100000, false},
+                      StopCase{"during_the_title_search_windows_tick", 15625, 10000, 100000, false},
+                      StopCase{"during_the_title_search_1_ms_tick", 1000, 10000, 100000, false},
+                      StopCase{"during_the_pause_after_an_item_windows_tick", 15625, 100, 0, true},
+                      StopCase{"during_the_pause_after_an_item_1_ms_tick", 1000, 100, 0, true}),
+    [](const auto& info) { return std::string(info.param.when); });
 
-// A window whose thread answers or not, or of an elevated program that refuses Keyrack's
-// calls: either way the item takes it and goes on at once, and the user is told.
+// A window whose thread answers at once, only after a while, or not at all, or of an elevated
+// program that refuses Keyrack's calls: it counts as not answering only when the system says so
+// or after 5 s; the item takes it either way, and the user is told at once.
 struct AnswerCase {
     const char* what;
-    bool hung;
-    std::uint32_t integrity;
-    const char16_t* report;  // null: none
+    std::uint64_t busyMs;     // answers after this long
+    bool hung;                // answers never
+    bool hungApp;             // and the system counts it as hung
+    std::uint32_t integrity;  // of the program's process; 0 for Keyrack's own level
+    std::uint64_t tookMs;     // from the search's end to the next item
+    const char16_t* report;   // null: none
 };
 
 class AnswerTest : public ItemGroupTest, public ::testing::WithParamInterface<AnswerCase> {};
 
-TEST_P(AnswerTest, AWindowThatDoesNotAnswerCountsAsPlacedAndIsReported) {
+TEST_P(AnswerTest, OnlyAWindowThatDoesNotAnswerFor5sOrIsHungIsReported) {
     const AnswerCase& c = GetParam();
     FakeProgram program;
     program.window.hung = c.hung;
     program.integrity = c.integrity;
+    program.window.hungApp = c.hungApp;
+    program.window.busyUntilMs = c.busyMs ? m_desktop.SteadyClockMs() + c.busyMs : 0;
     m_desktop.AddProgram(kEditor, program);
     SlotItem& item = Item(kEditor, u"Doc");
-    const std::uint64_t start = m_desktop.VirtualMilliseconds();
+    const std::uint64_t start = m_desktop.ThreadMicroseconds();
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
     const bool refused = c.integrity > win::kMediumIntegrity;
     EXPECT_EQ(m_watch.Watches(item.window), !refused);
-    EXPECT_EQ(m_desktop.VirtualMilliseconds() - start,
-              std::max(kAfterItemPauseMs, c.hung ? kAnswerTimeoutMs : 0u))
+    EXPECT_EQ(m_desktop.ThreadMicroseconds() - start, c.tookMs * 1000)
         << "the wait for the answer counts towards the pause after the item";
     EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
     const std::u16string report = c.report ? std::u16string(c.report) + u": Doc" : u"";
@@ -519,10 +573,16 @@ TEST_P(AnswerTest, AWindowThatDoesNotAnswerCountsAsPlacedAndIsReported) {
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, AnswerTest,
-    ::testing::Values(AnswerCase{"answers", false, 0, nullptr},
-                      AnswerCase{"does_not_answer", true, 0, u"응답 없음"},
-                      AnswerCase{"elevated", false, win::kHighIntegrity, u"관리자 권한"},
-                      AnswerCase{"same_level", false, win::kMediumIntegrity, nullptr}),
+    ::testing::Values(AnswerCase{"answers", 0, false, false, 0, kAfterItemPauseMs, nullptr},
+                      AnswerCase{"busy_starting_for_2_s", 2000, false, false, 0, 2000, nullptr},
+                      AnswerCase{"does_not_answer_for_5_s", 0, true, false, 0, kNotAnsweringAfterMs,
+                                 u"응답 없음"},
+                      AnswerCase{"counted_as_hung_by_the_system", 0, true, true, 0,
+                                 kAfterItemPauseMs, u"응답 없음"},
+                      AnswerCase{"elevated", 0, false, false, win::kHighIntegrity,
+                                 kAfterItemPauseMs, u"관리자 권한"},
+                      AnswerCase{"same_level", 0, false, false, win::kMediumIntegrity,
+                                 kAfterItemPauseMs, nullptr}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // Which way each kind of item is started, and with what.
@@ -613,7 +673,7 @@ TEST_F(ItemGroupTest, AGoneVersionFolderLaunchesTheNewestCopyAndFindsItByPath) {
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(kNewDemo).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kNewDemo)[0]);
-    EXPECT_EQ(PausesOf1(), 3u) << "found by path, no title search";
+    EXPECT_FALSE(m_changed.Changed()) << "found by path, no title search";
     EXPECT_EQ(item.path, kOldDemo) << "the slot keeps its text";
     EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
               u"새 버전 폴더에서 실행: C:\\Demo\\app-1.0.0\\demoapp.exe -> "
@@ -646,7 +706,7 @@ TEST_F(ItemGroupTest, ACapturedPackagedAppLaunchesByItsShellTargetAndIsFoundAfte
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(launchPath).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(launchPath)[0]);
-    EXPECT_EQ(PausesOf1(), 2u) << "by path, not by title";
+    EXPECT_FALSE(m_changed.Changed()) << "by path, not by title";
     const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0);
     EXPECT_EQ(launch.text, u"shell:AppsFolder\\Calc_8wekyb3d8bbwe!App|") << "no folder";
 }

@@ -68,6 +68,7 @@ struct HoldCase {
     std::vector<Step> steps;
     std::size_t placedAgain;
     Rect endsAt;
+    std::uint64_t busyMs = 0;  // the window answers only this long after its placement
 };
 
 class HoldTest : public PlacementWatchTest, public ::testing::WithParamInterface<HoldCase> {};
@@ -75,7 +76,9 @@ class HoldTest : public PlacementWatchTest, public ::testing::WithParamInterface
 TEST_P(HoldTest, PlacesAgainWhatTheProgramUndid) {
     const HoldCase& c = GetParam();
     m_item.maximize = c.maximize ? 1 : 0;
-    m_item.window = OpenWindow();
+    m_item.window =
+        m_desktop.AddWindow({.processId = m_process,
+                             .busyUntilMs = c.busyMs ? m_desktop.SteadyClockMs() + c.busyMs : 0});
     std::size_t next = 0;
     PlaceAndWatch([&](std::uint64_t now) {
         for (; next < c.steps.size() && c.steps[next].at <= now; ++next) {
@@ -105,23 +108,28 @@ std::vector<Step> MovesEvery200Ms() {
 
 INSTANTIATE_TEST_SUITE_P(
     Programs, HoldTest,
-    ::testing::Values(HoldCase{"left_alone", false, {}, 0, kTarget},
-                      HoldCase{"moved_at_300ms_and_1s",
-                               false,
-                               {{300, Step::kProgramMoves}, {1000, Step::kProgramMoves}},
-                               2,
-                               kTarget},
-                      HoldCase{"keeps_moving", false, MovesEvery200Ms(), 3, kSaved},
-                      HoldCase{"dragged_by_the_user",
-                               false,
-                               {{300, Step::kUserDrags}, {600, Step::kUserReleases}},
-                               0,
-                               kDragged},
-                      HoldCase{"unmaximised_by_the_program",
-                               true,
-                               {{300, Step::kProgramMoves}},
-                               1,
-                               FakeDesktop::kMaximizedRect}),
+    ::testing::Values(
+        HoldCase{"left_alone", false, {}, 0, kTarget},
+        HoldCase{"moved_at_300ms_and_1s",
+                 false,
+                 {{300, Step::kProgramMoves}, {1000, Step::kProgramMoves}},
+                 2,
+                 kTarget},
+        HoldCase{"keeps_moving", false, MovesEvery200Ms(), 3, kSaved},
+        HoldCase{"dragged_by_the_user",
+                 false,
+                 {{300, Step::kUserDrags}, {600, Step::kUserReleases}},
+                 0,
+                 kDragged},
+        // Busy starting up for 2 s, then it restores its own rectangle: watched
+        // from when it took the placement, not fought while it could not.
+        HoldCase{
+            "busy_for_2_s_then_moved_back", false, {{2300, Step::kProgramMoves}}, 1, kTarget, 2000},
+        HoldCase{"unmaximised_by_the_program",
+                 true,
+                 {{300, Step::kProgramMoves}},
+                 1,
+                 FakeDesktop::kMaximizedRect}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // A splash window that goes away after its placement: the program's next new window becomes

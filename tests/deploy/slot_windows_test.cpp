@@ -121,6 +121,24 @@ TEST_F(SlotWindowsTest, EmptyOrMissingListIsNeverToggled) {
     EXPECT_TRUE(m_log.Contents().empty());
 }
 
+// Windows handed a closed slot window's handle value to a window of another program: the chord's
+// pruning drops that entry, so neither the toggle nor 닫기 ever reaches the stranger.
+TEST_F(SlotWindowsTest, AHandleReusedByAnotherProcessIsNeverMinimisedOrClosed) {
+    const WindowHandle a = Window(), b = Window();
+    m_slots.SetWindowList(2, {{a, 0, 0}, {b, 1, 0}});
+    m_desktop.SetWindowProcess(b, m_desktop.AddProcess(u"C:\\Apps\\Stranger.exe"));
+    m_desktop.ClearCalls();
+    for (int chord = 0; chord < 2; ++chord)
+        m_slots.PruneWindowLists(), ToggleSlotWindows(m_slots, 2, m_log);  // as every chord does
+    CloseSlotWindows(m_slots, 2);
+    for (const char* call : {"ShowWindowAsync", "SetWindowPos", "PostWindowMessage"}) {
+        for (const FakeCall& made : m_desktop.CallsNamed(call))
+            EXPECT_NE(made.args.at(0), static_cast<std::int64_t>(b)) << call;
+    }
+    EXPECT_EQ(m_desktop.CallsNamed("PostWindowMessage").size(), 1u);
+    EXPECT_FALSE(m_desktop.Window(b).iconic);
+}
+
 TEST_F(SlotWindowsTest, ClosePostsWmCloseToEveryWindowAndKeepsTheList) {
     const WindowHandle a = Window(), b = Window();
     FakeWindow stubborn;

@@ -352,6 +352,56 @@ def test_chord_after_fill(s, check, note):
     wait_for(lambda: not notepad_windows(desk), 20)
 
 
+def test_save_refused(s, check, figures, shots, slotfile, data):
+    """A second Notepad captured into slot 3 (one item); while another process holds 3.slot open
+    for reading, shared for reading only, 확인 shows a message box owned by the editor, which stays
+    open, and the file keeps its bytes. Once the holder lets go, 확인 saves both items."""
+    desk, ed, slot_file = s.desk, Editor(s, shots), os.path.join(data, "3.slot")
+    before, known = slot_dump(slotfile, data, 3), {w["hwnd"] for w in notepad_windows(desk)}
+    subprocess.Popen(["wine", "notepad"], env=s.env, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+    fresh = wait_for(lambda: [w for w in notepad_windows(desk) if w["hwnd"] not in known], 30)
+    drag(desk, (fresh[0]["rect"][0] + 200, fresh[0]["rect"][1] + 10), (200, 210))
+    wait_for(lambda: [w for w in notepad_windows(desk) if w["rect"][:2] == [0, 200]], 10)
+    desk.click_tray(1)
+    desk.keys("Down", "Down", "Down", "Right", rect=wait_for(desk.popup_menus, 10)[0]["rect"])
+    wait_for(lambda: len(desk.popup_menus()) >= 2, 10)
+    desk.keys("Up", "Return")  # 속성
+    wait_for(ed.window, 20)
+    click(desk, 50, 350)  # the second Notepad, left of the first one and of the editor
+    wait_for(lambda: ed.text("y") == "200", 10)
+    ed.activate()
+    ed.click_id(1006)
+    old_bytes = open(slot_file, "rb").read()
+    holder = subprocess.Popen(["wine", desk.probe_exe, "hold", "Z:" + slot_file.replace("/", "\\")],
+                              env=s.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True)
+    if not check("editor: slot 3 had one item, a second Notepad is listed, 3.slot is held",
+                 len(before["items"]) == 1 and wait_for(lambda: ed.fields()["list"]["count"] == 2, 10)
+                 and holder.stdout.readline().strip() == "held"):
+        return holder.kill()
+    editor_hwnd, pressed = ed.window()["hwnd"], time.monotonic()
+    ed.click_id(1)
+    box = wait_for(lambda: [w for w in desk.keyrack_windows() if w["visible"] and
+                            w["class"] == "#32770" and w["owner"] == editor_hwnd], 15)
+    figures["editor: 확인 to the message box of a held slot file (s)"] = \
+        box and round(time.monotonic() - pressed, 1)
+    texts = [c.get("text", "") for c in box[0].get("children", [])] if box else []
+    ed.shot("editor-save-refused.png")
+    kept = open(slot_file, "rb").read() == old_bytes
+    check("editor: 확인 on a held slot file: a message box owned by the editor names the file, "
+          "the editor stays open, the file keeps its bytes",
+          box and ed.window() and kept and any("3.slot" in t for t in texts), str((texts, kept)))
+    desk.keys("Return", rect=box[0]["rect"] if box else None)
+    holder.communicate("\n", timeout=30)
+    ed.activate()
+    ed.click_id(1)
+    after = wait_for(lambda: ed.window() is None and slot_dump(slotfile, data, 3), 15)
+    check("editor: once the holder lets go, 확인 closes the editor and saves both items",
+          after and len(after["items"]) == 2 and after["items"][0] == before["items"][0])
+    click(desk, fresh[0]["rect"][2] - fresh[0]["rect"][0] - 12, 210)  # its close box
+
+
 class FieldWatch:
     """The probe watching the editor's path, X and Y from outside every 10 ms; each change is
     stamped as its line arrives, so a click or a move is timed to about 10 ms instead of one

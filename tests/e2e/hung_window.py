@@ -80,11 +80,12 @@ def test_hung(s, check, figures, deploy_and_watch, open_menu, shots):
     check("F9: the hung program's window is open", hung, str(hung))
     check("F9: the indicator closes", seen["closed"])
     if seen["placed"] and seen["closed"]:
-        # The answer is awaited a quarter second; the deployment then ends as usual.
+        # The hung window's answer is awaited 5 s (Notepad is placed meanwhile); the deployment
+        # then ends as usual.
         pause = seen["closed_after"] - seen["placed_after"]
         figures["F9: last placement to indicator closed (s)"] = round(pause, 2)
-        check("F9: the indicator closes within the outcome pause (2.5 s) plus 1 s of the last "
-              "placement", pause < 3.5, "%.2f s" % pause)
+        check("F9: the indicator closes within the 5 s wait for an answer, the outcome pause "
+              "(2.5 s) and 1 s of the last placement", pause < 8.5, "%.2f s" % pause)
     raw = s.log_bytes() or b""
     check("F9: the run log says " + line, line.encode("cp949") in raw)
     if not seen["placed"]:

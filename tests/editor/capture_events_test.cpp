@@ -20,6 +20,7 @@ struct NullView : EditorView {
     void ShowPosition(const SlotItem&) override {}
     void ClearFields() override { ++clears; }
     ItemFields ReadFields() override { return {}; }
+    void RefusePosition(PositionField) override {}
     void AppendListEntry(const SlotItem&) override {}
     void RebuildList(std::span<const std::unique_ptr<SlotItem>>) override {}
     void RepaintPreview() override {}

@@ -16,7 +16,9 @@ namespace {
 
 struct ScriptedDialog : SlotEditorDialog {
     explicit ScriptedDialog(std::function<bool(Slot&)> script) : script(std::move(script)) {}
-    bool Run(Slot& slot, EditorSession&) override { return script(slot); }
+    bool Run(Slot& slot, EditorSession&, const SaveEditedSlot& save) override {
+        return script(slot) && save().Written();
+    }
     void BringToFront() override { ++fronts; }
     std::function<bool(Slot&)> script;
     int fronts = 0;
@@ -28,7 +30,7 @@ bool CaptureOne(Slot& slot, bool ok) {
     slot.items.push_back(std::make_unique<SlotItem>());
     slot.items.back()->window = 0x10;
     slot.items.back()->maximize = 1;
-    slot.psp.AddPath(u"C:\\new.exe");
+    slot.items.back()->pspId = slot.psp.AddPath(u"C:\\new.exe");
     return ok;
 }
 
@@ -74,14 +76,12 @@ TEST_F(EditSlotFlow, OkOnASlotWhoseWindowsHaveAllClosedStartsAFreshList) {
     EXPECT_EQ(m_manager.GetWindowList(2), (WindowList{{0, 0, 0}, {0x10, 1, 0}}));
 }
 
-TEST_F(EditSlotFlow, CancelKeepsFileAndListButWritesTheTable) {
+TEST_F(EditSlotFlow, CancelKeepsFileListAndTable) {
     ScriptedDialog dialog([](Slot& slot) { return CaptureOne(slot, false); });
     EditSlot(m_manager, m_session, 2, dialog);
     EXPECT_FALSE(m_manager.HasWindowList(2));
     EXPECT_EQ(FileSize(2), kSlotHeaderSize + kSlotItemSize);
-    ProcessSourcePathTable table;
-    table.Load(m_paths);
-    EXPECT_EQ(table.FindByPath(u"C:\\new.exe"), 0u);
+    EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile()));
 }
 
 TEST_F(EditSlotFlow, ASlotWithoutFileGetsItsDefaultNameAndOneEditorAtATime) {

@@ -2,6 +2,7 @@
 // capture thread does and applies the sample as the user-interface thread does; and the
 // hand-over between the two threads (also run under TSan).
 #include "editor/editor_state.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ class RecordingView : public EditorView {
     void ShowPosition(const SlotItem&) override { ++positionWrites; }
     void ClearFields() override { shown = nullptr, ++clears; }
     ItemFields ReadFields() override { return fields; }
+    void RefusePosition(PositionField field) override { refused.push_back(field); }
     void AppendListEntry(const SlotItem& item) override { list.push_back(item.name); }
     void RebuildList(std::span<const std::unique_ptr<SlotItem>> items) override {
         list.clear();
@@ -37,8 +39,9 @@ class RecordingView : public EditorView {
 
     const SlotItem* shown = nullptr;
     int positionWrites = 0, clears = 0;
-    ItemFields fields;
+    ItemFields fields{.x = u"0", .y = u"0", .width = u"50", .height = u"50"};
     std::vector<std::u16string> list;
+    std::vector<PositionField> refused;
 };
 
 class EditorRules : public ::testing::Test {
@@ -194,6 +197,28 @@ TEST_F(EditorRules, SaveAndRemoveOnlyActOnWhatTheyMayChange) {
     EXPECT_EQ(Previewed(), (std::vector<std::u16string>{u"a", u"c"}));
 }
 
+// A position out of range is refused like a character the field refuses, and nothing is saved;
+// a path edited to another program gets that program's id, a document keeps the captured one.
+TEST_F(EditorRules, SaveRefusesPositionsOutOfRangeAndGivesAnEditedProgramItsOwnId) {
+    Click(Open(kNotepad));
+    const std::uint32_t captured = m_state.Current()->pspId;
+    for (auto [text, field] : {std::pair{&ItemFields::width, PositionField::kWidth},
+                               std::pair{&ItemFields::x, PositionField::kX}}) {
+        const std::u16string valid = std::exchange(m_view.fields.*text, u"-32769");
+        m_state.Save();
+        m_view.fields.*text = valid;
+    }
+    EXPECT_EQ(m_view.refused, (std::vector{PositionField::kWidth, PositionField::kX}));
+    for (const char16_t* path : {u"C:\\Apps\\Code - Insiders.EXE", u"C:\\Docs\\report.pdf"}) {
+        m_view.fields.path = path;
+        m_state.Save();
+        Click(Open(kNotepad, path));
+    }
+    ASSERT_EQ(m_slot.items.size(), 2u) << "the refused saves saved nothing";
+    EXPECT_EQ(*m_slot.psp.PathOf(m_slot.items[0]->pspId), u"C:\\Apps\\Code - Insiders.EXE");
+    EXPECT_EQ(m_slot.items[1]->pspId, captured);
+}
+
 struct SaveCase {
     const char* name;
     std::u16string title;  // of the window at Save
@@ -209,12 +234,14 @@ TEST_P(SaveName, TakesTheWindowsTitleCutAsTheStoreCuts) {
     const WindowHandle window = Open(kNotepad, GetParam().title);
     Click(window);
     if (GetParam().closed) m_desktop.DestroyWindow(window);
-    m_view.fields = {u"C:\\typed.exe", u"shown", u"", u"-12", u" 7 ", u"1e3", u"", true};
+    m_view.fields = {u"C:\\typed.exe", u"shown", u"", u"-12", u"7", u"1000", u"50", true};
     m_state.Save();
+    ASSERT_EQ(m_slot.items.size(), 1u);
     const SlotItem& item = *m_slot.items[0];
     EXPECT_EQ(item.name, GetParam().saved);
     EXPECT_EQ(item.path, u"C:\\typed.exe");
-    EXPECT_EQ((std::vector{item.x, item.y, item.width, item.height}), (std::vector{-12, 7, 0, 0}));
+    EXPECT_EQ((std::vector{item.x, item.y, item.width, item.height}),
+              (std::vector{-12, 7, 1000, 50}));
     EXPECT_EQ(item.maximize, 1);
 }
 

@@ -46,7 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Typing{"PastedIntoTheMiddle", u"19", 1, 1, u"20", false, true},
                       Typing{"PasteReplacingTheMinusLeavesDigits", u"-5", 0, 1, u"4", true, true},
                       Typing{"DeletingEverything", u"-5", 0, 2, u"", true, true},
-                      Typing{"SelectionPastTheEnd", u"5", 0, 9, u"7", false, true}),
+                      Typing{"SelectionPastTheEnd", u"5", 0, 9, u"7", false, true},
+                      Typing{"BeyondTheHighest", u"3276", 4, 4, u"8", false, false},
+                      Typing{"BelowTheLowest", u"-3276", 5, 5, u"9", true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplaceSelection, PutsTheInsertedTextInPlaceOfTheSelection) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <locale>
 #include <type_traits>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -30,8 +31,8 @@ FakeDesktop::FakeDesktop() {
 void FakeDesktop::Record(std::string name, std::vector<std::int64_t> args, std::u16string text) {
     ++m_counts[name];
     if (m_recording)
-        m_calls.push_back(
-            {std::move(name), std::move(args), std::move(text), std::this_thread::get_id()});
+        m_calls.push_back({std::move(name), std::move(args), std::move(text),
+                           std::this_thread::get_id(), ClockLocked()});
 }
 
 std::uint32_t FakeDesktop::AddProcess(std::u16string imagePath, bool openable) {
@@ -117,6 +118,7 @@ WindowHandle FakeDesktop::AddWindowLocked(FakeWindow window) {
     m_nextWindow += 0x10;
     m_windows[handle] = std::move(window);
     m_zOrder.insert(m_zOrder.begin(), handle);
+    m_added.push_back(handle);
     return handle;
 }
 
@@ -209,7 +211,28 @@ void FakeDesktop::ClearCalls() {
 
 std::uint64_t FakeDesktop::VirtualMilliseconds() const {
     std::lock_guard lock(m_mutex);
-    return m_virtualMs;
+    return m_virtualUs / 1000;
+}
+
+std::uint64_t& FakeDesktop::ClockLocked() {
+    const auto [it, added] = m_clocksUs.try_emplace(std::this_thread::get_id(), m_latestUs);
+    return it->second;
+}
+
+std::uint64_t FakeDesktop::ThreadMicroseconds() {
+    std::lock_guard lock(m_mutex);
+    return ClockLocked();
+}
+
+void FakeDesktop::SetTickMicroseconds(std::uint64_t tick) {
+    std::lock_guard lock(m_mutex);
+    m_tickUs = tick;
+}
+
+void FakeDesktop::RequestStopAt(StopRequest& stop, std::uint64_t atMs) {
+    std::lock_guard lock(m_mutex);
+    m_stopAt = &stop;
+    m_stopAtUs = atMs * 1000;
 }
 
 int FakeDesktop::OpenProcessHandles() const {
@@ -417,7 +440,8 @@ void FakeDesktop::ApplyClose(WindowHandle window) {
 }
 
 void FakeDesktop::Deliver(WindowHandle window, std::function<void()> apply) {
-    if (m_windows[window].hung)
+    const FakeWindow& w = m_windows[window];
+    if (w.hung || w.busyUntilMs * 1000 > ClockLocked())
         m_queued[window].push_back(std::move(apply));
     else
         apply();
@@ -478,11 +502,63 @@ bool FakeDesktop::SendWindowMessageTimeout(WindowHandle window, unsigned message
     Record("SendWindowMessageTimeout", {I(window), message, I(wParam), lParam, flags, timeoutMs});
     if (result) *result = 0;
     if (!Alive(window) || RefusedLocked(window)) return false;
-    if (m_windows[window].hung) {
-        m_virtualMs += timeoutMs;
+    return Answers(window) || [&] {
+        FakeWindow& w = m_windows[window];
+        if (w.hungApp && (flags & win::kSmtoAbortIfHung)) return false;
+        std::uint64_t& clock = ClockLocked();
+        const std::uint64_t deadline = clock + std::uint64_t{timeoutMs} * 1000;
+        if (!w.hung && w.busyUntilMs * 1000 <= deadline) {
+            m_virtualUs += w.busyUntilMs * 1000 - clock;
+            clock = w.busyUntilMs * 1000;
+            return Answers(window);
+        }
+        m_virtualUs += deadline - clock;
+        clock = deadline;
+        m_latestUs = std::max(m_latestUs, clock);
         return false;
-    }
+    }();
+}
+
+bool FakeDesktop::Answers(WindowHandle window) {
+    FakeWindow& w = m_windows[window];
+    if (w.hung || w.busyUntilMs * 1000 > ClockLocked()) return false;
+    // Busy no more: what was posted meanwhile applies first.
+    auto queued = std::move(m_queued[window]);
+    m_queued.erase(window);
+    for (auto& apply : queued) apply();
     return true;
+}
+
+bool FakeDesktop::IsHungAppWindow(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("IsHungAppWindow", {I(window)});
+    return Alive(window) && m_windows[window].hungApp;
+}
+
+std::uint64_t FakeDesktop::LastFlashMs(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_flashedMs.find(window);
+    return it != m_flashedMs.end() ? it->second : 0;
+}
+
+std::uint64_t FakeDesktop::SteadyClockMs() {
+    std::lock_guard lock(m_mutex);
+    return ClockLocked() / 1000;
+}
+
+void FakeDesktop::WatchNewWindows(bool on) {
+    std::lock_guard lock(m_mutex);
+    Record("WatchNewWindows", {on ? 1 : 0});
+    if (on) m_takenNew[std::this_thread::get_id()] = m_added.size();
+}
+
+std::vector<WindowHandle> FakeDesktop::TakeNewWindows() {
+    std::lock_guard lock(m_mutex);
+    std::size_t& taken = m_takenNew[std::this_thread::get_id()];
+    std::vector<WindowHandle> fresh(m_added.begin() + static_cast<std::ptrdiff_t>(taken),
+                                    m_added.end());
+    taken = m_added.size();
+    return fresh;
 }
 
 ProcessHandle FakeDesktop::OpenProcess(std::uint32_t access, bool inheritHandle,
@@ -568,6 +644,10 @@ void FakeDesktop::OpenProgramWindow(const Pending& launch) {
 }
 
 void FakeDesktop::ActivateExisting(const FakeProgram& program) {
+    if (program.kind == FakeProgram::Kind::kFlashesExisting) {
+        if (Alive(program.existing)) m_flashedMs[program.existing] = ClockLocked() / 1000;
+        return;
+    }
     if (!Alive(program.existing)) return;
     m_windows[program.existing].iconic = false;
     BringToTop(program.existing);
@@ -575,7 +655,8 @@ void FakeDesktop::ActivateExisting(const FakeProgram& program) {
 }
 
 void FakeDesktop::Start(const Pending& launch) {
-    if (launch.program.kind == FakeProgram::Kind::kActivatesExisting)
+    if (launch.program.kind == FakeProgram::Kind::kActivatesExisting ||
+        launch.program.kind == FakeProgram::Kind::kFlashesExisting)
         ActivateExisting(launch.program);
     else
         OpenProgramWindow(launch);
@@ -588,6 +669,7 @@ bool FakeDesktop::LaunchLocked(const std::u16string& file, const FakeProgram& pr
         case FakeProgram::Kind::kOpensNothing:
             break;
         case FakeProgram::Kind::kActivatesExisting:
+        case FakeProgram::Kind::kFlashesExisting:
         case FakeProgram::Kind::kOpensWindow: {
             Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow, file, program};
             if (launch.pausesLeft <= 0 && program.opensAfterLaunchOf.empty())
@@ -666,7 +748,45 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
     {
         std::unique_lock lock(m_mutex);
         Record("Sleep", {milliseconds});
-        m_virtualMs += milliseconds;
+        PauseLocked(lock, milliseconds);
+        hook = m_sleepHook;
+    }
+    if (hook) hook(milliseconds);
+}
+
+Desktop::WaitEnd FakeDesktop::WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) {
+    std::function<void(unsigned)> hook;
+    {
+        std::unique_lock lock(m_mutex);
+        Record("Wait", {milliseconds});
+        if (stop.Requested()) return WaitEnd::kStopped;
+        std::uint64_t& clock = ClockLocked();
+        const std::uint64_t ticks = (std::uint64_t{milliseconds} * 1000 + m_tickUs - 1) / m_tickUs;
+        if (m_stopAt == &stop &&
+            m_stopAtUs < clock + std::max<std::uint64_t>(ticks, 1) * m_tickUs) {
+            // The request comes during this wait, from another thread: it ends the wait then.
+            const std::uint64_t at = std::max(clock, m_stopAtUs);
+            m_virtualUs += at - clock;
+            clock = at;
+            StopRequest* request = std::exchange(m_stopAt, nullptr);
+            lock.unlock();
+            request->Request();
+            return WaitEnd::kStopped;
+        }
+        PauseLocked(lock, milliseconds);
+        hook = m_sleepHook;
+    }
+    if (hook) hook(milliseconds);
+    return WaitEnd::kElapsed;
+}
+
+void FakeDesktop::PauseLocked(std::unique_lock<std::mutex>& lock, unsigned milliseconds) {
+    {
+        std::uint64_t& clock = ClockLocked();
+        const std::uint64_t ticks = (std::uint64_t{milliseconds} * 1000 + m_tickUs - 1) / m_tickUs;
+        clock += ticks * m_tickUs;
+        m_virtualUs += ticks * m_tickUs;
+        m_latestUs = std::max(m_latestUs, clock);
         const auto self = std::this_thread::get_id();
         std::vector<Pending> due;
         for (auto it = m_pending.begin(); it != m_pending.end();) {
@@ -687,9 +807,7 @@ void FakeDesktop::Sleep(unsigned milliseconds) {
             }
             Start(launch);
         }
-        hook = m_sleepHook;
     }
-    if (hook) hook(milliseconds);
 }
 
 void FakeDesktop::SetMonitors(std::vector<MonitorInfo> monitors) {

@@ -1,8 +1,9 @@
 // A simulated desktop for the host tests: top-level windows in Z order with styles, owners,
 // titles, rectangles and show states; processes with image paths; programs that open a window
-// some pauses after their launch; key states; and a virtual clock behind Sleep, so thousands
-// of pauses run at once. Every seam call is recorded with its arguments and calling thread.
-// Safe to call from several threads at once.
+// some pauses after their launch; key states; and a virtual clock behind Sleep and the waits,
+// whose timer tick the test sets (15.625 ms as on Windows, or 1 ms), so thousands of pauses
+// run at once. Each thread keeps its own time, as threads pausing in parallel do. Every seam call
+// is recorded with its arguments and calling thread. Safe to call from several threads at once.
 #pragma once
 
 #include <condition_variable>
@@ -35,6 +36,11 @@ struct FakeWindow {
     // Its thread answers no message: shows, placements and closes posted to it wait in its
     // queue and apply once it answers again (SetHung false).
     bool hung = false;
+    // The system counts its thread as hung (IsHungAppWindow): SMTO_ABORTIFHUNG gives up at once.
+    bool hungApp = false;
+    // Busy starting up: answers nothing (like `hung`) until the clock of the thread asking
+    // reaches this, in milliseconds; then its queued calls apply.
+    std::uint64_t busyUntilMs = 0;
     WindowHandle parent = 0;  // a child window (AddChildWindow): not in the Z order
 };
 
@@ -44,6 +50,9 @@ struct FakeProgram {
         kOpensNothing,  // starts, shows nothing
         // restores `existing` if it is minimised, brings it to the front and opens nothing
         kActivatesExisting,
+        // asks to bring `existing` forward, is refused the foreground and flashes its taskbar
+        // button instead (HSHELL_FLASH), opening nothing
+        kFlashesExisting,
     };
     Kind kind = Kind::kOpensWindow;
     // The window opens (or `existing` comes forward) after this many Sleep calls on the
@@ -75,6 +84,7 @@ struct FakeCall {
     std::vector<std::int64_t> args;
     std::u16string text;
     std::thread::id thread;
+    std::uint64_t atUs = 0;  // the calling thread's clock
 };
 
 class FakeDesktop : public Desktop {
@@ -110,6 +120,11 @@ class FakeDesktop : public Desktop {
     // Runs after every Sleep, outside the desktop's lock, on the sleeping thread.
     void SetSleepHook(std::function<void(unsigned milliseconds)> hook);
     void SetRecording(bool on);
+    // The timer tick: every Sleep and wait lasts a whole number of ticks (at least one).
+    void SetTickMicroseconds(std::uint64_t tick);
+    // A stop request from another thread at this time of the waiting thread's clock: the wait it
+    // falls in ends then.
+    void RequestStopAt(StopRequest& stop, std::uint64_t atMs);
     // The handle comes to name a window of another process (a reused handle).
     void SetWindowProcess(WindowHandle window, std::uint32_t processId);
     // The window's thread stops or starts answering; on recovery its queued calls apply.
@@ -129,6 +144,9 @@ class FakeDesktop : public Desktop {
     std::size_t CountOf(const std::string& name) const;  // counted even while not recording
     void ClearCalls();
     std::uint64_t VirtualMilliseconds() const;  // sum of all pauses on all threads
+    // The calling thread's clock in microseconds (SteadyClockMs is its milliseconds). A thread
+    // starts at the latest time any thread has reached, one second at least.
+    std::uint64_t ThreadMicroseconds();
     // Calls that would have waited for a window's thread (SetWindowPos without
     // kSwpAsyncWindowPos): on a hung window each would never have returned.
     std::size_t WaitingCalls() const;
@@ -190,6 +208,14 @@ class FakeDesktop : public Desktop {
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;
     void Sleep(unsigned milliseconds) override;
+    std::uint64_t SteadyClockMs() override;
+    WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override;
+    void WatchNewWindows(bool on) override;
+    // Every window added since the calling thread's last call (another process's creation
+    // events reach every watching thread).
+    std::vector<WindowHandle> TakeNewWindows() override;
+    bool IsHungAppWindow(WindowHandle window) override;
+    std::uint64_t LastFlashMs(WindowHandle window) override;
     std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
     void RestoreThreadDpiAwareness(std::uintptr_t) override {}
 
@@ -235,6 +261,11 @@ class FakeDesktop : public Desktop {
     void ApplyClose(WindowHandle window);
     // Runs `apply` now, or queues it while the window is hung.
     void Deliver(WindowHandle window, std::function<void()> apply);
+    bool Answers(WindowHandle window);
+    std::uint64_t& ClockLocked();
+    // One pause of `milliseconds` on the calling thread: rounded up to whole ticks; the
+    // programs that wait for the thread's pauses act. Returns with the lock held.
+    void PauseLocked(std::unique_lock<std::mutex>& lock, unsigned milliseconds);
 
     mutable std::mutex m_mutex;
     std::condition_variable m_launched;
@@ -254,7 +285,15 @@ class FakeDesktop : public Desktop {
     std::vector<FakeCall> m_calls;
     std::map<std::string, std::size_t> m_counts;
     bool m_recording = true;
-    std::uint64_t m_virtualMs = 0;
+    std::uint64_t m_virtualUs = 0;
+    std::uint64_t m_tickUs = 1000;
+    std::map<std::thread::id, std::uint64_t> m_clocksUs;
+    std::uint64_t m_latestUs = 1000000;
+    StopRequest* m_stopAt = nullptr;
+    std::uint64_t m_stopAtUs = 0;
+    std::map<WindowHandle, std::uint64_t> m_flashedMs;
+    std::vector<WindowHandle> m_added;                  // every window added, in order
+    std::map<std::thread::id, std::size_t> m_takenNew;  // of m_added, per thread
     std::size_t m_waitingCalls = 0;
     std::map<WindowHandle, std::vector<std::function<void()>>> m_queued;
     std::uint32_t m_nextProcessId = 100;

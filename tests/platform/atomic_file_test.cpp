@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/atomic_file.h"
+#include "tests/fakes/sharing_files.h"
 #include "tests/slots/slot_test_support.h"
 
 namespace keyrack {
@@ -78,6 +79,27 @@ TEST(AtomicFile, WriteErrorKeepsTheOldFileAndRemovesTheTemporaryFile) {
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }
 #endif
+
+// Windows' refusals of a replace: brief ones are outlasted with pauses of 50 ms doubling to
+// 800 ms, a lasting one is told with its code after about 2 s, others at once; the old file stays.
+TEST(AtomicFile, RetriesWhatPassesAndKeepsTheOldFileOtherwise) {
+    const std::vector<std::tuple<std::vector<int>, int, std::vector<unsigned>>> cases = {
+        {{32, 32}, 0, {50, 100}}, {{5}, 5, {50, 100, 200, 400, 800, 450}}, {{112}, 112, {}}};
+    for (const auto& [codes, error, pauses] : cases) {
+        TempFolder folder;
+        const auto target = folder.Path() / "file";
+        WriteBytes(target, kOld);
+        testing::SharingFiles files;
+        if (codes == std::vector{5})
+            files.held.insert(target);  // without share-delete, for good
+        else
+            files.failures = codes;
+        EXPECT_EQ(WriteFileAtomically(target, kNew, files.steps).error, error);
+        EXPECT_EQ(files.pauses, pauses);
+        EXPECT_EQ(ReadBytes(target), error == 0 ? kNew : kOld);
+        EXPECT_FALSE(std::filesystem::exists(AtomicTempPath(target)));
+    }
+}
 
 }  // namespace
 }  // namespace keyrack

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/atomic_file.h"
+#include "slots/path_table.h"
 #include "slots/slot.h"
 #include "tests/slots/slot_test_support.h"
 
@@ -90,6 +91,7 @@ TEST_F(SlotFileTest, ReadingBackGivesEveryFieldButWindowAndIcon) {
 
     Slot loaded(4, folder.Store(), desktop);
     ASSERT_TRUE(loaded.Load());
+    loaded.LoadIcons();
     EXPECT_EQ(loaded.name, u"\uC2AC\uB86F five");
     ASSERT_EQ(loaded.items.size(), 4u);
     for (std::size_t k = 0; k < 4; ++k) {
@@ -158,6 +160,7 @@ TEST_P(ShortSlotFileTest, KeepsOnlyTheRecordsWhollyInTheFile) {
     for (int k = 0; k < c.whole; ++k)
         EXPECT_EQ(slot.items[static_cast<std::size_t>(k)]->path,
                   u"C:\\apps\\p" + std::u16string(1, u'a' + k) + u".exe");
+    slot.LoadIcons();
     EXPECT_EQ(desktop.created.size(), static_cast<std::size_t>(c.whole)) << "icons of kept items";
 }
 
@@ -262,6 +265,8 @@ TEST_F(SlotFileTest, IconComesFromTheTableEntryOrElseTheApplication) {
     desktop.extractions.clear();
     Slot slot(0, folder.Store(), desktop);
     ASSERT_TRUE(slot.Load());
+    EXPECT_TRUE(desktop.extractions.empty()) << "a load reads no icons; only the editor asks";
+    slot.LoadIcons();
     ASSERT_EQ(desktop.extractions.size(), 4u);
     EXPECT_EQ(desktop.extractions[0].path, u"C:\\has\\icon.exe");
     EXPECT_EQ(desktop.extractions[1].path, u"C:\\no\\icon.exe");
@@ -289,6 +294,7 @@ TEST_F(SlotFileTest, EveryIconIsDestroyedExactlyOnce) {
         // does nothing more.
         Slot slot(0, folder.Store(), desktop);
         ASSERT_TRUE(slot.Load());
+        slot.LoadIcons();
         EXPECT_EQ(desktop.created.size(), 3u);
         EXPECT_EQ(desktop.DestroyedCount(), 0u);
         slot.Release();
@@ -301,6 +307,7 @@ TEST_F(SlotFileTest, EveryIconIsDestroyedExactlyOnce) {
         // Destroyed without a release; one item moved out of the slot on the way.
         Slot slot(0, folder.Store(), desktop);
         ASSERT_TRUE(slot.Load());
+        slot.LoadIcons();
         SlotItem moved = std::move(*slot.items[1]);
         EXPECT_NE(moved.icon.Get(), 0u);
         slot.items.erase(slot.items.begin() + 1);
@@ -311,7 +318,9 @@ TEST_F(SlotFileTest, EveryIconIsDestroyedExactlyOnce) {
         // Loading over a loaded slot replaces its items and frees their icons.
         Slot slot(0, folder.Store(), desktop);
         ASSERT_TRUE(slot.Load());
+        slot.LoadIcons();
         ASSERT_TRUE(slot.Load());
+        slot.LoadIcons();
         EXPECT_EQ(desktop.DestroyedCount(), 9u);
     }
     EXPECT_TRUE(desktop.AllDestroyedOnce());
@@ -358,8 +367,8 @@ TEST_F(SlotFileTest, FilesLiveInTheDataFolderBesideTheExecutable) {
     {
         Slot slot(11, paths, desktop);
         slot.name = u"twelve";
-        slot.psp.AddPath(u"C:\\x.exe");
-        EXPECT_EQ(slot.Save(), SaveResult::kSaved);
+        slot.items.push_back(MakeItem(0, u"x", slot.psp.AddPath(u"C:\\x.exe")));
+        EXPECT_TRUE(PathTable(paths).SaveSlot(slot).Written());
     }
     std::filesystem::current_path(previous);
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "bin" / "data" / "12.slot"));

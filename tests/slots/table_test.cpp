@@ -2,9 +2,14 @@
 // lookups, id assignment and when the file is (not) written.
 #include <gtest/gtest.h>
 
+#include <random>
 #include "platform/atomic_file.h"
+
+#include "platform/null_desktop.h"
+#include "slots/path_table.h"
 #include "slots/process_source_path_table.h"
 #include "slots/slot.h"
+#include "tests/fakes/sharing_files.h"
 #include "tests/slots/slot_test_support.h"
 
 namespace keyrack {
@@ -171,19 +176,69 @@ TEST_F(TableTest, UnchangedTableIsNeverWritten) {
     EXPECT_EQ(std::filesystem::last_write_time(File()), before - std::chrono::hours(1));
 }
 
-TEST_F(TableTest, ReleasingASlotWritesItsChangedTable) {
-    IconCountingDesktop desktop;
-    {
-        Slot slot(0, folder.Store(), desktop);
-        EXPECT_EQ(slot.psp.AddPath(u"C:\\one.exe"), 0u);
-        EXPECT_EQ(slot.psp.AddPath(u"C:\\two.exe"), 1u);
-        slot.Release();
-        EXPECT_TRUE(slot.psp.paths.empty());
+// Editor, deployment and slotfile saves, each working on the files as they were when it began
+// and saving at a random later point, with one write failing. Program p is captured as L<p> and
+// learned as R<p>. After every save: every id a slot names is in the table and names that item's
+// program, no id ever names two programs and no entry is ever lost.
+TEST(PathTableProperty, InterleavedSavesWithAFailingWriteKeepEveryIdBoundToOneProgram) {
+    using LearnedPaths = std::map<std::uint32_t, std::u16string>;
+    const auto path = [](char16_t kind, std::size_t p) {
+        return u"C:\\" + std::u16string{kind, static_cast<char16_t>(u'0' + p)};
+    };
+    const auto programOf = [](std::u16string_view of) { return of.at(4); };
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        TempFolder folder;
+        SharingFiles files;
+        StorePaths store = folder.Store();
+        store.replace = &files.steps;
+        PathTable table(store);
+        NullDesktop desktop;
+        std::mt19937 random(seed);
+        const auto pick = [&](std::size_t n) { return random() % n; };
+        const auto loaded = [&](std::size_t index) {
+            auto slot = std::make_unique<Slot>(static_cast<int>(index), store, desktop);
+            if (std::filesystem::exists(store.SlotFile(slot->index))) slot->Load();
+            return slot;
+        };
+        std::map<std::uint32_t, std::u16string> seen;  // every entry the table ever had
+        std::vector<std::pair<std::unique_ptr<Slot>, LearnedPaths>> pending;
+        for (std::size_t step = 0, failing = pick(30); step < 60; ++step) {
+            if (pending.empty() || pick(2) == 0) {  // an operation reads a slot and the table
+                auto& [slot, learned] = pending.emplace_back(loaded(pick(4)), LearnedPaths{});
+                if (pick(3) == 0 && !slot->items.empty()) {  // a deployment learns a real path
+                    const SlotItem& item = *slot->items[pick(slot->items.size())];
+                    if (slot->psp.PathOf(item.pspId))
+                        learned[item.pspId] = path(u'R', programOf(item.path) - u'0');
+                }
+                for (std::size_t n = learned.empty() ? 1 + pick(2) : 0; n > 0; --n) {
+                    slot->items.push_back(std::make_unique<SlotItem>());  // the editor or slotfile
+                    slot->items.back()->path = path(u'L', pick(6));
+                    slot->items.back()->pspId = slot->psp.AddPath(slot->items.back()->path);
+                }
+                continue;
+            }
+            const auto at = pending.begin() + static_cast<std::ptrdiff_t>(pick(pending.size()));
+            if (failing-- == 0) files.failures = {112};
+            const StoreOutcome outcome = at->second.empty()
+                                             ? table.SaveSlot(*at->first)
+                                             : table.KeepLearnedPaths(at->first->index, at->second);
+            EXPECT_TRUE(outcome.Written() || outcome.error == 112);
+            pending.erase(at);
+
+            const ProcessSourcePathTable now = table.Read();
+            for (const auto& [id, entry] : now.paths)
+                ASSERT_EQ(programOf(entry), programOf(seen.try_emplace(id, entry).first->second));
+            ASSERT_EQ(now.paths.size(), seen.size()) << seed << ": an entry was lost";
+            for (std::size_t index = 0; index < 4; ++index) {
+                const auto slot = loaded(index);
+                for (const auto& item : slot->items) {
+                    const std::u16string* entry = now.PathOf(item->pspId);
+                    ASSERT_TRUE(entry && programOf(*entry) == programOf(item->path))
+                        << seed << ": slot " << index << " names " << item->pspId;
+                }
+            }
+        }
     }
-    ProcessSourcePathTable table;
-    table.Load(folder.Store());
-    ASSERT_EQ(table.paths.size(), 2u);
-    EXPECT_EQ(table.paths.at(1), u"C:\\two.exe");
 }
 
 TEST_F(TableTest, FailedWriteKeepsTheOldFileAndTheDirtyFlag) {

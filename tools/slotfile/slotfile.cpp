@@ -13,6 +13,7 @@
 
 #include "platform/null_desktop.h"
 #include "platform/text.h"
+#include "slots/path_table.h"
 #include "slots/slot.h"
 
 namespace keyrack::slotfile {
@@ -349,17 +350,14 @@ int Make(const StorePaths& store, int number, std::istream& in, std::ostream& er
     if (ec) {
         err << "slotfile: can't create " << Utf8Of(store.dataFolder) << ": " << ec.message()
             << "\n";
-        slot.psp.dirty = false;
         return kExitFile;
     }
-    // The table first: a slot must never refer to entries that are not on disk.
-    if (!slot.psp.Save(store)) {
-        err << "slotfile: can't write " << Utf8Of(store.TableFile()) << "\n";
-        slot.psp.dirty = false;
-        return kExitFile;
-    }
-    if (slot.Save() != SaveResult::kSaved) {
-        err << "slotfile: can't write " << Utf8Of(store.SlotFile(number - 1)) << "\n";
+    // The table first, under the lock Keyrack's own writers take: a slot never refers to entries
+    // that are not on disk, and new entries get ids no slot and no entry uses.
+    PathTable shared(store);
+    if (const StoreOutcome outcome = shared.SaveSlot(slot); !outcome.Written()) {
+        err << "slotfile: can't write " << Utf8Of(outcome.file) << ": "
+            << Utf16ToUtf8(SystemErrorText(outcome.error)) << "\n";
         return kExitFile;
     }
     slot.Release();

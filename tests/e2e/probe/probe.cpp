@@ -327,12 +327,22 @@ int FirstShown(int seconds, const std::vector<std::wstring>& titles) {
     return 0;
 }
 
+// Holds FILE open for reading, shared for reading only, until a line comes on standard input.
+int HoldFile(const wchar_t* file) {
+    const HANDLE held = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held\n"), std::fflush(stdout), std::getchar();
+    return CloseHandle(held) ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"windows";
     if (command == L"windows") return ListWindows();
     if (command == L"tray") return ListTrayIcons();
     if (command == L"explorer-restart") return RestartExplorer();
     if (command == L"link" && argc > 2) return ReadLink(argv[2]);
+    if (command == L"hold" && argc > 2) return HoldFile(argv[2]);
     if (command == L"watch" && argc > 2) {
         std::vector<int> ids;
         for (int i = 2; i < argc; ++i) ids.push_back(_wtoi(argv[i]));
@@ -346,6 +356,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fprintf(stderr,
                  "usage: probe windows | tray | foreground | explorer-restart | link FILE | "
-                 "watch ID... | first-shown SECONDS TITLE...\n");
+                 "hold FILE | watch ID... | first-shown SECONDS TITLE...\n");
     return 2;
 }

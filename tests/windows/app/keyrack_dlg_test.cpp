@@ -11,6 +11,8 @@
 #include <atomic>
 #include <thread>
 
+#include "app/deployment_thread.h"
+#include "deploy/deploy_limits.h"
 #include "framework/win_app.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -134,6 +136,27 @@ TEST_F(MainWindowTest, EscapeEndsTheProgramToo) {
     SendMessageW(m_main, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
     EXPECT_FALSE(IsWindow(m_main));
     EXPECT_FALSE(HasTrayIcon(m_main));
+}
+
+// A deployment thread held by a call that never returns (a launch waiting for a consent
+// nobody gives): the exit's bounded wait leaves it behind in time, while the window's messages
+// are still served.
+TEST(DeploymentThreadTest, AThreadHeldByACallThatNeverReturnsIsLeftBehindInTime) {
+    const HANDLE released = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    {
+        DeploymentThread thread;
+        thread.Start([&](const StopRequest&, ChordMailbox&) {
+            ::WaitForSingleObject(released, 30000);  // deaf to the stop, as a blocked call is
+        });
+        thread.RequestStop();
+        const DWORD start = ::GetTickCount();
+        EXPECT_FALSE(thread.Join(kExitWaitMs));
+        const DWORD took = ::GetTickCount() - start;
+        EXPECT_GE(took, kExitWaitMs - 16);
+        EXPECT_LT(took, kExitWaitMs + 250);
+        ::SetEvent(released);  // the test's own process goes on: the thread may end now
+    }
+    ::CloseHandle(released);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -131,9 +132,9 @@ class DeployWineTest : public ::testing::Test {
         Slot slot(0, m_paths, desktop);
         slot.items.push_back(MakeItem(program, title, 0, target, false));
         slot.items.back()->parameters = parameters;
-        const SaveResult saved = slot.Save();
         slot.psp.AddEntry(0, program);
-        return saved;
+        if (!slot.psp.Save(m_paths)) return SaveResult::kCannotWrite;
+        return slot.Save();
     }
 
     std::filesystem::path m_folder;
@@ -190,9 +191,10 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
         slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, second, true));
         slot.items.push_back(MakeItem(launcher, title, 1, third, false));
         slot.items.back()->parameters = title;  // the launcher titles the window with it
-        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
         slot.psp.AddEntry(0, kNotepad);
         slot.psp.AddEntry(1, launcher);
+        ASSERT_TRUE(slot.psp.Save(m_paths));
+        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     }
 
     SlotManager slots(m_paths, m_desktop);
@@ -443,7 +445,7 @@ TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
     EXPECT_NE(FromCodePage(log.Contents(), kCodePageKorean).find(u"응답 없음: " + title),
               std::u16string::npos);
     EXPECT_NE(RectOf(window), target) << "its placement waits in its queue";
-    EXPECT_FALSE(WindowAnswers(m_desktop, window));
+    EXPECT_FALSE(WindowAnswers(m_desktop, window, 100));
 
     const auto start = std::chrono::steady_clock::now();
     ToggleSlotWindows(slots, 0, log);
@@ -498,6 +500,53 @@ TEST_F(DeployWineTest, AGoneVersionFolderStartsTheNewestCopyInItsFolder) {
     const std::u16string logged = FromCodePage(log.Contents(), kCodePageKorean);
     EXPECT_NE(logged.find(u"새 버전 폴더에서 실행: "), std::u16string::npos);
     EXPECT_EQ(logged.find(u"타임아웃"), std::u16string::npos);
+}
+
+// The seam's waits: the stop request ends one at once, with or without a new-window watch, and
+// a window another process creates ends a watching wait at once (Wine delivers the creation
+// event across processes, not the show event).
+TEST_F(DeployWineTest, WaitsEndAtOnceOnTheStopAndOnANewWindow) {
+    const std::filesystem::path bin = ExecutableFolderOfProcess();
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+    };
+    for (const bool watching : {false, true}) {
+        StopRequest stop;
+        Desktop::WaitEnd end = Desktop::WaitEnd::kElapsed;
+        Clock::time_point ended;
+        std::thread waiter([&] {
+            if (watching) m_desktop.WatchNewWindows(true);
+            end = m_desktop.WaitUnlessStopped(stop, 10000);
+            ended = Clock::now();
+            if (watching) m_desktop.WatchNewWindows(false);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const auto requested = Clock::now();
+        stop.Request();
+        waiter.join();
+        EXPECT_EQ(end, Desktop::WaitEnd::kStopped);
+        EXPECT_LT(ms(ended - requested), 16) << "watching " << watching;
+        std::printf("stop to the end of a wait (%s): %lld ms\n", watching ? "watching" : "plain",
+                    static_cast<long long>(ms(ended - requested)));
+    }
+    const std::wstring title = L"New " + std::to_wstring(::GetCurrentProcessId());
+    const StopRequest stop;
+    m_desktop.WatchNewWindows(true);
+    ::ShellExecuteW(nullptr, nullptr, (bin / "keyrack_test_window.exe").c_str(),
+                    (L"1 \"" + title + L"\"").c_str(), nullptr, SW_SHOW);
+    const auto start = Clock::now();
+    Desktop::WaitEnd end = Desktop::WaitEnd::kElapsed;
+    while (end != Desktop::WaitEnd::kNewWindow && Clock::now() - start < std::chrono::seconds(10))
+        end = m_desktop.WaitUnlessStopped(stop, 10000);
+    const auto woke = Clock::now();
+    m_desktop.WatchNewWindows(false);
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (window = ::FindWindowW(nullptr, title.c_str())) != nullptr; }));
+    m_cleanup.push_back(reinterpret_cast<WindowHandle>(window));
+    EXPECT_EQ(end, Desktop::WaitEnd::kNewWindow);
+    EXPECT_LT(ms(woke - start), 5000) << "woken by the window, not by the 10 s limit";
 }
 
 }  // namespace

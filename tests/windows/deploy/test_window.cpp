@@ -18,6 +18,10 @@
 //   keyrack_test_window.exe hangs <title>     one window that, once shown, is never served
 //                                             again: the program stops pumping messages, as a
 //                                             program stuck in long work does
+//   keyrack_test_window.exe hidden <title>    runs with one window that is never shown
+//   keyrack_test_window.exe busy <title>      one window that, once shown, answers nothing for
+//                                             2 s (a program busy starting up), then 300 ms
+//                                             later moves itself back to its saved place
 // It runs until its windows are closed (at most two minutes, so a failed test leaves nothing
 // behind).
 #include <windows.h>
@@ -104,7 +108,8 @@ void StartChildProcess(HWND frame) {
 HWND OpenWindows(const std::wstring& mode) {
     constexpr DWORD kTopLevel = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
     if (mode == L"single") return Open(L"KeyrackTestSingle", g_title, kTopLevel);
-    if (mode == L"hangs") return Open(L"KeyrackTestWindow", g_title, WS_OVERLAPPEDWINDOW);
+    if (mode == L"hangs" || mode == L"hidden" || mode == L"busy")
+        return Open(L"KeyrackTestWindow", g_title, WS_OVERLAPPEDWINDOW);
     if (mode == L"moves") {
         HWND window = Open(L"KeyrackTestWindow", g_title, kTopLevel);
         SetTimer(window, kFirstMoveTimer, 300, nullptr);
@@ -180,6 +185,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
         UpdateWindow(first);
         Sleep(120000);
         return 0;
+    }
+    if (mode == L"busy") {
+        ShowWindow(first, SW_SHOWNOACTIVATE);
+        UpdateWindow(first);
+        Sleep(2000);
+        // What others asked meanwhile is served first by the loop below.
+        SetTimer(first, kFirstMoveTimer, 300, nullptr);
     }
     SetTimer(first, kLifetimeTimer, 120000, nullptr);
     MSG message;

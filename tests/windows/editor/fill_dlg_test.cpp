@@ -37,7 +37,7 @@ class EditorWindow : public ::testing::Test {
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
         ::InitCommonControlsEx(&controls);
-        m_dialog = std::make_unique<FillDlg>(m_slot, m_session);
+        m_dialog = std::make_unique<FillDlg>(m_slot, m_session, [] { return StoreOutcome{}; });
         ASSERT_TRUE(m_dialog->Create(IDD_EDITOR));
         m_dialog->ShowWindow(SW_SHOW);
         ::SetForegroundWindow(m_dialog->m_hWnd);
@@ -185,7 +185,7 @@ TEST(EditorList, EntriesOfALoadedSlotStandOneBelowTheOther) {
     }
     Slot slot(2, folder.Store(), desktop);
     EditorSession session;
-    FillDlg dialog(slot, session);
+    FillDlg dialog(slot, session, [] { return StoreOutcome{}; });
     ASSERT_TRUE(dialog.Create(IDD_EDITOR));
     dialog.ShowWindow(SW_SHOW);
     for (int i = 0; i < 50; ++i) PumpOnce();
@@ -227,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Typing, PositionEdit,
                                            Keys{"NoMinusInH", IDC_EDITOR_H, L"6-00", L"600"},
                                            Keys{"NoSecondMinus", IDC_EDITOR_X, L"--5", L"-5"},
                                            Keys{"NoLetters", IDC_EDITOR_Y, L"1a2b", L"12"},
+                                           Keys{"WToItsMost", IDC_EDITOR_W, L"99999", L"9999"},
                                            Keys{"BackspaceStillEdits", IDC_EDITOR_X, L"-12\b",
                                                 L"-1"}),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <set>
@@ -190,16 +192,26 @@ TEST_F(IndicatorTest, PaintsTheDarkRoundedPanelWithItsBorder) {
 
 TEST_F(IndicatorTest, ProgressAnimatesThroughThePhasesThenHoldsTheFinalText) {
     Open();
-    // From the first animation text on, only the three phases show, each of them in turn.
+    // From the first animation text on, only the three phases show, each of them in turn, and
+    // a phase lasts about 150 ms (ten ticks of the popup's timer).
     std::set<std::wstring> seen;
-    bool started = false;
+    std::wstring shown;
+    std::vector<std::chrono::steady_clock::time_point> changes;
     ASSERT_TRUE(PumpUntil([&] {
         const std::wstring text = Text(IDC_IND_PROGRESS);
-        started = started || text.rfind(L"여는 중.", 0) == 0;
-        if (started) seen.insert(text);
-        return seen.count(L"여는 중.") && seen.count(L"여는 중..") && seen.count(L"여는 중...");
+        if (text.rfind(L"여는 중.", 0) != 0) return false;
+        seen.insert(text);
+        if (text != shown) changes.push_back(std::chrono::steady_clock::now());
+        shown = text;
+        return changes.size() >= 5;
     }));
     EXPECT_EQ(seen.size(), 3u);
+    // The first change is the first text; the whole phases lie between the later ones.
+    const auto phase =
+        std::chrono::duration_cast<std::chrono::milliseconds>(changes.back() - changes[1]) / 3;
+    std::printf("indicator phase: %lld ms\n", static_cast<long long>(phase.count()));
+    EXPECT_GE(phase.count(), 110);
+    EXPECT_LE(phase.count(), 200);
 
     m_indicator->ShowOutcome(u"완료");
     ASSERT_TRUE(PumpUntil([&] { return Text(IDC_IND_PROGRESS) == L"완료"; }));

@@ -82,8 +82,8 @@ TEST_F(BesideExecutableTest, SlotAndTableFilesAreFoundBesideTheExecutableNotInTh
         auto item = NotepadItem();
         item->pspId = slot.psp.AddPath(kNotepad);
         slot.items.push_back(std::move(item));
-        ASSERT_EQ(slot.Save(), SaveResult::kSaved);
-    }  // released: the changed table is written too
+        ASSERT_TRUE(PathTable(paths).SaveSlot(slot).Written());
+    }
 
     EXPECT_TRUE(std::filesystem::is_regular_file(ExecutableFolderOfProcess() / "data" / "12.slot"));
     EXPECT_TRUE(std::filesystem::is_regular_file(ExecutableFolderOfProcess() / "data" /
@@ -111,7 +111,8 @@ TEST_F(BesideExecutableTest, SlotAndTableFilesAreFoundBesideTheExecutableNotInTh
     EXPECT_EQ(item.window, 0u);
     ASSERT_NE(loaded->psp.PathOf(0), nullptr);
     EXPECT_EQ(*loaded->psp.PathOf(0), kNotepad);
-    // The icon was extracted from notepad's image through the shell.
+    // The icon is extracted from notepad's image through the shell, for the editor.
+    loaded->LoadIcons();
     EXPECT_NE(item.icon.Get(), 0u);
     SlotManager::ReleaseCurrent(loaded);
 }
