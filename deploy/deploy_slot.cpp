@@ -43,7 +43,8 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
     log.LogLine("슬롯 열기");
     PlacementWatch watch(desktop);
     const StoreOutcome kept = slots.Table().KeepLearnedPaths(
-        index, RunItemGroups(*current, context, StartStdThread, watch));
+        index, RunItemGroups(*current, context, StartStdThread, watch,
+                             indicator ? indicator->Window() : 0));
     if (!kept.Written()) log.LogLine(StoreFailureLine(kept));
     log.LogLine("HandleMaxiPair 로드 완료");
     slots.SetWindowList(index, current->BuildWindowList());

@@ -18,6 +18,8 @@ struct GroupShared {
     PathLearning& pspChanged;
     const StopRequest& stop;
     PlacementWatch& watch;
+    // The window a launch's consent prompt or error box belongs to: the indicator's.
+    WindowHandle launchOwner;
 };
 
 }  // namespace keyrack

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace keyrack {
 
 class DeploymentIndicator {
@@ -16,6 +18,8 @@ class DeploymentIndicator {
     // Stops and joins the refresh thread, closes the popup and asks the main window to delete
     // it. The object must not be used afterwards.
     virtual void Finish() = 0;
+    // The popup's window, which owns the consent prompts of the deployment's launches.
+    virtual WindowHandle Window() const { return 0; }
 };
 
 class IndicatorHost {

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "deploy/brought_forward.h"
+#include "deploy/launch_item.h"
 #include "deploy/window_search.h"
+#include "platform/com_apartment_scope.h"
 #include "platform/format.h"
 #include "platform/new_window_watch.h"
 #include "platform/thread_dpi_scope.h"
@@ -85,7 +87,7 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
 bool Launch(const GroupShared& shared, std::size_t statusIndex, const SlotItem& item) {
     if (item.path.empty()) return false;
     shared.status.Publish(statusIndex, Format(u"프로세스 실행: {}", item.name));
-    return shared.desktop.ShellExecuteDefault(item.path, item.parameters, win::kSwShow);
+    return LaunchItem(shared, item, ResolveLaunchPath(shared, item));
 }
 
 // A line for the popup and the run log that stays on the popup until the deployment ends.
@@ -112,10 +114,17 @@ bool Answers(const GroupShared& shared, WindowHandle window) {
 }
 
 // Places the item's window and hands it to the watch. A window that does not answer counts as
-// placed all the same: the placement waits in its queue and applies when it answers.
+// placed all the same: the placement waits in its queue and applies when it answers. So does
+// the window of an elevated program, which the system does not let Keyrack show or move: it is
+// reported at once instead of staying put without a word, and is not watched.
 void Place(const GroupShared& shared, const WindowSearch& search, std::size_t statusIndex,
            std::u16string& kept, SlotItem& item) {
-    const Rect at = PlaceWindow(shared.desktop, item.window, item);
+    bool refused = IsElevatedWindow(shared.desktop, item.window);
+    const Rect at = refused ? Rect{} : PlaceWindow(shared.desktop, item.window, item, &refused);
+    if (refused) {
+        Report(shared, statusIndex, kept, u"관리자 권한", item);
+        return;
+    }
     if (!Answers(shared, item.window)) Report(shared, statusIndex, kept, u"응답 없음", item);
     shared.watch.Add(item, at, search.ProcessPath(), search.Claimed());
 }
@@ -126,6 +135,7 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
                   std::size_t statusIndex) {
     Desktop& desktop = shared.desktop;
     const PerMonitorDpiScope dpi(desktop);
+    const ComApartmentScope com(desktop);
     WindowSearch search(desktop, shared.log, processPath);
     // The group's last failed launch, time-out or window that does not answer, kept on the
     // popup until the deployment ends: a line that vanished with the group's thread would be

@@ -50,7 +50,7 @@ LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const Threa
 }
 
 LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
-                           PlacementWatch& watch) {
+                           PlacementWatch& watch, WindowHandle launchOwner) {
     Desktop& desktop = context.desktop;
     RunLog& log = context.log;
     WorkerStatusList& status = context.status;
@@ -60,7 +60,7 @@ LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const Threa
     for (const auto& item : slot.items) groups[item->pspId].push(item.get());
 
     PathLearning pspChanged;
-    const GroupShared shared{desktop, status, log, pspChanged, stop, watch};
+    const GroupShared shared{desktop, status, log, pspChanged, stop, watch, launchOwner};
     // Groups whose thread has not ended yet.
     std::atomic<std::size_t> running{0};
     // Groups whose id has no table entry search with an empty path of their own: only the

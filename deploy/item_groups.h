@@ -28,9 +28,10 @@ using LearnedPaths = std::map<std::uint32_t, std::u16string>;
 // paths learned (the slot's own table is not written). The context's stop is handed to every group
 // (see RunItemGroup); the groups are joined all the same. A group whose thread ends by an
 // exception leaves a line in the run log. The groups add what they place to `watch`, whose
-// passes run on the calling thread while it waits for them.
+// passes run on the calling thread while it waits for them. Launches name `launchOwner` as the
+// owner of a consent prompt.
 LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
-                           PlacementWatch& watch);
+                           PlacementWatch& watch, WindowHandle launchOwner = 0);
 // The same with a watch that ends with the call.
 LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start);
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "deploy/process_image.h"
+#include "deploy/program_path.h"
 #include "deploy/window_search.h"
-#include "platform/text.h"
 
 namespace keyrack {
 
@@ -146,7 +146,7 @@ bool PlacementWatch::TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle
         if (entry.claimed->count(window) != 0 || watched.count(window) != 0) return true;
         if (!IsCandidateWindow(m_desktop, window)) return true;
         const auto path = ImagePathOfWindow(m_desktop, window);
-        if (path && EqualsNoCase(*path, entry.programPath)) successor = window;
+        if (path && SameProgramPath(m_desktop, *path, entry.programPath)) successor = window;
         return successor == 0;
     });
     if (successor == 0) return false;

@@ -49,6 +49,7 @@ WindowImage ReadWindowImage(Desktop& desktop, WindowHandle window) {
     WindowImage image;
     desktop.GetWindowThreadProcessId(window, &image.processId);
     image.path = ImagePathOfProcess(desktop, image.processId);
+    image.imageProcessId = image.path ? image.processId : 0;
     if (!image.path || !IsFrameHost(*image.path)) return image;
     if (!EqualsNoCase(desktop.GetWindowClassName(window), kFrameClass)) return image;
     // A Store app's frame: the app is the process of a child window, and the frame host's own
@@ -56,7 +57,16 @@ WindowImage ReadWindowImage(Desktop& desktop, WindowHandle window) {
     image.fromChild = true;
     const std::uint32_t hosted = HostedProcess(desktop, window, image.processId);
     image.path = hosted != 0 ? ImagePathOfProcess(desktop, hosted) : std::nullopt;
+    image.imageProcessId = image.path ? hosted : 0;
     return image;
+}
+
+std::u16string AppsFolderTarget(Desktop& desktop, std::uint32_t processId) {
+    UniqueProcess process(
+        desktop.OpenProcess(win::kProcessQueryLimitedInformation, false, processId), desktop);
+    if (process.Get() == 0) return {};
+    const std::u16string aumid = desktop.GetApplicationUserModelId(process.Get());
+    return aumid.empty() ? std::u16string() : u"shell:AppsFolder\\" + aumid;
 }
 
 std::optional<std::u16string> ImagePathOfWindow(Desktop& desktop, WindowHandle window) {

@@ -19,6 +19,8 @@ struct WindowImage {
     // The path is that of a child window's process (a Store app's frame), which may come or
     // change while the frame stays; it says nothing lasting about the frame's own process.
     bool fromChild = false;
+    // The process whose path it is (the hosted app's for a frame); 0 when none.
+    std::uint32_t imageProcessId = 0;
 };
 
 // GetWindowThreadProcessId, OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ) and
@@ -27,6 +29,10 @@ struct WindowImage {
 // For a frame of ApplicationFrameHost.exe (class ApplicationFrameWindow) the path is that of
 // the first child window whose process differs from the frame's; null while there is none.
 WindowImage ReadWindowImage(Desktop& desktop, WindowHandle window);
+
+// "shell:AppsFolder\<AUMID>" for a process with a package identity, which is how Windows
+// launches a packaged app (its image path is not for launching); empty for any other.
+std::u16string AppsFolderTarget(Desktop& desktop, std::uint32_t processId);
 
 // The path alone of ReadWindowImage.
 std::optional<std::u16string> ImagePathOfWindow(Desktop& desktop, WindowHandle window);

@@ -1,6 +1,7 @@
 #include "deploy/window_search.h"
 
 #include "deploy/process_image.h"
+#include "deploy/program_path.h"
 #include "platform/format.h"
 #include "platform/text.h"
 #include "slots/takeable_window.h"
@@ -22,7 +23,7 @@ WindowSearch::WindowSearch(Desktop& desktop, RunLog& log, std::u16string& proces
     m_desktop.EnumWindows([&](WindowHandle window) {
         if (!IsCandidateWindow(m_desktop, window)) return true;
         const auto path = ImagePathOfWindow(m_desktop, window);
-        if (path && EqualsNoCase(*path, m_processPath)) {
+        if (path && SameProgramPath(m_desktop, *path, m_processPath)) {
             log.LogLine(Format("pre: {}", *path));
             m_claimed.insert(window);
             m_openBefore.insert(window);
@@ -103,7 +104,7 @@ bool WindowSearch::MatchesPath(WindowHandle window, bool full) {
     // A path that could not be read may be readable later (a process still starting), and a
     // frame's path follows its children: neither is remembered.
     if (!image.path) return false;
-    const bool matches = EqualsNoCase(*image.path, m_processPath);
+    const bool matches = SameProgramPath(m_desktop, *image.path, m_processPath);
     if (!image.fromChild) (matches ? m_judgedOurs : m_judgedOther).emplace(window, image.processId);
     return matches && IsCandidateWindow(m_desktop, window);
 }
@@ -113,7 +114,7 @@ bool WindowSearch::MatchesTitle(WindowHandle window, bool full) {
     if (!m_titleSeen.insert(window).second && !full) return false;
     if (!IsCandidateWindow(m_desktop, window)) return false;
     const std::u16string title = m_desktop.GetWindowTitle(window, kTitleCapacity);
-    if (!EqualsNoCase(title, m_title) || m_claimed.count(window) != 0) return false;
+    if (!SameText(m_desktop, title, m_title) || m_claimed.count(window) != 0) return false;
     const auto path = ImagePathOfWindow(m_desktop, window);
     if (!path) return false;
     m_processPath = *path;

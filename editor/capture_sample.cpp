@@ -29,7 +29,10 @@ CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake, int 
     sample.window = foreground;
     sample.maximized = desktop.IsZoomed(foreground);
     if (sample.leftDown) {
-        sample.path = ImagePathOfWindow(desktop, foreground).value_or(std::u16string());
+        const WindowImage image = ReadWindowImage(desktop, foreground);
+        sample.path = image.path.value_or(std::u16string());
+        if (image.imageProcessId != 0)
+            sample.launchPath = AppsFolderTarget(desktop, image.imageProcessId);
         sample.title = desktop.GetWindowTitle(foreground, kCapturedTitleCapacity);
     }
     return sample;

@@ -25,6 +25,9 @@ struct CaptureSample {
     // (empty when the process can't be opened) and its title.
     std::u16string path;
     std::u16string title;
+    // What launches a packaged app ("shell:AppsFolder\<AUMID>"); empty for any other program,
+    // which launches by its path.
+    std::u16string launchPath;
     friend bool operator==(const CaptureSample&, const CaptureSample&) = default;
 };
 

@@ -77,7 +77,9 @@ void EditorState::Capture(const CaptureSample& sample) {
     m_mode = EditMode::New;
 
     auto item = std::make_unique<SlotItem>();
-    item->path = sample.path;
+    // The table keeps the image path the search looks for; a packaged app launches by its
+    // shell target.
+    item->path = sample.launchPath.empty() ? sample.path : sample.launchPath;
     item->fileName = FileNameOf(sample.path);
     item->name = sample.title;
     item->x = sample.rect.left;

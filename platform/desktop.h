@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,7 +75,38 @@ inline constexpr int kVkLControl = 0xA2;
 inline constexpr int kVkRControl = 0xA3;
 inline constexpr int kVkF1 = 0x70;
 inline constexpr std::size_t kMaxPath = 260;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+// Integrity levels (the last sub-authority of a token's integrity SID).
+inline constexpr std::uint32_t kMediumIntegrity = 0x2000;
+inline constexpr std::uint32_t kHighIntegrity = 0x3000;
 }  // namespace win
+
+// A launch through the shell: ShellExecuteExW with the default verb.
+struct ShellLaunch {
+    std::u16string_view file;
+    std::u16string_view parameters;  // never null: empty when there are none
+    std::u16string_view directory;   // lpDirectory; empty: none
+    int show = win::kSwShow;
+    WindowHandle owner = 0;  // hwnd: the window a consent prompt or error box belongs to
+    // SEE_MASK_HMONITOR with the monitor of this rectangle (MonitorFromRect, nearest).
+    std::optional<Rect> monitorOf;
+};
+
+// A program started directly: CreateProcessW with a start-up position, size and show state for
+// its first window (STARTF_USEPOSITION | STARTF_USESIZE | STARTF_USESHOWWINDOW).
+struct ProcessStart {
+    std::u16string_view application;  // lpApplicationName: the executable
+    std::u16string_view commandLine;  // the quoted path and the parameters
+    std::u16string_view directory;    // lpCurrentDirectory
+    Rect rect;
+    int show = win::kSwShowNormal;
+};
+
+enum class StartResult {
+    kStarted,
+    kElevationRequired,  // ERROR_ELEVATION_REQUIRED: only the shell can ask for consent
+    kFailed,
+};
 
 class Desktop {
   public:
@@ -85,6 +117,15 @@ class Desktop {
     virtual IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) = 0;
     virtual IconHandle LoadApplicationIcon() = 0;  // a copy of icon group resource 145
     virtual void DestroyIcon(IconHandle icon) = 0;
+
+    // GetFileAttributesW: `path` names an existing file that is not a folder.
+    virtual bool IsExistingFile(std::u16string_view path) = 0;
+    // FindFirstFileExW over `folder`\*: the names of the folders directly in it, in no
+    // particular order; empty when there are none or it can't be read.
+    virtual std::vector<std::u16string> ListSubfolders(std::u16string_view folder) = 0;
+    // CompareStringOrdinal with case ignored, as Windows compares file names: below, equal to
+    // or above zero.
+    virtual int CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) = 0;
 
     // Top-level windows. EnumWindows calls `visit` for each window in Z order and stops when it
     // returns false.
@@ -137,12 +178,26 @@ class Desktop {
     virtual void CloseHandle(ProcessHandle handle) = 0;
     // GetCurrentProcessId: the id of Keyrack's own process.
     virtual std::uint32_t GetCurrentProcessId() = 0;
+    // The Application User Model ID of a packaged process (GetApplicationUserModelId, when
+    // GetPackageFamilyName finds a package identity), opened with at least
+    // PROCESS_QUERY_LIMITED_INFORMATION. Empty when it has none or the system lacks the calls.
+    virtual std::u16string GetApplicationUserModelId(ProcessHandle process) = 0;
+    // The integrity level of the process's token (TokenIntegrityLevel); 0 when unreadable.
+    virtual std::uint32_t GetProcessIntegrityLevel(ProcessHandle process) = 0;
+    // GetLastError of the calling thread, right after a call that failed.
+    virtual std::uint32_t GetLastError() = 0;
 
-    // ShellExecuteExW with the default verb, no owner, no working directory and fMask
-    // SEE_MASK_FLAG_NO_UI: a file that can't be started returns false at once instead of
-    // holding the calling thread in the shell's error box (the caller reports the failure).
-    virtual bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                                     int show) = 0;
+    // ShellExecuteExW with fMask SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC (plus SEE_MASK_HMONITOR
+    // with a monitor): a file that can't be started returns false at once instead of holding
+    // the calling thread in the shell's error box (the caller reports the failure), and the
+    // call returns only once the launch has been handed on.
+    virtual bool ShellExecuteDefault(const ShellLaunch& launch) = 0;
+    // CreateProcessW; the process and thread handles are closed at once.
+    virtual StartResult CreateProcessAt(const ProcessStart& start) = 0;
+    // CoInitializeEx(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) for the calling thread;
+    // true when it must be paired with UninitializeCom.
+    virtual bool InitializeComApartment() = 0;
+    virtual void UninitializeCom() = 0;
 
     // Keyboard, mouse and clock.
     virtual short GetKeyState(int virtualKey) = 0;

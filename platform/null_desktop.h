@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/text.h"
 
 namespace keyrack {
 
@@ -11,6 +12,12 @@ class NullDesktop : public Desktop {
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
     IconHandle LoadApplicationIcon() override { return 0; }
     void DestroyIcon(IconHandle) override {}
+
+    bool IsExistingFile(std::u16string_view) override { return false; }
+    std::vector<std::u16string> ListSubfolders(std::u16string_view) override { return {}; }
+    int CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) override {
+        return CompareNoCase(a, b);
+    }
 
     void EnumWindows(const std::function<bool(WindowHandle)>&) override {}
     bool IsWindowVisible(WindowHandle) override { return false; }
@@ -46,10 +53,14 @@ class NullDesktop : public Desktop {
     std::u16string QueryProcessImagePath(ProcessHandle, std::size_t) override { return {}; }
     void CloseHandle(ProcessHandle) override {}
     std::uint32_t GetCurrentProcessId() override { return 0; }
+    std::u16string GetApplicationUserModelId(ProcessHandle) override { return {}; }
+    std::uint32_t GetProcessIntegrityLevel(ProcessHandle) override { return 0; }
+    std::uint32_t GetLastError() override { return 0; }
 
-    bool ShellExecuteDefault(std::u16string_view, std::u16string_view, int) override {
-        return false;
-    }
+    bool ShellExecuteDefault(const ShellLaunch&) override { return false; }
+    StartResult CreateProcessAt(const ProcessStart&) override { return StartResult::kFailed; }
+    bool InitializeComApartment() override { return false; }
+    void UninitializeCom() override {}
 
     short GetKeyState(int) override { return 0; }
     short GetAsyncKeyState(int) override { return 0; }

@@ -34,6 +34,7 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void SetSlotName(const std::u16string& name) override;
     void ShowOutcome(const std::u16string& finalText) override;
     void Finish() override;
+    WindowHandle Window() const override { return reinterpret_cast<WindowHandle>(GetSafeHwnd()); }
 
   protected:
     BOOL OnInitDialog() override;

@@ -3,17 +3,22 @@
 #include <windows.h>
 // After windows.h, which they build on.
 #include <dwmapi.h>
+#include <objbase.h>
 #include <psapi.h>
 #include <shellapi.h>
 
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/thread_dpi_awareness.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
 namespace {
+
+// winerror.h of older SDKs lacks it.
+constexpr DWORD kErrorElevationRequired = 740;
 
 HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
@@ -55,6 +60,35 @@ IconHandle Win32Desktop::LoadApplicationIcon() {
 
 void Win32Desktop::DestroyIcon(IconHandle icon) {
     if (icon != 0) ::DestroyIcon(reinterpret_cast<HICON>(icon));
+}
+
+bool Win32Desktop::IsExistingFile(std::u16string_view path) {
+    const std::u16string text(path);
+    const DWORD attributes = ::GetFileAttributesW(AsWide(text));
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::u16string> Win32Desktop::ListSubfolders(std::u16string_view folder) {
+    const std::u16string pattern = std::u16string(folder) + u"\\*";
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = ::FindFirstFileExW(AsWide(pattern), FindExInfoBasic, &found,
+                                            FindExSearchLimitToDirectories, nullptr, 0);
+    if (first == INVALID_HANDLE_VALUE) return {};
+    const UniqueHandle<HANDLE, CloseWith<&::FindClose>> search(first);
+    std::vector<std::u16string> names;
+    do {
+        const std::wstring_view name(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+            names.push_back(FromWide(name));
+    } while (::FindNextFileW(search.Get(), &found));
+    return names;
+}
+
+int Win32Desktop::CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) {
+    const int result = ::CompareStringOrdinal(
+        reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+        reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()), TRUE);
+    return result - CSTR_EQUAL;
 }
 
 void Win32Desktop::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
@@ -176,19 +210,91 @@ void Win32Desktop::CloseHandle(ProcessHandle handle) {
 
 std::uint32_t Win32Desktop::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
 
-bool Win32Desktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                                       int show) {
-    const std::u16string fileText(file);
-    const std::u16string parameterText(parameters);
+std::u16string Win32Desktop::GetApplicationUserModelId(ProcessHandle process) {
+    // Windows 8 and later; Wine has no package identities. Both are looked up at run time so
+    // the program starts where they are missing.
+    using PackageCall = LONG(WINAPI*)(HANDLE, UINT32*, PWSTR);
+    static const SystemFunction<PackageCall> familyName(L"kernel32.dll", "GetPackageFamilyName");
+    static const SystemFunction<PackageCall> modelId(L"kernel32.dll", "GetApplicationUserModelId");
+    if (!familyName || !modelId) return {};
+    const HANDLE handle = reinterpret_cast<HANDLE>(process);
+    wchar_t family[128] = {};
+    UINT32 familyLength = 128;
+    if (familyName.Get()(handle, &familyLength, family) != ERROR_SUCCESS) return {};
+    wchar_t id[256] = {};  // APPLICATION_USER_MODEL_ID_MAX_LENGTH 130
+    UINT32 idLength = 256;
+    if (modelId.Get()(handle, &idLength, id) != ERROR_SUCCESS) return {};
+    return FromWide(std::wstring_view(id));
+}
+
+std::uint32_t Win32Desktop::GetProcessIntegrityLevel(ProcessHandle process) {
+    HANDLE rawToken = nullptr;
+    if (!::OpenProcessToken(reinterpret_cast<HANDLE>(process), TOKEN_QUERY, &rawToken)) return 0;
+    const UniqueKernelHandle token(rawToken);
+    DWORD size = 0;
+    ::GetTokenInformation(token.Get(), TokenIntegrityLevel, nullptr, 0, &size);
+    if (size == 0) return 0;
+    std::vector<unsigned char> buffer(size);
+    if (!::GetTokenInformation(token.Get(), TokenIntegrityLevel, buffer.data(), size, &size))
+        return 0;
+    const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    const UCHAR count = *::GetSidSubAuthorityCount(sid);
+    return count == 0 ? 0 : *::GetSidSubAuthority(sid, count - 1);
+}
+
+std::uint32_t Win32Desktop::GetLastError() { return ::GetLastError(); }
+
+bool Win32Desktop::ShellExecuteDefault(const ShellLaunch& launch) {
+    const std::u16string fileText(launch.file);
+    const std::u16string parameterText(launch.parameters);
+    const std::u16string directoryText(launch.directory);
     SHELLEXECUTEINFOW info{};
     static_assert(sizeof(info) == 112);
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = reinterpret_cast<HWND>(launch.owner);
     info.lpFile = AsWide(fileText);
     info.lpParameters = AsWide(parameterText);
-    info.nShow = show;
+    info.lpDirectory = directoryText.empty() ? nullptr : AsWide(directoryText);
+    info.nShow = launch.show;
+    if (launch.monitorOf) {
+        const Rect& r = *launch.monitorOf;
+        const RECT rect{r.left, r.top, r.right, r.bottom};
+        info.fMask |= SEE_MASK_HMONITOR;
+        info.hMonitor = ::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
+    }
     return ::ShellExecuteExW(&info) != FALSE;
 }
+
+StartResult Win32Desktop::CreateProcessAt(const ProcessStart& start) {
+    const std::u16string application(start.application);
+    // CreateProcessW may write into the command line.
+    std::wstring commandLine(start.commandLine.begin(), start.commandLine.end());
+    const std::u16string directory(start.directory);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USEPOSITION | STARTF_USESIZE | STARTF_USESHOWWINDOW;
+    startup.dwX = static_cast<DWORD>(start.rect.left);
+    startup.dwY = static_cast<DWORD>(start.rect.top);
+    startup.dwXSize = static_cast<DWORD>(start.rect.Width());
+    startup.dwYSize = static_cast<DWORD>(start.rect.Height());
+    startup.wShowWindow = static_cast<WORD>(start.show);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(AsWide(application), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, directory.empty() ? nullptr : AsWide(directory), &startup,
+                          &started))
+        return ::GetLastError() == kErrorElevationRequired ? StartResult::kElevationRequired
+                                                           : StartResult::kFailed;
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    return StartResult::kStarted;
+}
+
+bool Win32Desktop::InitializeComApartment() {
+    return SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+void Win32Desktop::UninitializeCom() { ::CoUninitialize(); }
 
 short Win32Desktop::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
 short Win32Desktop::GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }

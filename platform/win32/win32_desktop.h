@@ -13,6 +13,9 @@ class Win32Desktop : public Desktop {
     IconHandle ExtractFileIcon(std::u16string_view path, unsigned index) override;
     IconHandle LoadApplicationIcon() override;
     void DestroyIcon(IconHandle icon) override;
+    bool IsExistingFile(std::u16string_view path) override;
+    std::vector<std::u16string> ListSubfolders(std::u16string_view folder) override;
+    int CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) override;
 
     void EnumWindows(const std::function<bool(WindowHandle)>& visit) override;
     bool IsWindowVisible(WindowHandle window) override;
@@ -44,9 +47,14 @@ class Win32Desktop : public Desktop {
     std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
     std::uint32_t GetCurrentProcessId() override;
+    std::u16string GetApplicationUserModelId(ProcessHandle process) override;
+    std::uint32_t GetProcessIntegrityLevel(ProcessHandle process) override;
+    std::uint32_t GetLastError() override;
 
-    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                             int show) override;
+    bool ShellExecuteDefault(const ShellLaunch& launch) override;
+    StartResult CreateProcessAt(const ProcessStart& start) override;
+    bool InitializeComApartment() override;
+    void UninitializeCom() override;
 
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;

@@ -161,7 +161,7 @@ TEST_F(HotkeyLoopTest, ChordDeploysASlotWithoutListAndDumpsTheLog) {
               (std::vector<std::u16string>{u"name:One", u"outcome:완료", u"finish"}));
     ASSERT_TRUE(m_slots.HasWindowList(0));
     const auto lines = DumpedLines();
-    ASSERT_EQ(lines.size(), 5u + 13u + 1u) << "the chord's, one group's deployment, the end";
+    ASSERT_EQ(lines.size(), 5u + 14u + 1u) << "the chord's, one group's deployment, the end";
     EXPECT_EQ(
         std::vector<std::string>(lines.begin(), lines.begin() + 6),
         (std::vector<std::string>{"logger 초기화", "F1슬롯 전개", "인디케이터 생성 요청",

@@ -74,9 +74,29 @@ class CountingDesktop final : public Desktop {
     }
     void CloseHandle(ProcessHandle handle) override { Count(), m_inner.CloseHandle(handle); }
     std::uint32_t GetCurrentProcessId() override { return Count(), m_inner.GetCurrentProcessId(); }
-    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                             int show) override {
-        return Count(), m_inner.ShellExecuteDefault(file, parameters, show);
+    std::u16string GetApplicationUserModelId(ProcessHandle process) override {
+        return Count(), m_inner.GetApplicationUserModelId(process);
+    }
+    std::uint32_t GetProcessIntegrityLevel(ProcessHandle process) override {
+        return Count(), m_inner.GetProcessIntegrityLevel(process);
+    }
+    std::uint32_t GetLastError() override { return m_inner.GetLastError(); }
+    bool ShellExecuteDefault(const ShellLaunch& launch) override {
+        return Count(), m_inner.ShellExecuteDefault(launch);
+    }
+    StartResult CreateProcessAt(const ProcessStart& start) override {
+        return Count(), m_inner.CreateProcessAt(start);
+    }
+    bool InitializeComApartment() override { return Count(), m_inner.InitializeComApartment(); }
+    void UninitializeCom() override { Count(), m_inner.UninitializeCom(); }
+    bool IsExistingFile(std::u16string_view path) override {
+        return Count(), m_inner.IsExistingFile(path);
+    }
+    std::vector<std::u16string> ListSubfolders(std::u16string_view folder) override {
+        return Count(), m_inner.ListSubfolders(folder);
+    }
+    int CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) override {
+        return m_inner.CompareOrdinalNoCase(a, b);
     }
     short GetKeyState(int key) override { return Count(), m_inner.GetKeyState(key); }
     short GetAsyncKeyState(int key) override { return Count(), m_inner.GetAsyncKeyState(key); }

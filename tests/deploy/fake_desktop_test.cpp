@@ -8,12 +8,14 @@
 namespace keyrack::testing {
 namespace {
 
+ShellLaunch Launching(std::u16string_view file) { return {file, u"", u"", win::kSwShow, 0, {}}; }
+
 TEST(FakeDesktopTest, ProgramOpensItsWindowAfterItsPausesOnTheLaunchingThreadOnly) {
     FakeDesktop desktop;
     FakeProgram program;
     program.pausesBeforeWindow = 3;
     desktop.AddProgram(u"C:\\a.exe", program);
-    ASSERT_TRUE(desktop.ShellExecuteDefault(u"C:\\a.exe", u"", win::kSwShow));
+    ASSERT_TRUE(desktop.ShellExecuteDefault(Launching(u"C:\\a.exe")));
     std::thread other([&] {
         for (int k = 0; k < 10; ++k) desktop.Sleep(1);
     });
@@ -39,8 +41,8 @@ TEST(FakeDesktopTest, LauncherWindowBelongsToAnotherImageAndUnknownFilesFailToLa
     FakeProgram launcher;
     launcher.ownerImagePath = u"C:\\real.exe";
     desktop.AddProgram(u"C:\\launch.exe", launcher);
-    EXPECT_FALSE(desktop.ShellExecuteDefault(u"C:\\missing.exe", u"", win::kSwShow));
-    EXPECT_TRUE(desktop.ShellExecuteDefault(u"C:\\launch.exe", u"", win::kSwShow));
+    EXPECT_FALSE(desktop.ShellExecuteDefault(Launching(u"C:\\missing.exe")));
+    EXPECT_TRUE(desktop.ShellExecuteDefault(Launching(u"C:\\launch.exe")));
     const WindowHandle window = desktop.WindowsOpenedBy(u"C:\\launch.exe").at(0);
     std::uint32_t pid = 0;
     desktop.GetWindowThreadProcessId(window, &pid);

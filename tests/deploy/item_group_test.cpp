@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "deploy/item_group.h"
+#include "deploy/process_image.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
 #include "tests/fakes/fake_desktop.h"
 
 namespace keyrack::testing {
@@ -101,7 +103,7 @@ class ItemGroupTest : public ::testing::Test {
     StopRequest m_stop;
     RunLog m_log;
     PlacementWatch m_watch{m_desktop};
-    const GroupShared m_shared{m_desktop, m_status, m_log, m_changed, m_stop, m_watch};
+    const GroupShared m_shared{m_desktop, m_status, m_log, m_changed, m_stop, m_watch, 0};
 };
 
 TEST_F(ItemGroupTest, PathSearchRunsAtOnceBeforeAnyPause) {
@@ -187,7 +189,8 @@ TEST_P(SearchLimitTest, TimesOutAt31250MsShowsAndLogsTheTimeOutAndPlacesNothing)
     // Shown through the pause after the item, and kept until the deployment ends.
     EXPECT_EQ(m_desktop.CallsNamed("Wait").back().args[0], kAfterItemPauseMs);
     EXPECT_EQ(m_status.Snapshot().at(m_index), u"타임아웃: Doc");
-    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), u"타임아웃: Doc\n");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"ShellExecuteEx 실행: Doc\n타임아웃: Doc\n");
     EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
 }
 
@@ -242,6 +245,7 @@ TEST_P(OpenBeforeTest, IsTakenWhenTheLaunchBroughtItForwardOrItIsTheOnlyOne) {
     const bool reported = std::count(published.begin(), published.end(), u"기존 창 배치: Doc") == 1;
     EXPECT_EQ(reported, taken == "open");
     const std::u16string log = FromCodePage(m_log.Contents(), kCodePageKorean);
+    EXPECT_NE(log.find(u"ShellExecuteEx 실행: Doc\n"), std::u16string::npos);
     EXPECT_EQ(log.find(u"기존 창 배치: Doc\n") != std::u16string::npos, taken == "open");
     EXPECT_EQ(log.find(u"타임아웃: Doc\n") != std::u16string::npos, taken == "none");
     EXPECT_FALSE(m_changed.Changed());
@@ -466,7 +470,8 @@ TEST_P(FailedLaunchTest, IsReportedAtOnceAndNotSearched) {
     EXPECT_GE(std::count(published.begin(), published.end(), u"실행 실패: 빈 항목"), 1);
     EXPECT_EQ(m_status.Snapshot().at(m_index), u"실행 실패: 빈 항목")
         << "the failure stays on the popup after the group's later items";
-    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), u"실행 실패: 빈 항목\n");
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"실행 실패: 빈 항목\nShellExecuteEx 실행: Doc\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Launches, FailedLaunchTest,
@@ -518,15 +523,17 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"during_the_pause_after_an_item_1_ms_tick", 1000, 100, 0, true}),
     [](const auto& info) { return std::string(info.param.when); });
 
-// A window whose thread answers at once, only after a while, or not at all: it counts as not
-// answering only when the system says so or after 5 s; the item takes it either way.
+// A window whose thread answers at once, only after a while, or not at all, or of an elevated
+// program that refuses Keyrack's calls: it counts as not answering only when the system says so
+// or after 5 s; the item takes it either way, and the user is told at once.
 struct AnswerCase {
     const char* what;
-    std::uint64_t busyMs;  // answers after this long
-    bool hung;             // answers never
-    bool hungApp;          // and the system counts it as hung
-    std::uint64_t tookMs;  // from the search's end to the next item
-    bool reported;
+    std::uint64_t busyMs;     // answers after this long
+    bool hung;                // answers never
+    bool hungApp;             // and the system counts it as hung
+    std::uint32_t integrity;  // of the program's process; 0 for Keyrack's own level
+    std::uint64_t tookMs;     // from the search's end to the next item
+    const char16_t* report;   // null: none
 };
 
 class AnswerTest : public ItemGroupTest, public ::testing::WithParamInterface<AnswerCase> {};
@@ -535,6 +542,7 @@ TEST_P(AnswerTest, OnlyAWindowThatDoesNotAnswerFor5sOrIsHungIsReported) {
     const AnswerCase& c = GetParam();
     FakeProgram program;
     program.window.hung = c.hung;
+    program.integrity = c.integrity;
     program.window.hungApp = c.hungApp;
     program.window.busyUntilMs = c.busyMs ? m_desktop.SteadyClockMs() + c.busyMs : 0;
     m_desktop.AddProgram(kEditor, program);
@@ -543,31 +551,181 @@ TEST_P(AnswerTest, OnlyAWindowThatDoesNotAnswerFor5sOrIsHungIsReported) {
     Run();
     ASSERT_EQ(m_desktop.WindowsOpenedBy(kEditor).size(), 1u);
     EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kEditor)[0]);
-    EXPECT_TRUE(m_watch.Watches(item.window));
+    const bool refused = c.integrity > win::kMediumIntegrity;
+    EXPECT_EQ(m_watch.Watches(item.window), !refused);
     EXPECT_EQ(m_desktop.ThreadMicroseconds() - start, c.tookMs * 1000)
         << "the wait for the answer counts towards the pause after the item";
     EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
+    const std::u16string report = c.report ? std::u16string(c.report) + u": Doc" : u"";
     const auto published = Published();
-    EXPECT_EQ(std::count(published.begin(), published.end(), u"응답 없음: Doc") > 0, c.reported);
+    EXPECT_EQ(published.back(), c.report ? report : u"프로세스 배치: Doc") << "reported at once";
     EXPECT_EQ(m_status.Snapshot().at(m_index),
-              c.reported ? std::optional<std::u16string>(u"응답 없음: Doc") : std::nullopt)
+              c.report ? std::optional<std::u16string>(report) : std::nullopt)
         << "kept on the popup until the deployment ends";
     EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
-              c.reported ? u"응답 없음: Doc\n" : u"");
+              u"ShellExecuteEx 실행: Doc\n" + (c.report ? report + u"\n" : u""));
     const Rect target{40, 50, 680, 530};
-    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !c.hung);
+    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, c.report == nullptr);
     m_desktop.SetHung(item.window, false);
-    EXPECT_EQ(m_desktop.CurrentRect(item.window), target) << "the queued placement applies";
+    EXPECT_EQ(m_desktop.CurrentRect(item.window) == target, !refused)
+        << "the queued placement applies";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, AnswerTest,
-    ::testing::Values(
-        AnswerCase{"answers", 0, false, false, kAfterItemPauseMs, false},
-        AnswerCase{"busy_starting_for_2_s", 2000, false, false, 2000, false},
-        AnswerCase{"does_not_answer_for_5_s", 0, true, false, kNotAnsweringAfterMs, true},
-        AnswerCase{"counted_as_hung_by_the_system", 0, true, true, kAfterItemPauseMs, true}),
+    ::testing::Values(AnswerCase{"answers", 0, false, false, 0, kAfterItemPauseMs, nullptr},
+                      AnswerCase{"busy_starting_for_2_s", 2000, false, false, 0, 2000, nullptr},
+                      AnswerCase{"does_not_answer_for_5_s", 0, true, false, 0, kNotAnsweringAfterMs,
+                                 u"응답 없음"},
+                      AnswerCase{"counted_as_hung_by_the_system", 0, true, true, 0,
+                                 kAfterItemPauseMs, u"응답 없음"},
+                      AnswerCase{"elevated", 0, false, false, win::kHighIntegrity,
+                                 kAfterItemPauseMs, u"관리자 권한"},
+                      AnswerCase{"same_level", 0, false, false, win::kMediumIntegrity,
+                                 kAfterItemPauseMs, nullptr}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// Which way each kind of item is started, and with what.
+struct LaunchWayCase {
+    const char* what;
+    const char16_t* path;
+    bool exists;
+    bool maximize;
+    int x;                    // of the item's rectangle; 5000 lies beyond every monitor
+    bool needsElevation;      // CreateProcessW answers ERROR_ELEVATION_REQUIRED
+    const char16_t* created;  // CreateProcessAt's "commandLine|directory", or null
+    const char16_t* shell;    // ShellExecuteDefault's "file|parameters[|directory]", or null
+    const char* logged;
+};
+
+class LaunchWayTest : public ItemGroupTest, public ::testing::WithParamInterface<LaunchWayCase> {};
+
+TEST_P(LaunchWayTest, PlainProgramsStartAtTheirRectangleEverythingElseThroughTheShell) {
+    const LaunchWayCase& c = GetParam();
+    if (c.exists) m_desktop.AddFile(c.path);
+    FakeProgram program;
+    program.usesStartupRect = true;
+    program.needsElevation = c.needsElevation;
+    program.ownerImagePath = kEditor;
+    m_desktop.AddProgram(c.path, program);
+    SlotItem& item = Item(c.path, u"Doc", c.maximize);
+    item.x = c.x;
+    item.parameters = u"/n";
+    Run();
+    ASSERT_NE(item.window, 0u);
+    const Rect at = c.x == 5000 ? Rect{1280, 50, 1920, 530} : Rect{c.x, 50, c.x + 640, 530};
+    const auto created = m_desktop.CallsNamed("CreateProcessAt");
+    ASSERT_EQ(created.size(), c.created ? 1u : 0u);
+    if (c.created) {
+        EXPECT_EQ(created[0].text, c.created);
+        EXPECT_EQ(created[0].args, (std::vector<std::int64_t>{at.left, at.top, at.Width(),
+                                                              at.Height(), c.maximize ? 3 : 1}));
+    }
+    const auto shell = m_desktop.CallsNamed("ShellExecuteDefault");
+    ASSERT_EQ(shell.size(), c.shell ? 1u : 0u);
+    if (c.shell) {
+        EXPECT_EQ(shell[0].text, c.shell);
+        EXPECT_EQ(shell[0].args,
+                  (std::vector<std::int64_t>{5, 0, at.left, at.top, at.right, at.bottom}))
+            << "on the monitor of the item's rectangle";
+    }
+    const bool inPlace = c.created && !c.needsElevation;
+    const Rect first = inPlace ? at : FakeWindow{}.normalRect;
+    EXPECT_EQ(m_desktop.CallsNamed("WindowOpened").at(0).args,
+              (std::vector<std::int64_t>{first.left, first.top, first.right, first.bottom,
+                                         inPlace && c.maximize ? 1 : 0}))
+        << "the window opens where the item puts it";
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean), Utf8ToUtf16(c.logged));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Launches, LaunchWayTest,
+    ::testing::Values(
+        LaunchWayCase{"plain_exe", kEditor, true, false, 40, false,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", nullptr,
+                      "CreateProcess 실행: Doc\n"},
+        LaunchWayCase{"maximised_exe", kEditor, true, true, 40, false,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", nullptr,
+                      "CreateProcess 실행: Doc\n"},
+        LaunchWayCase{"exe_on_a_gone_monitor", kEditor, true, false, 5000, false,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", nullptr,
+                      "CreateProcess 실행: Doc\n"},
+        LaunchWayCase{"exe_that_needs_elevation", kEditor, true, false, 40, true,
+                      u"\"C:\\Apps\\Editor.exe\" /n|C:\\Apps", u"C:\\Apps\\Editor.exe|/n|C:\\Apps",
+                      "관리자 권한 필요, 셸로 실행: Doc\nShellExecuteEx 실행: Doc\n"},
+        LaunchWayCase{"document", u"C:\\Docs\\plan.txt", true, false, 40, false, nullptr,
+                      u"C:\\Docs\\plan.txt|/n|C:\\Docs", "ShellExecuteEx 실행: Doc\n"},
+        LaunchWayCase{"app_paths_name", u"editor.exe", false, false, 40, false, nullptr,
+                      u"editor.exe|/n", "ShellExecuteEx 실행: Doc\n"},
+        LaunchWayCase{"batch_file", u"C:\\Apps\\run.bat", true, false, 40, false, nullptr,
+                      u"C:\\Apps\\run.bat|/n|C:\\Apps", "ShellExecuteEx 실행: Doc\n"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+constexpr char16_t kOldDemo[] = u"C:\\Demo\\app-1.0.0\\demoapp.exe";
+constexpr char16_t kNewDemo[] = u"C:\\Demo\\app-1.10.0\\demoapp.exe";
+
+TEST_F(ItemGroupTest, AGoneVersionFolderLaunchesTheNewestCopyAndFindsItByPath) {
+    m_desktop.AddFile(u"C:\\Demo\\app-1.9.0\\demoapp.exe");
+    m_desktop.AddFile(kNewDemo);
+    Program(kNewDemo, 3);
+    m_path = kOldDemo;
+    SlotItem& item = Item(kOldDemo, u"Demo");
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(kNewDemo).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(kNewDemo)[0]);
+    EXPECT_FALSE(m_changed.Changed()) << "found by path, no title search";
+    EXPECT_EQ(item.path, kOldDemo) << "the slot keeps its text";
+    EXPECT_EQ(FromCodePage(m_log.Contents(), kCodePageKorean),
+              u"새 버전 폴더에서 실행: C:\\Demo\\app-1.0.0\\demoapp.exe -> "
+              u"C:\\Demo\\app-1.10.0\\demoapp.exe\nCreateProcess 실행: Demo\n");
+}
+
+TEST_F(ItemGroupTest, ACapturedPackagedAppLaunchesByItsShellTargetAndIsFoundAfterAnUpdate) {
+    constexpr char16_t kOld[] =
+        u"C:\\Program Files\\WindowsApps\\Calc_11.2.0.0_x64__8wekyb3d8bbwe\\Calc.exe";
+    constexpr char16_t kNew[] =
+        u"C:\\Program Files\\WindowsApps\\Calc_11.3.0.0_x64__8wekyb3d8bbwe\\Calc.exe";
+    FakeWindow window;
+    window.processId = m_desktop.AddProcess(kOld);
+    m_desktop.SetProcessAumid(window.processId, u"Calc_8wekyb3d8bbwe!App");
+    const WindowHandle captured = m_desktop.AddWindow(window);
+    // What the capture reads of it.
+    const WindowImage image = ReadWindowImage(m_desktop, captured);
+    const std::u16string launchPath = AppsFolderTarget(m_desktop, image.imageProcessId);
+    EXPECT_EQ(image.path, kOld);
+    EXPECT_EQ(launchPath, u"shell:AppsFolder\\Calc_8wekyb3d8bbwe!App");
+    EXPECT_EQ(m_desktop.OpenProcessHandles(), 0);
+
+    m_desktop.DestroyWindow(captured);
+    FakeProgram updated;
+    updated.ownerImagePath = kNew;
+    updated.pausesBeforeWindow = 2;
+    m_desktop.AddProgram(launchPath, updated);
+    m_path = kOld;
+    SlotItem& item = Item(launchPath, u"계산기");
+    Run();
+    ASSERT_EQ(m_desktop.WindowsOpenedBy(launchPath).size(), 1u);
+    EXPECT_EQ(item.window, m_desktop.WindowsOpenedBy(launchPath)[0]);
+    EXPECT_FALSE(m_changed.Changed()) << "by path, not by title";
+    const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0);
+    EXPECT_EQ(launch.text, u"shell:AppsFolder\\Calc_8wekyb3d8bbwe!App|") << "no folder";
+}
+
+TEST_F(ItemGroupTest, ADocumentOpensThroughTheShellInItsFolderOnAThreadWithCom) {
+    constexpr char16_t kPlan[] = u"C:\\Docs\\plan.txt";
+    m_desktop.AddFile(kPlan);
+    FakeProgram handler;
+    handler.needsCom = true;
+    handler.ownerImagePath = kEditor;
+    m_desktop.AddProgram(kPlan, handler);
+    SlotItem& item = Item(kPlan, u"plan");
+    Run();
+    EXPECT_NE(item.window, 0u);
+    const auto launch = m_desktop.CallsNamed("ShellExecuteDefault").at(0);
+    EXPECT_EQ(launch.text, u"C:\\Docs\\plan.txt||C:\\Docs");
+    EXPECT_EQ(m_desktop.CallsNamed("InitializeComApartment").at(0).thread, launch.thread);
+    EXPECT_EQ(m_desktop.CountOf("UninitializeCom"), 1u) << "when the group ends";
+}
 
 }  // namespace
 }  // namespace keyrack::testing

@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "deploy/process_image.h"
+#include "deploy/program_path.h"
 #include "deploy/window_search.h"
 #include "tests/fakes/fake_desktop.h"
+#include "tests/fakes/program_path_cases.h"
 
 namespace keyrack::testing {
 namespace {
@@ -341,6 +343,40 @@ TEST_F(WindowSearchTest, LongTitlesAreCutTo1023Units) {
     EXPECT_EQ(search.FindByTitle(std::u16string(1100, u'a')), std::nullopt)
         << "the full title never matches";
     EXPECT_EQ(search.FindByTitle(std::u16string(1023, u'a')), window);
+}
+
+class ProgramPathTest : public WindowSearchTest,
+                        public ::testing::WithParamInterface<ProgramPathCase> {};
+
+TEST_P(ProgramPathTest, OneProgramAcrossVersionFoldersAndCase) {
+    const ProgramPathCase& c = GetParam();
+    EXPECT_EQ(SameProgramPath(m_desktop, c.a, c.b), c.same);
+    EXPECT_EQ(SameProgramPath(m_desktop, c.b, c.a), c.same);
+    // The path search, its judged-once memory and the pre-scan follow the same rule.
+    m_path = c.a;
+    const WindowHandle before = Add({}, c.b);
+    WindowSearch& search = Start();
+    EXPECT_EQ(search.Claimed().count(before) == 1, c.same) << "claimed before the launch";
+    const WindowHandle later = Add({}, c.b);
+    EXPECT_EQ(search.FindByPath(), c.same ? std::optional(later) : std::nullopt);
+    EXPECT_EQ(search.FindByPath(), std::nullopt) << "judged once, or taken";
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ProgramPathTest, ::testing::ValuesIn(kProgramPathCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(WindowSearchTest, GoneVersionFolderGivesWayToTheNewestByNumberThatHoldsTheFile) {
+    for (const char16_t* file :
+         {u"C:\\Demo\\app-1.9.0\\demoapp.exe", u"C:\\Demo\\app-1.10.0\\demoapp.exe",
+          u"C:\\Demo\\app-2.0.0\\other.exe", u"C:\\Demo\\app-30\\demoapp.exe",
+          u"C:\\Demo\\beta-9.0\\demoapp.exe"})
+        m_desktop.AddFile(file);
+    EXPECT_EQ(NewestVersionOf(m_desktop, u"C:\\Demo\\app-1.0.0\\demoapp.exe"),
+              u"C:\\Demo\\app-1.10.0\\demoapp.exe");
+    EXPECT_EQ(NewestVersionOf(m_desktop, u"C:\\Demo\\app-1.9.0\\demoapp.exe"), std::nullopt)
+        << "a path that exists is launched as it is";
+    EXPECT_EQ(NewestVersionOf(m_desktop, u"C:\\Demo\\app-1.0.0\\gone.exe"), std::nullopt);
+    EXPECT_EQ(NewestVersionOf(m_desktop, u"C:\\Demo\\app\\demoapp.exe"), std::nullopt);
 }
 
 }  // namespace

@@ -99,6 +99,17 @@ TEST_F(EditorRules, CaptureAddsOneTableEntryPerProgram) {
     EXPECT_EQ(m_state.Current()->pspId, 5u);
     EXPECT_EQ(m_slot.psp.paths.size(), 2u);
     EXPECT_EQ(Previewed(), std::vector<std::u16string>{u"second"});
+
+    // A packaged app launches by its shell target; the table keeps the program to look for.
+    constexpr char16_t kPackaged[] = u"C:\\Program Files\\WindowsApps\\N_1.0.0.0_x64__p\\N.exe";
+    const WindowHandle packaged = Open(kPackaged, u"packaged");
+    std::uint32_t process = 0;
+    m_desktop.GetWindowThreadProcessId(packaged, &process);
+    m_desktop.SetProcessAumid(process, u"N_p!App");
+    Click(packaged);
+    EXPECT_EQ(m_state.Current()->path, u"shell:AppsFolder\\N_p!App");
+    EXPECT_EQ(m_state.Current()->fileName, u"N.exe");
+    EXPECT_EQ(m_slot.psp.paths.at(m_state.Current()->pspId), kPackaged);
 }
 
 TEST_F(EditorRules, TheSameWindowTwiceKeepsTheItemUntilAClickOnNothing) {

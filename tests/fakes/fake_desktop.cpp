@@ -2,15 +2,31 @@
 
 #include <algorithm>
 #include <chrono>
+#include <locale>
+#include <type_traits>
 #include <utility>
+
+#include "platform/text.h"
 
 namespace keyrack::testing {
 
 namespace {
 std::int64_t I(std::uintptr_t value) { return static_cast<std::int64_t>(value); }
+thread_local std::uint32_t t_lastError = 0;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+
+char16_t UpperCase(char16_t c) {
+    static const std::locale unicode("C.utf8");
+    if (c >= 0xD800 && c <= 0xDFFF) return c;  // halves of a pair stay as they are
+    const std::uint32_t upper =
+        static_cast<std::make_unsigned_t<wchar_t>>(std::toupper(static_cast<wchar_t>(c), unicode));
+    return (upper >> 16) != 0 ? c : static_cast<char16_t>(upper);
+}
 }  // namespace
 
-FakeDesktop::FakeDesktop() { m_processes[kOwnProcessId] = {kOwnImagePath, true}; }
+FakeDesktop::FakeDesktop() {
+    m_processes[kOwnProcessId] = {kOwnImagePath, true, false, win::kMediumIntegrity, {}};
+}
 
 void FakeDesktop::Record(std::string name, std::vector<std::int64_t> args, std::u16string text) {
     ++m_counts[name];
@@ -22,15 +38,63 @@ void FakeDesktop::Record(std::string name, std::vector<std::int64_t> args, std::
 std::uint32_t FakeDesktop::AddProcess(std::u16string imagePath, bool openable) {
     std::lock_guard lock(m_mutex);
     const std::uint32_t id = m_nextProcessId++;
-    m_processes[id] = {std::move(imagePath), openable};
+    m_processes[id] = {std::move(imagePath), openable, false, win::kMediumIntegrity, {}};
     return id;
 }
 
 std::uint32_t FakeDesktop::AddLimitedProcess(std::u16string imagePath) {
     std::lock_guard lock(m_mutex);
     const std::uint32_t id = m_nextProcessId++;
-    m_processes[id] = {std::move(imagePath), true, true};
+    m_processes[id] = {std::move(imagePath), true, true, win::kMediumIntegrity, {}};
     return id;
+}
+
+void FakeDesktop::SetProcessAumid(std::uint32_t processId, std::u16string aumid) {
+    std::lock_guard lock(m_mutex);
+    m_processes[processId].aumid = std::move(aumid);
+}
+
+void FakeDesktop::SetProcessIntegrity(std::uint32_t processId, std::uint32_t level) {
+    std::lock_guard lock(m_mutex);
+    m_processes[processId].integrity = level;
+}
+
+void FakeDesktop::AddFile(std::u16string path) {
+    std::lock_guard lock(m_mutex);
+    m_files.push_back(std::move(path));
+}
+
+bool FakeDesktop::IsExistingFile(std::u16string_view path) {
+    std::lock_guard lock(m_mutex);
+    Record("IsExistingFile", {}, std::u16string(path));
+    return std::any_of(m_files.begin(), m_files.end(),
+                       [&](const std::u16string& file) { return EqualsNoCase(file, path); });
+}
+
+std::vector<std::u16string> FakeDesktop::ListSubfolders(std::u16string_view folder) {
+    std::lock_guard lock(m_mutex);
+    Record("ListSubfolders", {}, std::u16string(folder));
+    std::vector<std::u16string> names;
+    const std::size_t n = folder.size() + 1;
+    for (const auto& file : m_files) {
+        if (file.size() <= n || file[n - 1] != u'\\' ||
+            !EqualsNoCase(file.substr(0, n - 1), folder))
+            continue;
+        const std::size_t end = file.find(u'\\', n);
+        if (end == std::u16string::npos) continue;  // a file, not a folder
+        const std::u16string name = file.substr(n, end - n);
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+}
+
+int FakeDesktop::CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) {
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const int ca = UpperCase(a[i]);
+        const int cb = UpperCase(b[i]);
+        if (ca != cb) return ca - cb;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 WindowHandle FakeDesktop::AddChildWindow(WindowHandle parent, FakeWindow window) {
@@ -406,7 +470,7 @@ std::size_t FakeDesktop::WaitingCalls() const {
 bool FakeDesktop::ShowWindowAsync(WindowHandle window, int command) {
     std::lock_guard lock(m_mutex);
     Record("ShowWindowAsync", {I(window), command});
-    if (!Alive(window)) return false;
+    if (!Alive(window) || RefusedLocked(window)) return false;
     Deliver(window, [this, window, command] { ApplyShow(window, command); });
     return true;
 }
@@ -416,7 +480,7 @@ bool FakeDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, in
     std::lock_guard lock(m_mutex);
     Record("SetWindowPos", {I(window), I(insertAfter), x, y, cx, cy, flags});
     if (!(flags & win::kSwpAsyncWindowPos)) ++m_waitingCalls;
-    if (!Alive(window)) return false;
+    if (!Alive(window) || RefusedLocked(window)) return false;
     Deliver(window, [=, this] { ApplyPosition(window, insertAfter, x, y, cx, cy, flags); });
     return true;
 }
@@ -437,7 +501,7 @@ bool FakeDesktop::SendWindowMessageTimeout(WindowHandle window, unsigned message
     std::lock_guard lock(m_mutex);
     Record("SendWindowMessageTimeout", {I(window), message, I(wParam), lParam, flags, timeoutMs});
     if (result) *result = 0;
-    if (!Alive(window)) return false;
+    if (!Alive(window) || RefusedLocked(window)) return false;
     return Answers(window) || [&] {
         FakeWindow& w = m_windows[window];
         if (w.hungApp && (flags & win::kSmtoAbortIfHung)) return false;
@@ -541,13 +605,39 @@ void FakeDesktop::CloseHandle(ProcessHandle handle) {
     m_handleAccess.erase(handle);
 }
 
+bool FakeDesktop::RefusedLocked(WindowHandle window) {
+    const auto process = m_processes.find(m_windows[window].processId);
+    if (process == m_processes.end() || process->second.integrity <= win::kMediumIntegrity)
+        return false;
+    t_lastError = win::kErrorAccessDenied;
+    return true;
+}
+
+std::u16string FakeDesktop::GetApplicationUserModelId(ProcessHandle process) {
+    std::lock_guard lock(m_mutex);
+    Record("GetApplicationUserModelId", {I(process)});
+    const auto it = m_openHandles.find(process);
+    return it == m_openHandles.end() ? std::u16string() : m_processes[it->second].aumid;
+}
+
+std::uint32_t FakeDesktop::GetProcessIntegrityLevel(ProcessHandle process) {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_openHandles.find(process);
+    return it == m_openHandles.end() ? 0 : m_processes[it->second].integrity;
+}
+
+std::uint32_t FakeDesktop::GetLastError() { return t_lastError; }
+
 void FakeDesktop::OpenProgramWindow(const Pending& launch) {
     const std::u16string& image =
         launch.program.ownerImagePath.empty() ? launch.file : launch.program.ownerImagePath;
     const std::uint32_t id = m_nextProcessId++;
-    m_processes[id] = {image, launch.program.ownerOpenable};
+    m_processes[id] = {image, launch.program.ownerOpenable, false, win::kMediumIntegrity, {}};
+    if (launch.program.integrity != 0) m_processes[id].integrity = launch.program.integrity;
     FakeWindow window = launch.program.window;
     window.processId = id;
+    const Rect& r = window.normalRect;
+    Record("WindowOpened", {r.left, r.top, r.right, r.bottom, window.zoomed ? 1 : 0});
     const WindowHandle handle = AddWindowLocked(std::move(window));
     m_openedBy[launch.file].push_back(handle);
     if (m_windows[handle].visible) m_foreground = handle;
@@ -572,23 +662,16 @@ void FakeDesktop::Start(const Pending& launch) {
         OpenProgramWindow(launch);
 }
 
-bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                                      int show) {
-    std::lock_guard lock(m_mutex);
-    Record("ShellExecuteDefault", {show}, std::u16string(file) + u'|' + std::u16string(parameters));
-    const auto it = m_programs.find(std::u16string(file));
-    if (it == m_programs.end() || it->second.launchFails) return false;
-    m_launchedFiles.insert(std::u16string(file));
+bool FakeDesktop::LaunchLocked(const std::u16string& file, const FakeProgram& program) {
+    m_launchedFiles.insert(file);
     m_launched.notify_all();
-    const FakeProgram& program = it->second;
     switch (program.kind) {
         case FakeProgram::Kind::kOpensNothing:
             break;
         case FakeProgram::Kind::kActivatesExisting:
         case FakeProgram::Kind::kFlashesExisting:
         case FakeProgram::Kind::kOpensWindow: {
-            Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow,
-                           std::u16string(file), program};
+            Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow, file, program};
             if (launch.pausesLeft <= 0 && program.opensAfterLaunchOf.empty())
                 Start(launch);
             else
@@ -597,6 +680,53 @@ bool FakeDesktop::ShellExecuteDefault(std::u16string_view file, std::u16string_v
         }
     }
     return true;
+}
+
+bool FakeDesktop::ShellExecuteDefault(const ShellLaunch& launch) {
+    std::lock_guard lock(m_mutex);
+    const Rect monitor = launch.monitorOf.value_or(Rect{-1, -1, -1, -1});
+    std::u16string text(launch.file);
+    text.append(u"|").append(launch.parameters);
+    if (!launch.directory.empty()) text.append(u"|").append(launch.directory);
+    Record("ShellExecuteDefault",
+           {launch.show, I(launch.owner), monitor.left, monitor.top, monitor.right, monitor.bottom},
+           text);
+    const auto it = m_programs.find(std::u16string(launch.file));
+    if (it == m_programs.end() || it->second.launchFails) return false;
+    if (it->second.needsCom && m_comThreads.count(std::this_thread::get_id()) == 0) return false;
+    return LaunchLocked(it->first, it->second);
+}
+
+StartResult FakeDesktop::CreateProcessAt(const ProcessStart& start) {
+    std::lock_guard lock(m_mutex);
+    Record("CreateProcessAt",
+           {start.rect.left, start.rect.top, start.rect.Width(), start.rect.Height(), start.show},
+           std::u16string(start.commandLine) + u'|' + std::u16string(start.directory));
+    const auto it = m_programs.find(std::u16string(start.application));
+    if (it == m_programs.end() || it->second.launchFails) {
+        t_lastError = kErrorFileNotFound;
+        return StartResult::kFailed;
+    }
+    if (it->second.needsElevation) return StartResult::kElevationRequired;
+    FakeProgram program = it->second;
+    if (program.usesStartupRect) {
+        program.window.normalRect = start.rect;
+        program.window.zoomed = start.show == win::kSwShowMaximized;
+    }
+    LaunchLocked(it->first, program);
+    return StartResult::kStarted;
+}
+
+bool FakeDesktop::InitializeComApartment() {
+    std::lock_guard lock(m_mutex);
+    Record("InitializeComApartment", {});
+    return m_comThreads.insert(std::this_thread::get_id()).second;
+}
+
+void FakeDesktop::UninitializeCom() {
+    std::lock_guard lock(m_mutex);
+    Record("UninitializeCom", {});
+    m_comThreads.erase(std::this_thread::get_id());
 }
 
 short FakeDesktop::GetKeyState(int virtualKey) {

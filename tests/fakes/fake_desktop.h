@@ -69,6 +69,14 @@ struct FakeProgram {
     // the launching thread waits for it (bounded in real time), which tells parallel groups
     // from sequential ones.
     std::u16string opensAfterLaunchOf;
+    // Its first window takes the start-up rectangle and show state of a CreateProcessAt, as a
+    // program creating it with CW_USEDEFAULT does.
+    // Each window a program opens is recorded as "WindowOpened" with its first rectangle and
+    // whether it is maximised.
+    bool usesStartupRect = false;
+    bool needsElevation = false;  // CreateProcessAt answers ERROR_ELEVATION_REQUIRED
+    bool needsCom = false;        // the shell launches it only on a thread with a COM apartment
+    std::uint32_t integrity = 0;  // of its process; 0: Keyrack's own (medium)
 };
 
 struct FakeCall {
@@ -94,6 +102,11 @@ class FakeDesktop : public Desktop {
     // A process that refuses PROCESS_QUERY_INFORMATION and PROCESS_VM_READ (elevated or
     // protected) but allows PROCESS_QUERY_LIMITED_INFORMATION.
     std::uint32_t AddLimitedProcess(std::u16string imagePath);
+    // The process has a package identity with this Application User Model ID.
+    void SetProcessAumid(std::uint32_t processId, std::u16string aumid);
+    void SetProcessIntegrity(std::uint32_t processId, std::uint32_t level);
+    // A file on disk (IsExistingFile); its folders exist for ListSubfolders.
+    void AddFile(std::u16string path);
     // A child window of `parent`, reached only through EnumChildWindows.
     WindowHandle AddChildWindow(WindowHandle parent, FakeWindow window);
     // The window's own program moves it (not through the seam, not recorded).
@@ -143,6 +156,10 @@ class FakeDesktop : public Desktop {
     IconHandle ExtractFileIcon(std::u16string_view, unsigned) override { return 0; }
     IconHandle LoadApplicationIcon() override { return 0; }
     void DestroyIcon(IconHandle) override {}
+    bool IsExistingFile(std::u16string_view path) override;
+    std::vector<std::u16string> ListSubfolders(std::u16string_view folder) override;
+    // Windows' rule: each unit folded to its simple upper case, then compared by value.
+    int CompareOrdinalNoCase(std::u16string_view a, std::u16string_view b) override;
 
     void EnumWindows(const std::function<bool(WindowHandle)>& visit) override;
     bool IsWindowVisible(WindowHandle window) override;
@@ -175,9 +192,18 @@ class FakeDesktop : public Desktop {
     std::u16string QueryProcessImagePath(ProcessHandle process, std::size_t capacity) override;
     void CloseHandle(ProcessHandle handle) override;
     std::uint32_t GetCurrentProcessId() override { return kOwnProcessId; }
+    std::u16string GetApplicationUserModelId(ProcessHandle process) override;
+    std::uint32_t GetProcessIntegrityLevel(ProcessHandle process) override;
+    std::uint32_t GetLastError() override;
 
-    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                             int show) override;
+    // Recorded with the show command, the owner and the monitor rectangle (or -1) as
+    // arguments and "file|parameters" (with "|directory" when one is given) as text.
+    bool ShellExecuteDefault(const ShellLaunch& launch) override;
+    // Recorded with the rectangle (left, top, width, height) and show command as arguments and
+    // "commandLine|directory" as text.
+    StartResult CreateProcessAt(const ProcessStart& start) override;
+    bool InitializeComApartment() override;
+    void UninitializeCom() override;
 
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;
@@ -208,6 +234,8 @@ class FakeDesktop : public Desktop {
         std::u16string imagePath;
         bool openable = true;
         bool limitedOnly = false;
+        std::uint32_t integrity = win::kMediumIntegrity;
+        std::u16string aumid;
     };
     struct Pending {
         std::thread::id thread;
@@ -222,6 +250,10 @@ class FakeDesktop : public Desktop {
     void OpenProgramWindow(const Pending& launch);
     void ActivateExisting(const FakeProgram& program);
     void Start(const Pending& launch);
+    bool LaunchLocked(const std::u16string& file, const FakeProgram& program);
+    // Whether Keyrack's calls on the window are refused (its process is elevated): sets the
+    // thread's last error.
+    bool RefusedLocked(WindowHandle window);
     WindowHandle AddWindowLocked(FakeWindow window);
     void ApplyShow(WindowHandle window, int command);
     void ApplyPosition(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
@@ -267,6 +299,8 @@ class FakeDesktop : public Desktop {
     std::uint32_t m_nextProcessId = 100;
     WindowHandle m_nextWindow = 0x10000;
     ProcessHandle m_nextProcessHandle = 0x500;
+    std::vector<std::u16string> m_files;
+    std::set<std::thread::id> m_comThreads;
     std::vector<MonitorInfo> m_monitors{{{0, 0, 1920, 1080}, {0, 0, 1920, 1060}, true}};
 };
 

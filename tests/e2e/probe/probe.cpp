@@ -10,6 +10,11 @@
 //                   tray icon is gone (NIM_DELETE), then "TaskbarCreated" is broadcast.
 //   probe link FILE what a shortcut file points at: target path and working folder, read
 //                   back through the shell's link object.
+//   probe first-shown SECONDS TITLE...  every top-level window that appears after the start
+//                   and becomes visible with a title containing one of TITLE...: one JSON
+//                   object (title, rectangle, zoomed) as soon as it is first seen visible,
+//                   looked for without pause for at most SECONDS; "ready" once the windows
+//                   open at the start are known.
 //   probe watch ID... the texts of these controls of Keyrack's open editor, looked at every
 //                   10 ms: one JSON array at the start and again each time one changed, so a
 //                   reader stamping the lines as they come times a change to about 10 ms.
@@ -22,6 +27,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -290,6 +296,37 @@ int WatchEditor(const std::vector<int>& ids) {
     }
 }
 
+int FirstShown(int seconds, const std::vector<std::wstring>& titles) {
+    std::vector<HWND> known = TopLevelWindows();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const ULONGLONG end = GetTickCount64() + 1000ull * static_cast<ULONGLONG>(seconds);
+    std::size_t left = titles.size();
+    while (left > 0 && GetTickCount64() < end) {
+        for (HWND window : TopLevelWindows()) {
+            if (!IsWindowVisible(window) ||
+                std::find(known.begin(), known.end(), window) != known.end())
+                continue;
+            wchar_t title[512] = {};
+            GetWindowTextW(window, title, 512);
+            const std::wstring text(title);
+            const bool wanted = std::any_of(titles.begin(), titles.end(), [&](const auto& part) {
+                return text.find(part) != std::wstring::npos;
+            });
+            if (!wanted) continue;
+            known.push_back(window);
+            RECT r{};
+            GetWindowRect(window, &r);
+            std::printf("{\"title\":%s,\"rect\":[%ld,%ld,%ld,%ld],\"zoomed\":%s}\n",
+                        Json(text).c_str(), r.left, r.top, r.right, r.bottom,
+                        IsZoomed(window) ? "true" : "false");
+            std::fflush(stdout);
+            --left;
+        }
+    }
+    return 0;
+}
+
 // Holds FILE open for reading, shared for reading only, until a line comes on standard input.
 int HoldFile(const wchar_t* file) {
     const HANDLE held = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -311,12 +348,14 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 2; i < argc; ++i) ids.push_back(_wtoi(argv[i]));
         return WatchEditor(ids);
     }
+    if (command == L"first-shown" && argc > 3)
+        return FirstShown(_wtoi(argv[2]), std::vector<std::wstring>(argv + 3, argv + argc));
     if (command == L"foreground") {
         std::printf("%s\n", Handle(GetForegroundWindow()).c_str());
         return 0;
     }
     std::fprintf(stderr,
                  "usage: probe windows | tray | foreground | explorer-restart | link FILE | "
-                 "hold FILE | watch ID...\n");
+                 "hold FILE | watch ID... | first-shown SECONDS TITLE...\n");
     return 2;
 }

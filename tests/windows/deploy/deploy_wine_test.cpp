@@ -18,6 +18,7 @@
 #include "deploy/deploy_slot.h"
 #include "deploy/place_window.h"
 #include "deploy/process_image.h"
+#include "deploy/program_path.h"
 #include "deploy/slot_windows.h"
 #include "platform/codepage.h"
 #include "platform/run_log.h"
@@ -28,6 +29,7 @@
 #include "slots/slot.h"
 #include "slots/slot_manager.h"
 #include "slots/takeable_window.h"
+#include "tests/fakes/program_path_cases.h"
 
 namespace keyrack {
 namespace {
@@ -280,10 +282,13 @@ TEST_F(DeployWineTest, OwnWindowsAndTheTaskbarAreNeverTakeable) {
 // Reads back, at each launch, the DPI awareness of the thread that launches.
 class DpiProbeDesktop : public Win32Desktop {
   public:
-    bool ShellExecuteDefault(std::u16string_view file, std::u16string_view parameters,
-                             int show) override {
+    bool ShellExecuteDefault(const ShellLaunch& launch) override {
         awareness.push_back(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()));
-        return Win32Desktop::ShellExecuteDefault(file, parameters, show);
+        return Win32Desktop::ShellExecuteDefault(launch);
+    }
+    StartResult CreateProcessAt(const ProcessStart& start) override {
+        awareness.push_back(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()));
+        return Win32Desktop::CreateProcessAt(start);
     }
     std::vector<DPI_AWARENESS> awareness;  // one launching thread at a time here
 };
@@ -450,6 +455,51 @@ TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
     EXPECT_LT(took, std::chrono::milliseconds(2 * kToggleStepPauseMs + kRaiseAnswerTimeoutMs + 200))
         << "minimised and raised at the usual pace";
     if (process.Get()) ::TerminateProcess(process.Get(), 0);
+}
+
+// The real comparison of file names agrees with the host's simulated desktop on every case of
+// the table, accented, Cyrillic and Greek capitals included.
+TEST(ProgramPathWineTest, AgreesWithTheHostTable) {
+    Win32Desktop desktop;
+    for (const testing::ProgramPathCase& c : testing::kProgramPathCases)
+        EXPECT_EQ(SameProgramPath(desktop, c.a, c.b), c.same) << c.what;
+}
+
+// An item whose version folder is gone: the newest sibling's copy starts, in its own folder, and
+// its window is found by path and placed.
+TEST_F(DeployWineTest, AGoneVersionFolderStartsTheNewestCopyInItsFolder) {
+    for (const char* version : {"app-1.9.0", "app-1.10.0"}) {
+        std::filesystem::create_directories(m_folder / version);
+        std::filesystem::copy_file(ExecutableFolderOfProcess() / "keyrack_test_window.exe",
+                                   m_folder / version / "demoapp.exe",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    const std::u16string stored = (m_folder / "app-1.0.0" / "demoapp.exe").u16string();
+    const std::u16string title = u"Startup " + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
+    const Rect target{210, 160, 710, 520};
+    ASSERT_EQ(SaveOneItemSlot(m_desktop, stored, title, u"startup \"" + title + u"\"", target),
+              SaveResult::kSaved);
+    SlotManager slots(m_paths, m_desktop);
+    WorkerStatusList status;
+    RunLog log;
+    SilentIndicator indicator;
+    const StopRequest stop;
+    DeploySlot(slots, 0, &indicator, {m_desktop, log, status, stop});
+    const auto list = slots.GetWindowList(0);
+    ASSERT_TRUE(list.has_value());
+    const WindowHandle window = list->front().handle;
+    ASSERT_NE(window, 0u) << log.Contents();
+    m_cleanup.push_back(window);
+    const std::u16string newest = (m_folder / "app-1.10.0").u16string();
+    wchar_t text[512] = {};
+    ::GetWindowTextW(H(window), text, 512);
+    EXPECT_TRUE(EqualsNoCase(FromWide(text), title + u" in " + newest))
+        << Utf16ToUtf8(FromWide(text));
+    EXPECT_TRUE(EqualsNoCase(ImagePathOf(window), newest + u"\\demoapp.exe"));
+    EXPECT_EQ(RectOf(window), target);
+    const std::u16string logged = FromCodePage(log.Contents(), kCodePageKorean);
+    EXPECT_NE(logged.find(u"새 버전 폴더에서 실행: "), std::u16string::npos);
+    EXPECT_EQ(logged.find(u"타임아웃"), std::u16string::npos);
 }
 
 // The seam's waits: the stop request ends one at once, with or without a new-window watch, and

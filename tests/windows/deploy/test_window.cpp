@@ -12,6 +12,9 @@
 //                                             finds the first's window titled <title>,
 //                                             restores it if minimised, brings it forward
 //                                             with SetForegroundWindow and exits
+//   keyrack_test_window.exe startup <title>   one window created at CW_USEDEFAULT and shown with
+//                                             the start-up show state, titled
+//                                             "<title> in <working directory>"
 //   keyrack_test_window.exe hangs <title>     one window that, once shown, is never served
 //                                             again: the program stops pumping messages, as a
 //                                             program stuck in long work does
@@ -137,9 +140,24 @@ HWND OpenWindows(const std::wstring& mode) {
     return first;
 }
 
+// One window where the launcher's start-up information puts it (CW_USEDEFAULT takes its position
+// and size), shown as it says (the first ShowWindow takes its show state).
+HWND OpenAtStartupPlace(int show) {
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    HWND window =
+        CreateWindowExW(0, L"KeyrackTestWindow", (g_title + L" in " + folder).c_str(),
+                        WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window) return nullptr;
+    ++g_open;
+    ShowWindow(window, show);
+    return window;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const std::wstring mode = argc > 1 ? argv[1] : L"1";
@@ -155,7 +173,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Register(L"KeyrackTestSingle");
     }
     Register(L"KeyrackTestWindow");
-    HWND first = OpenWindows(mode);
+    HWND first = mode == L"startup" ? OpenAtStartupPlace(show) : OpenWindows(mode);
     if (!first) return 1;
     if (mode == L"hangs") {
         // Shown and painted by this thread itself, then never served again: no other program
