@@ -138,9 +138,9 @@ def test_negative_x(s, check, shots, slotfile, data):
     ed.activate()
     ed.click_id(1009)
     desk.keys("End", "shift+Home", "BackSpace")
-    desk.x("type", "--delay", "60", "5a")
+    desk.x("type", "--delay", "60", "75a")
     time.sleep(0.5)
-    check("dpi %d: W refuses a letter (\"5a\" typed gives 5)" % dpi, ed.text("w") == "5",
+    check("dpi %d: W refuses a letter (\"75a\" typed gives 75)" % dpi, ed.text("w") == "75",
           str(ed.text("w")))
     ed.click_id(1005)
     desk.keys("End", "shift+Home", "BackSpace")
@@ -155,7 +155,7 @@ def test_negative_x(s, check, shots, slotfile, data):
     dump = wait_for(lambda: slot_dump(slotfile, data, 6), 10)
     items = dump["items"] if dump else []
     check("dpi %d: 확인 writes x = -300 into data\\6.slot" % dpi,
-          len(items) == 1 and items[0]["x"] == -300 and items[0]["width"] == 5, str(dump))
+          len(items) == 1 and items[0]["x"] == -300 and items[0]["width"] == 75, str(dump))
     for w in notepad_windows(desk):
         click(desk, w["rect"][2] - scaled(12, dpi), w["rect"][1] + scaled(10, dpi))
     wait_for(lambda: not notepad_windows(desk), 20)
