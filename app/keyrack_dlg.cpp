@@ -10,7 +10,6 @@
 #include "platform/crash_report.h"
 #include "platform/format.h"
 #include "platform/run_log.h"
-#include "platform/thread_dpi_scope.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -49,8 +48,6 @@ BOOL CKeyrackDlg::OnInitDialog() {
     // A thread that can't be started is a crash, reported as one.
     RunReportingEscapes([this] {
         m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
-            // Toggling and the placement watch read and apply window rectangles on this thread.
-            const PerMonitorDpiScope dpi(m_desktop);
             HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
         });
     });

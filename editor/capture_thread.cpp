@@ -6,7 +6,6 @@
 
 #include "editor/desktop_hooks.h"
 #include "platform/crash_report.h"
-#include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
 namespace {
@@ -39,9 +38,6 @@ CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver h
     m_thread = std::thread([&desktop, mayTake = std::move(mayTake), handOver = std::move(handOver),
                             &started]() mutable {
         RunReportingEscapes([&] {
-            // The captured rectangles are physical pixels on monitors of any scale, as the
-            // deployment that applies them reads them.
-            const PerMonitorDpiScope dpi(desktop);
             MSG msg;
             // Makes the thread's message queue, so the WM_QUIT that stops it cannot get lost.
             ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
