@@ -14,7 +14,7 @@ inline constexpr std::size_t kCapturedTitleCapacity = 256;
 // the rules speak of logical ones; with the buttons swapped the logical left is the physical
 // right button.
 bool IsDown(Desktop& desktop, int logicalButton, bool swapped) {
-    const int physical = !swapped                          ? logicalButton
+    const int physical = !swapped                           ? logicalButton
                          : logicalButton == win::kVkLButton ? win::kVkRButton
                                                             : win::kVkLButton;
     return desktop.GetAsyncKeyState(physical) < 0;
@@ -25,7 +25,8 @@ bool IsDown(Desktop& desktop, int logicalButton, bool swapped) {
 CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake, int pressedButton) {
     CaptureSample sample;
     const bool swapped = desktop.MouseButtonsSwapped();
-    sample.rightDown = pressedButton == win::kVkRButton || IsDown(desktop, win::kVkRButton, swapped);
+    sample.rightDown =
+        pressedButton == win::kVkRButton || IsDown(desktop, win::kVkRButton, swapped);
     sample.leftDown = pressedButton == win::kVkLButton || IsDown(desktop, win::kVkLButton, swapped);
     const WindowHandle foreground = desktop.GetForegroundWindow();
     if (foreground == 0) return sample;
