@@ -33,7 +33,7 @@ class StandInTimer {
 }  // namespace
 
 CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver handOver) {
-    std::promise<std::pair<DWORD, bool>> started;
+    std::promise<DWORD> started;
     auto ready = started.get_future();
     m_thread = std::thread([&desktop, mayTake = std::move(mayTake), handOver = std::move(handOver),
                             &started]() mutable {
@@ -51,7 +51,7 @@ CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver h
                 timer.Set(events.TimerWanted());
             };
             hooks.emplace(hear);
-            started.set_value({::GetCurrentThreadId(), hooks->Installed()});
+            started.set_value(::GetCurrentThreadId());
             // The window in front now is followed at once.
             hear({DesktopEvent::kForeground, desktop.GetForegroundWindow(), 0});
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -64,9 +64,7 @@ CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver h
             }
         });
     });
-    const auto [threadId, hooked] = ready.get();
-    m_threadId = threadId;
-    m_hooked = hooked;
+    m_threadId = ready.get();
 }
 
 CaptureThread::~CaptureThread() {

@@ -158,18 +158,15 @@ void FillDlg::StartCapture() {
     // A thread that can't be started (or anything else thrown here) is a crash, reported as one.
     RunReportingEscapes([&] {
         m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
-            // One wake-up per batch; the dialog takes every waiting sample at once.
-            if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
+            // The tasks posted before the dialog takes them run on one message.
+            PostTask([this, sample = std::move(sample)] {
+                if (m_state) m_state->Apply(sample);
+            });
         });
     });
 }
 
 void FillDlg::StopCapture() { m_capture.reset(); }
-
-void FillDlg::ApplySamples() {
-    if (!m_state) return;
-    for (const CaptureSample& sample : m_samples.TakeAll()) m_state->Apply(sample);
-}
 
 void FillDlg::OnOK() {
     m_state->Confirm(WindowText(GetDlgItem(IDC_EDITOR_SLOT_NAME)));

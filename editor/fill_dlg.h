@@ -17,7 +17,6 @@
 #include <memory>
 #include <optional>
 
-#include "editor/capture_loop.h"
 #include "editor/capture_thread.h"
 #include "editor/container.h"
 #include "editor/display_wnd.h"
@@ -64,7 +63,6 @@ class FillDlg : public CDialogEx, private EditorView {
     bool ColourStatic(HDC dc, HWND control, LRESULT& result) const;
     void StartCapture();
     void StopCapture();
-    void ApplySamples();
 
     // EditorView.
     void ShowItem(const SlotItem& item) override;
@@ -98,8 +96,6 @@ class FillDlg : public CDialogEx, private EditorView {
     bool m_ready = false;
     std::unique_ptr<EditorState> m_state;
     HWND m_list = nullptr;
-
-    CaptureMailbox m_samples;
     std::unique_ptr<CaptureThread> m_capture;
 };
 
