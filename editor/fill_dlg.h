@@ -12,7 +12,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,7 +27,6 @@
 #include "framework/dpi_dialog.h"
 #include "framework/gdi.h"
 #include "framework/shown_fonts.h"
-#include "platform/dpi_scale.h"
 #include "platform/unique_handle.h"
 #include "res/shared_resources.h"
 #include "slots/slot.h"
