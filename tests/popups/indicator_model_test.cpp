@@ -62,20 +62,38 @@ TEST(IndicatorAnimation, DoneShowsTheFinalTextAndFreezesTheCounter) {
     EXPECT_EQ(animation.Next(true, u"로드 실패"), u"로드 실패");
 }
 
-TEST(IndicatorPlacement, SitsTenPixelsAboveAndLeftOfTheTaskbarCorner) {
-    // A bottom taskbar whose top edge is at 1040 on a 1920 x 1080 screen, a 405 x 168 popup.
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{0, 1040, 1920, 1080}, 405, 168),
-              (IndicatorPosition{1505, 862}));
-    // Wine's shell desktop: the taskbar is (0, 1060, 1920, 1080).
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{0, 1060, 1920, 1080}, 405, 168),
-              (IndicatorPosition{1505, 882}));
-    // The taskbar moved to the top: the popup follows its rectangle, off the top of the screen.
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{0, 0, 1920, 40}, 405, 168), (IndicatorPosition{1505, -178}));
+struct PlacementCase {
+    const char* name;
+    Rect monitor, work, taskbar;
+    IndicatorPosition expected;
+};
+class IndicatorPlacement : public ::testing::TestWithParam<PlacementCase> {};
+
+// A 405 x 168 popup, 10 pixels off the taskbar and off its end nearest the tray, in the work area.
+TEST_P(IndicatorPlacement, BesideTheTaskbarInsideTheWorkArea) {
+    const PlacementCase& c = GetParam();
+    const IndicatorPosition at = PlaceBesideTaskbar(c.monitor, c.work, c.taskbar, 405, 168);
+    EXPECT_EQ(at, c.expected);
+    EXPECT_TRUE(at.x >= c.work.left && at.y >= c.work.top && at.x + 405 <= c.work.right &&
+                at.y + 168 <= c.work.bottom);
 }
 
-TEST(IndicatorPlacement, NoTaskbarPutsThePopupOffScreen) {
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{}, 405, 168), (IndicatorPosition{-415, -178}));
-}
+constexpr Rect kScreen{0, 0, 1920, 1080};
+INSTANTIATE_TEST_SUITE_P(
+    Edges, IndicatorPlacement,
+    ::testing::Values(
+        PlacementCase{"Bottom", kScreen, {0, 0, 1920, 1040}, {0, 1040, 1920, 1080}, {1505, 862}},
+        PlacementCase{"Top", kScreen, {0, 40, 1920, 1080}, {0, 0, 1920, 40}, {1505, 50}},
+        PlacementCase{"Left", kScreen, {60, 0, 1920, 1080}, {0, 0, 60, 1080}, {70, 902}},
+        PlacementCase{"Right", kScreen, {0, 0, 1860, 1080}, {1860, 0, 1920, 1080}, {1445, 902}},
+        // Wine's shell desktop; a taskbar moved while the work area stayed; a hidden one.
+        PlacementCase{"Wine", kScreen, kScreen, {0, 1060, 1920, 1080}, {1505, 882}},
+        PlacementCase{"Moved", kScreen, kScreen, {0, 900, 1600, 940}, {1185, 722}},
+        PlacementCase{"HiddenTop", kScreen, kScreen, {0, -38, 1920, 2}, {1505, 12}},
+        // No taskbar: the work area's free side stands for it, else the bottom.
+        PlacementCase{"NoTaskbarLeftFree", kScreen, {60, 0, 1920, 1080}, {}, {70, 902}},
+        PlacementCase{"NoTaskbar", kScreen, kScreen, {}, {1505, 902}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IndicatorStatusLines, ShowsLiveEntriesInGroupOrderAndDropsEndedOnes) {
     WorkerStatusList list;
