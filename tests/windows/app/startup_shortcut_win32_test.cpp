@@ -76,7 +76,8 @@ TEST_F(StartupShortcutWin32Test, OnWritesOneShortcutToTheProgramAndOffRemovesIt)
 }
 
 TEST_F(StartupShortcutWin32Test, ADisabledMarkUnchecksAndTurningOnClearsIt) {
-    const std::wstring key = L"Software\\Keyrack-test-" + m_folder.parent_path().filename().wstring();
+    const std::wstring key =
+        L"Software\\Keyrack-test-" + m_folder.parent_path().filename().wstring();
     const auto mark = [&](BYTE first) {
         const BYTE value[12] = {first};
         return ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Keyrack.lnk", REG_BINARY, value,
