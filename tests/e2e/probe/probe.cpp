@@ -2,8 +2,8 @@
 //
 //   probe windows   one JSON object per top-level window, in Z order: handle, class, title,
 //                   rectangle, visible, iconic, zoomed, owner, extended style, pid, image path;
-//                   for windows of keyrack.exe also the child controls with id, class and text;
-//                   for a visible tooltip (the shell's balloons) the text it shows.
+//                   for windows of keyrack.exe also the child controls with id, class and text.
+//                   A visible tooltip (the shell's balloons) has its text as "tip".
 //   probe tray      one JSON object per Keyrack main window (a dialog of a keyrack.exe process)
 //                   telling whether the shell holds a tray icon with id 145 for it.
 //   probe foreground  the foreground window's handle.

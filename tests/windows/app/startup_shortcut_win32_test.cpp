@@ -79,13 +79,11 @@ TEST_F(StartupShortcutWin32Test, ADisabledMarkUnchecksAndTurningOnClearsIt) {
     const std::wstring key = L"Software\\Keyrack-test-" + m_root.filename().wstring();
     const BYTE disabled[12] = {3};
     ASSERT_EQ(SetStartWithWindows(m_folder, m_program, true, key), S_OK);
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Keyrack.lnk", REG_BINARY,
-                                disabled, sizeof disabled),
-              ERROR_SUCCESS);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Keyrack.lnk", REG_BINARY, disabled, 12);
     EXPECT_FALSE(StartsWithWindows(m_folder, m_program, key));
     ASSERT_EQ(SetStartWithWindows(m_folder, m_program, true, key), S_OK);
-    EXPECT_TRUE(StartsWithWindows(m_folder, m_program, key));
-    EXPECT_FALSE(ReadStartupApproved(key, u"Keyrack.lnk"));
+    EXPECT_TRUE(StartsWithWindows(m_folder, m_program, key) &&
+                !ReadStartupApproved(key, u"Keyrack.lnk"));
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
