@@ -63,7 +63,9 @@ inline TaskbarEdge EdgeOfTaskbar(const Rect& monitor, const Rect& work, const Re
         {TaskbarEdge::kLeft, work.left - monitor.left},
         {TaskbarEdge::kRight, monitor.right - work.right}};
     for (const auto& [side, free] : others) {
-        if (free > widest) edge = side, widest = free;
+        if (free <= widest) continue;
+        edge = side;
+        widest = free;
     }
     return edge;
 }
