@@ -15,9 +15,10 @@
 
 namespace keyrack {
 
-CKeyrackDlg::CKeyrackDlg()
+CKeyrackDlg::CKeyrackDlg(bool firstStart)
     : CDialogEx(IDD_MAIN),
-      m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop) {}
+      m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
+      m_firstStart(firstStart) {}
 
 CKeyrackDlg::~CKeyrackDlg() {
     TearDown();
@@ -31,6 +32,12 @@ BOOL CKeyrackDlg::OnInitDialog() {
 
     m_trayIcon.Add(m_hWnd, WM_TRAY_CALLBACK,
                    LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP)), L"Keyrack");
+    // Windows 11 puts a new icon behind the taskbar's ^, where nobody would look for it.
+    if (m_firstStart) {
+        m_trayIcon.ShowBalloon(
+            L"Keyrack이 실행 중입니다. 작업 표시줄의 ^ 아래에 있습니다. "
+            L"왼쪽 Ctrl + 왼쪽 Shift + F1~F12로 슬롯을 엽니다.");
+    }
 
     RegisterChords();
     // The shell tells of taskbar buttons that flash: a program refused the foreground (a
