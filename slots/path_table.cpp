@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/null_desktop.h"
 #include "platform/store_lock.h"
 #include "platform/text.h"
 
@@ -37,12 +36,11 @@ ProcessSourcePathTable PathTable::ReadLocked() const {
 
 std::set<std::uint32_t> PathTable::IdsInSlotFiles(int except) const {
     std::set<std::uint32_t> ids;
-    NullDesktop desktop;
     for (int index = 0; index < kSlotCount; ++index) {
         if (index == except) continue;
         const auto bytes = ReadFileShared(m_paths.SlotFile(index), kLargestSlotFile);
         if (!bytes) continue;
-        Slot slot(index, m_paths, desktop, {});
+        Slot slot(index, m_paths, {});
         slot.LoadFromBytes(*bytes);
         for (const auto& item : slot.items) ids.insert(item->pspId);
     }
@@ -148,8 +146,7 @@ StoreOutcome PathTable::KeepLearnedPaths(int index,
     if (moved.empty()) return {};
 
     // The slot file as it is now, not as the deployment read it: an edit saved meanwhile stays.
-    NullDesktop desktop;
-    Slot slot(index, m_paths, desktop, {});
+    Slot slot(index, m_paths, {});
     const auto bytes = ReadFileShared(m_paths.SlotFile(index), kLargestSlotFile);
     if (!bytes) return {};
     slot.LoadFromBytes(*bytes);

@@ -129,7 +129,7 @@ class DeployWineTest : public ::testing::Test {
     SaveResult SaveOneItemSlot(Desktop& desktop, const std::u16string& program,
                                const std::u16string& title, const std::u16string& parameters,
                                const Rect& target) const {
-        Slot slot(0, m_paths, desktop);
+        Slot slot(0, m_paths);
         slot.items.push_back(MakeItem(program, title, 0, target, false));
         slot.items.back()->parameters = parameters;
         slot.psp.AddEntry(0, program);
@@ -185,7 +185,7 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     const Rect first{100, 100, 600, 450}, second{700, 120, 1300, 520}, third{300, 560, 800, 860};
 
     {  // the slot file and the table, as the editor would have stored them
-        Slot slot(0, m_paths, m_desktop);
+        Slot slot(0, m_paths);
         slot.name = u"Wine";
         slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, first, false));
         slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, second, true));
@@ -232,13 +232,13 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     EXPECT_LT(z[2], z[1]);
     EXPECT_LT(z[2], z[0]);
 
-    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(m_desktop, slots, 0, log);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (!::IsIconic(H(pair.handle))) return false;
         return true;
     })) << "every window minimised";
-    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(m_desktop, slots, 0, log);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (::IsIconic(H(pair.handle))) return false;
@@ -253,13 +253,12 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     })) << "last item on top: "
         << z[0] << " " << z[1] << " " << z[2];
 
-    CloseSlotWindows(slots, 0);
+    CloseSlotWindows(m_desktop, slots, 0);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (::IsWindow(H(pair.handle))) return false;
         return true;
     })) << "every window closed";
-    slots.PruneWindowLists();
     EXPECT_FALSE(slots.HasWindowList(0));
 }
 
@@ -448,8 +447,8 @@ TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
     EXPECT_FALSE(WindowAnswers(m_desktop, window, 100));
 
     const auto start = std::chrono::steady_clock::now();
-    ToggleSlotWindows(slots, 0, log);
-    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(m_desktop, slots, 0, log);
+    ToggleSlotWindows(m_desktop, slots, 0, log);
     const auto took = std::chrono::steady_clock::now() - start;
     // The raise waits for the window's answer at most kRaiseAnswerTimeoutMs.
     EXPECT_LT(took, std::chrono::milliseconds(2 * kToggleStepPauseMs + kRaiseAnswerTimeoutMs + 200))

@@ -67,7 +67,7 @@ class PreviewPaintTest : public ::testing::TestWithParam<PaintCase> {
 TEST_P(PreviewPaintTest, PixelsShowMonitorsItemsSelectionAndBackground) {
     const PaintCase& c = GetParam();
     for (const Rect& monitor : c.monitors) m_desktop.monitors.push_back({monitor, monitor, false});
-    Slot slot(0, m_folder.Store(), m_desktop);
+    Slot slot(0, m_folder.Store());
     for (const ItemPlace& place : c.items) {
         auto item = std::make_unique<SlotItem>();
         item->x = place.x;
