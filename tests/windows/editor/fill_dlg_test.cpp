@@ -186,7 +186,7 @@ TEST(EditorList, EntriesOfALoadedSlotStandOneBelowTheOther) {
     }
     Slot slot(2, folder.Store());
     EditorSession session;
-    FillDlg dialog(slot, session, [] { return StoreOutcome{}; });
+    FillDlg dialog(slot, desktop, session, [] { return StoreOutcome{}; });
     ASSERT_TRUE(dialog.Create(IDD_EDITOR));
     dialog.ShowWindow(SW_SHOW);
     for (int i = 0; i < 50; ++i) PumpOnce();

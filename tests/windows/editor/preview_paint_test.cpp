@@ -77,7 +77,7 @@ TEST_P(PreviewPaintTest, PixelsShowMonitorsItemsSelectionAndBackground) {
         slot.items.push_back(std::move(item));
     }
 
-    DisplayWnd preview(slot);
+    DisplayWnd preview(slot, m_desktop);
     preview.m_background = kBackground;
     ASSERT_TRUE(preview.SubclassWindow(MakeWindow(c.clientWidth, c.clientHeight)));
     preview.InitLayout();
