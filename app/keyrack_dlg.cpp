@@ -20,6 +20,7 @@ namespace keyrack {
 CKeyrackDlg::CKeyrackDlg(bool firstStart)
     : CDialogEx(IDD_MAIN),
       m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
+      m_editor(m_desktop),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
       m_firstStart(firstStart) {}
 
@@ -214,7 +215,7 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
         return TRUE;
     }
     if (const int slot = SlotOfCloseCommand(id); slot >= 0) {
-        CloseSlotWindows(m_slots, slot);
+        CloseSlotWindows(m_desktop, m_slots, slot);
         return TRUE;
     }
     return FALSE;
