@@ -18,6 +18,7 @@ namespace keyrack {
 CKeyrackDlg::CKeyrackDlg(bool firstStart)
     : CDialogEx(IDD_MAIN),
       m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
+      m_editor(m_desktop),
       m_firstStart(firstStart) {}
 
 CKeyrackDlg::~CKeyrackDlg() {
@@ -200,7 +201,7 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
         return TRUE;
     }
     if (const int slot = SlotOfCloseCommand(id); slot >= 0) {
-        CloseSlotWindows(m_slots, slot);
+        CloseSlotWindows(m_desktop, m_slots, slot);
         return TRUE;
     }
     return FALSE;

@@ -53,7 +53,7 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
         log.LogLine("슬롯 전개 중단");
     } else {
         log.LogLine("슬롯 맨 위로");
-        RaiseSlotWindows(slots, index);
+        RaiseSlotWindows(desktop, slots, index);
     }
     log.LogLine("인디케이터 종료");
     FinishIndicator(desktop, status, indicator, u"완료", stop, &watch);

@@ -14,22 +14,21 @@ void SetMinimized(SlotManager& slots, int index, std::size_t position, bool mini
 
 }  // namespace
 
-void ToggleSlotWindows(SlotManager& slots, int index, RunLog& log) {
+void ToggleSlotWindows(Desktop& desktop, SlotManager& slots, int index, RunLog& log) {
     const auto list = slots.GetWindowList(index);
     if (!list || list->empty()) return;
     if (list->front().minimized) {
         log.LogLine("슬롯 맨 위로");
-        RaiseSlotWindows(slots, index);
+        RaiseSlotWindows(desktop, slots, index);
     } else {
         log.LogLine("슬롯 최소화");
-        MinimizeSlotWindows(slots, index);
+        MinimizeSlotWindows(desktop, slots, index);
     }
 }
 
-void MinimizeSlotWindows(SlotManager& slots, int index) {
+void MinimizeSlotWindows(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     for (std::size_t i = 0; i < list->size(); ++i) {
         desktop.ShowWindowAsync((*list)[i].handle, win::kSwShowMinNoActive);
         SetMinimized(slots, index, i, true);
@@ -37,10 +36,9 @@ void MinimizeSlotWindows(SlotManager& slots, int index) {
     }
 }
 
-void RaiseSlotWindows(SlotManager& slots, int index) {
+void RaiseSlotWindows(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     for (const HandleMaxiPair& pair : *list)
         desktop.ShowWindowAsync(pair.handle, win::kSwShowMinNoActive);
     // The calls are posted to each window's thread, which takes them in order: the restore
@@ -65,11 +63,9 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     }
 }
 
-void CloseSlotWindows(SlotManager& slots, int index) {
-    slots.PruneWindowLists();
+void CloseSlotWindows(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     // A null handle is skipped: PostMessageW to no window would post WM_CLOSE to the calling
     // thread's own queue, which is the user-interface thread's.
     for (const HandleMaxiPair& pair : *list)

@@ -23,7 +23,7 @@ void DisplayWnd::InitLayout() {
     if (m_hWnd == nullptr) return;
     ::GetClientRect(m_hWnd, &m_client);
     std::vector<Rect> monitors;
-    for (const MonitorInfo& info : m_slot->GetDesktop().EnumDisplayMonitors())
+    for (const MonitorInfo& info : m_desktop->EnumDisplayMonitors())
         monitors.push_back(info.monitor);
     m_model.InitLayout(monitors, m_client.right - m_client.left, m_client.bottom - m_client.top,
                        m_slot->items);
