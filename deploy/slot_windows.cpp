@@ -1,5 +1,7 @@
 #include "deploy/slot_windows.h"
 
+#include <vector>
+
 #include "deploy/place_window.h"
 
 namespace keyrack {
@@ -37,6 +39,24 @@ void MinimizeSlotWindows(SlotManager& slots, int index) {
     }
 }
 
+// Windows' foreground lock lets a process activate a window or move it to the top only while
+// that process may set the foreground. Keyrack may, from the chord (a registered hotkey) until
+// the user's next input, which the chord's own key releases already are, and while its
+// indicator is in front; the slot's programs, which carry out the posted calls on their own
+// threads, may not. So the one step that needs the right is Keyrack's own and comes first,
+// before any pause, and the steps the programs run need none:
+// - ShowWindowAsync (restore, maximise): posted; a maximise without the right does not
+//   activate, so it can't put an earlier window above a later one.
+// - SetForegroundWindow on the slot's last window: synchronous, on this thread, where the right
+//   is checked; the system switches the foreground and posts the activation and the move to the
+//   top to the window's thread, without waiting for it.
+// - SetWindowPos below the next window, with SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS: posted;
+//   ordering a window under another needs no right.
+// - SendMessageTimeout(WM_NULL, SMTO_ABORTIFHUNG): the only wait, bounded, and none at all on a
+//   window the system counts as hung. It lets each window take its place before the one below
+//   it is put under it.
+// So a hung program delays the raise by the bound at most and its window catches up once it
+// answers again.
 void RaiseSlotWindows(SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
@@ -46,21 +66,24 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     // The calls are posted to each window's thread, which takes them in order: the restore
     // follows the minimise of the first pass, so every window is restored without asking
     // IsIconic, which would still answer from before the minimise.
+    std::vector<WindowHandle> windows;
     for (std::size_t i = 0; i < list->size(); ++i) {
         const HandleMaxiPair& pair = (*list)[i];
         desktop.ShowWindowAsync(pair.handle, win::kSwShowNoActivate);
-        // The maximise (which activates) before the move to the top: the window's last step is
-        // the one that puts it above the slot's earlier windows.
         if (pair.maximize) desktop.ShowWindowAsync(pair.handle, win::kSwShowMaximized);
-        desktop.SetWindowPos(
-            pair.handle, win::kHwndTop, 0, 0, 0, 0,
-            win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
         SetMinimized(slots, index, i, false);
-        // A window's thread carries out its steps in the order they came, and a sent message
-        // after them. Waiting, bounded, for its answer keeps a slow program's activation (from
-        // the maximise) from landing above the slot's later windows; a window that does not
-        // answer holds the raise up by the bound at most.
-        WindowAnswers(desktop, pair.handle, kRaiseAnswerTimeoutMs);
+        if (pair.handle != 0) windows.push_back(pair.handle);
+    }
+    // From the last window down: the last into the foreground, each earlier one under the one
+    // after it, so the slot ends in its order with its last item on top.
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (it == windows.rbegin())
+            desktop.SetForegroundWindow(*it);
+        else
+            desktop.SetWindowPos(
+                *it, *(it - 1), 0, 0, 0, 0,
+                win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
+        WindowAnswers(desktop, *it, kRaiseAnswerTimeoutMs);
         desktop.Sleep(kToggleStepPauseMs);
     }
 }
