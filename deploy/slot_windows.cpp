@@ -1,5 +1,6 @@
 #include "deploy/slot_windows.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "deploy/place_window.h"
@@ -12,6 +13,28 @@ void SetMinimized(SlotManager& slots, int index, std::size_t position, bool mini
     slots.UpdateWindowList(index, [&](WindowList& list) {
         if (position < list.size()) list[position].minimized = minimized ? 1 : 0;
     });
+}
+
+std::vector<WindowHandle> HandlesOf(const WindowList& list) {
+    std::vector<WindowHandle> handles;
+    for (const HandleMaxiPair& pair : list)
+        if (pair.handle != 0) handles.push_back(pair.handle);
+    return handles;
+}
+
+// From the last window down: the last into the foreground, each earlier one under the one after
+// it, so the slot ends in its order with its last item on top (see RaiseSlotWindows).
+void OrderFromTheLast(Desktop& desktop, const std::vector<WindowHandle>& windows) {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (it == windows.rbegin())
+            desktop.SetForegroundWindow(*it);
+        else
+            desktop.SetWindowPos(
+                *it, *(it - 1), 0, 0, 0, 0,
+                win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
+        WindowAnswers(desktop, *it, kRaiseAnswerTimeoutMs);
+        desktop.Sleep(kToggleStepPauseMs);
+    }
 }
 
 }  // namespace
@@ -66,26 +89,26 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     // The calls are posted to each window's thread, which takes them in order: the restore
     // follows the minimise of the first pass, so every window is restored without asking
     // IsIconic, which would still answer from before the minimise.
-    std::vector<WindowHandle> windows;
     for (std::size_t i = 0; i < list->size(); ++i) {
         const HandleMaxiPair& pair = (*list)[i];
         desktop.ShowWindowAsync(pair.handle, win::kSwShowNoActivate);
         if (pair.maximize) desktop.ShowWindowAsync(pair.handle, win::kSwShowMaximized);
         SetMinimized(slots, index, i, false);
-        if (pair.handle != 0) windows.push_back(pair.handle);
     }
-    // From the last window down: the last into the foreground, each earlier one under the one
-    // after it, so the slot ends in its order with its last item on top.
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (it == windows.rbegin())
-            desktop.SetForegroundWindow(*it);
-        else
-            desktop.SetWindowPos(
-                *it, *(it - 1), 0, 0, 0, 0,
-                win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
-        WindowAnswers(desktop, *it, kRaiseAnswerTimeoutMs);
-        desktop.Sleep(kToggleStepPauseMs);
-    }
+    const std::vector<WindowHandle> windows = HandlesOf(*list);
+    OrderFromTheLast(desktop, windows);
+}
+
+void KeepSlotInFront(SlotManager& slots, int index) {
+    const auto list = slots.GetWindowList(index);
+    if (!list) return;
+    Desktop& desktop = slots.GetDesktop();
+    const std::vector<WindowHandle> windows = HandlesOf(*list);
+    const WindowHandle foreground = desktop.GetForegroundWindow();
+    if (windows.empty() || foreground == windows.back() ||
+        std::find(windows.begin(), windows.end(), foreground) == windows.end())
+        return;
+    OrderFromTheLast(desktop, windows);
 }
 
 void CloseSlotWindows(SlotManager& slots, int index) {

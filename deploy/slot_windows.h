@@ -20,6 +20,10 @@ void MinimizeSlotWindows(SlotManager& slots, int index);
 // Minimises every window, restores them all, then brings the last one into the foreground and
 // orders the others under it one by one: the last item ends on top, the first lowest.
 void RaiseSlotWindows(SlotManager& slots, int index);
+// When one of the slot's earlier windows has taken the foreground since the raise (the placement
+// watch placed it again, which activates it), brings the last one forward and orders the others
+// under it again; a window of another program in front, the user's choice, stays there.
+void KeepSlotInFront(SlotManager& slots, int index);
 // Posts WM_CLOSE to every window of the slot that still exists (the lists are pruned first,
 // so a handle the system has given to a new window is not closed); the list itself is left to
 // the next pruning.

@@ -73,6 +73,19 @@ TEST_F(SlotWindowsTest, RaiseMinimisesAllRestoresAllThenOrdersThemFromTheLastDow
     EXPECT_TRUE(m_desktop.Window(b).zoomed);
 }
 
+// An earlier window that took the foreground after the raise gives it back; another program's
+// window the user brought forward keeps it.
+TEST_F(SlotWindowsTest, KeepInFrontTakesTheForegroundBackOnlyFromTheSlotsOwnWindows) {
+    const WindowHandle a = Window(), b = Window(), other = Window();
+    m_slots.SetWindowList(0, {{a, 0, 0}, {b, 0, 0}});
+    m_desktop.ShowWindow(a, win::kSwShowNormal);
+    KeepSlotInFront(m_slots, 0);
+    EXPECT_EQ(m_desktop.ZOrder(), (std::vector<WindowHandle>{b, a, other}));
+    m_desktop.ShowWindow(other, win::kSwShowNormal);
+    KeepSlotInFront(m_slots, 0);
+    EXPECT_EQ(m_desktop.ZOrder(), (std::vector<WindowHandle>{other, b, a}));
+}
+
 TEST_F(SlotWindowsTest, AHungWindowHoldsUpNoOtherAndCatchesUpWhenItAnswers) {
     const WindowHandle a = Window(), hung = Window(), c = Window();
     m_desktop.SetHung(hung, true);
