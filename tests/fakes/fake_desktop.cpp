@@ -162,9 +162,7 @@ bool FakeDesktop::SetForegroundWindow(WindowHandle window) {
 bool FakeDesktop::AllowSetForegroundWindow(std::uint32_t processId) {
     std::lock_guard lock(m_mutex);
     Record("AllowSetForegroundWindow", {processId});
-    if (!MayTakeForeground(kOwnProcessId)) return false;
-    m_lentForeground.insert(processId);
-    return true;
+    return MayTakeForeground(kOwnProcessId) && (m_lentForeground.insert(processId), true);
 }
 
 void FakeDesktop::DestroyWindow(WindowHandle window) {
