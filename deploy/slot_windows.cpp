@@ -25,16 +25,28 @@ std::vector<WindowHandle> HandlesOf(const WindowList& list) {
 // From the last window down: the last into the foreground, each earlier one under the one after
 // it, so the slot ends in its order with its last item on top (see RaiseSlotWindows).
 void OrderFromTheLast(Desktop& desktop, const std::vector<WindowHandle>& windows) {
+    constexpr unsigned kInPlace =
+        win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (it == windows.rbegin())
-            desktop.SetForegroundWindow(*it);
-        else
-            desktop.SetWindowPos(
-                *it, *(it - 1), 0, 0, 0, 0,
-                win::kSwpNoSize | win::kSwpNoMove | win::kSwpNoActivate | win::kSwpAsyncWindowPos);
+        const bool last = it == windows.rbegin();
+        if (last) desktop.SetForegroundWindow(*it);
+        // The last one also to the top by its own thread, whose program holds the foreground
+        // then: Wine's activation leaves the move to the display's window manager, later.
+        desktop.SetWindowPos(*it, last ? win::kHwndTop : *(it - 1), 0, 0, 0, 0, kInPlace);
         WindowAnswers(desktop, *it, kRaiseAnswerTimeoutMs);
         desktop.Sleep(kToggleStepPauseMs);
     }
+}
+
+// When one of the slot's earlier windows holds the foreground (its maximise activated it once its
+// thread got to it, or the placement watch placed it again), the order is made again; a window
+// of another program in front, the user's choice, stays there.
+void OrderAgainIfAnEarlierOneIsInFront(Desktop& desktop, const std::vector<WindowHandle>& windows) {
+    const WindowHandle foreground = desktop.GetForegroundWindow();
+    if (windows.empty() || foreground == windows.back() ||
+        std::find(windows.begin(), windows.end(), foreground) == windows.end())
+        return;
+    OrderFromTheLast(desktop, windows);
 }
 
 }  // namespace
@@ -66,18 +78,21 @@ void MinimizeSlotWindows(SlotManager& slots, int index) {
 // that process may set the foreground. Keyrack may, from the chord (a registered hotkey) until
 // the user's next input, which the chord's own key releases already are, and while its
 // indicator is in front; the slot's programs, which carry out the posted calls on their own
-// threads, may not. So the one step that needs the right is Keyrack's own and comes first,
-// before any pause, and the steps the programs run need none:
-// - ShowWindowAsync (restore, maximise): posted; a maximise without the right does not
-//   activate, so it can't put an earlier window above a later one.
+// threads, may not. So the step that needs Keyrack's right is its own and comes first, before
+// any pause; what the programs run needs no right, or only the one the foreground gives:
+// - ShowWindowAsync (restore, maximise): posted. A maximise activates the window only where its
+//   program may set the foreground (under Wine always, on Windows when a deployment lent it the
+//   right), and then whenever its thread gets to it; an earlier window that so took the
+//   foreground has the order made once more at the end.
 // - SetForegroundWindow on the slot's last window: synchronous, on this thread, where the right
 //   is checked; the system switches the foreground and posts the activation and the move to the
 //   top to the window's thread, without waiting for it.
-// - SetWindowPos below the next window, with SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS: posted;
-//   ordering a window under another needs no right.
+// - SetWindowPos with SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS: posted; the last window to the top
+//   (its program holds the foreground by then), each earlier one below the next, which needs
+//   no right.
 // - SendMessageTimeout(WM_NULL, SMTO_ABORTIFHUNG): the only wait, bounded, and none at all on a
-//   window the system counts as hung. It lets each window take its place before the one below
-//   it is put under it.
+//   window the system counts as hung. With the pause after it, it gives each window time to
+//   take its place before the next one down is put under it.
 // So a hung program delays the raise by the bound at most and its window catches up once it
 // answers again.
 void RaiseSlotWindows(SlotManager& slots, int index) {
@@ -97,18 +112,14 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     }
     const std::vector<WindowHandle> windows = HandlesOf(*list);
     OrderFromTheLast(desktop, windows);
+    OrderAgainIfAnEarlierOneIsInFront(desktop, windows);
 }
 
 void KeepSlotInFront(SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
     Desktop& desktop = slots.GetDesktop();
-    const std::vector<WindowHandle> windows = HandlesOf(*list);
-    const WindowHandle foreground = desktop.GetForegroundWindow();
-    if (windows.empty() || foreground == windows.back() ||
-        std::find(windows.begin(), windows.end(), foreground) == windows.end())
-        return;
-    OrderFromTheLast(desktop, windows);
+    OrderAgainIfAnEarlierOneIsInFront(desktop, HandlesOf(*list));
 }
 
 void CloseSlotWindows(SlotManager& slots, int index) {

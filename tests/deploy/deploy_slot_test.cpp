@@ -300,8 +300,8 @@ TEST_F(DeploySlotTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
                             [&](const FakeCall& call) {
                                 return call.args[0] == static_cast<std::int64_t>(paint);
                             }),
-              1)
-        << "the window that answers is placed once (and raised by the foreground)";
+              2)
+        << "the window that answers is placed once and raised once";
     EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
 
     ToggleSlotWindows(m_slots, 2, m_log);
