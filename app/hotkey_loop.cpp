@@ -13,10 +13,9 @@ void HandleChord(const DeployContext& context, IndicatorHost& host, SlotManager&
     log.LogLine("logger 초기화");
     log.LogLine(Format("F{}슬롯 전개", index + 1));
     if (waited) log.LogLine(Format("F{} 단축키 대기 후 실행", index + 1));
-    // A slot whose windows have all closed since its last chord deploys again.
-    slots.PruneWindowLists();
+    // A slot whose windows have all closed since its last chord has no list: it deploys again.
     if (slots.HasWindowList(index)) {
-        ToggleSlotWindows(slots, index, log);
+        ToggleSlotWindows(context.desktop, slots, index, log);
         return;
     }
     log.LogLine("인디케이터 생성 요청");

@@ -15,13 +15,14 @@
 
 namespace keyrack {
 
-void EnsureFolder(std::wstring_view name) {
+bool EnsureFolder(std::wstring_view name) {
     // The module path at any length: a truncated one would name some other folder.
     const std::filesystem::path folder = ExecutableFolderOfProcess();
-    if (folder.empty()) return;
+    if (folder.empty()) return false;
     const std::filesystem::path target = folder / name;
     std::error_code ignored;
-    if (!std::filesystem::exists(target, ignored)) CreateDirectoryW(target.c_str(), nullptr);
+    return !std::filesystem::exists(target, ignored) &&
+           CreateDirectoryW(target.c_str(), nullptr) != FALSE;
 }
 
 BOOL CKeyrackApp::InitInstance() {
@@ -45,11 +46,12 @@ BOOL CKeyrackApp::InitInstance() {
     // would only leave again.
     RegisterApplicationRestart(L"", RESTART_NO_REBOOT);
 
-    EnsureFolder(L"data");
+    // No data folder yet: the very first start, which the tray icon greets.
+    const bool firstStart = EnsureFolder(L"data");
     EnsureFolder(L"crash");
     logger().SetDumpFile(ExecutableFolderOfProcess() / L"crash" / L"CrashLog.txt");
 
-    m_dlg = std::make_unique<CKeyrackDlg>();
+    m_dlg = std::make_unique<CKeyrackDlg>(firstStart);
     // Without its window there is no tray icon, no chord and no way to end the program: a
     // message loop would run invisibly for ever and hold the single-instance mutex, so that
     // no later start could run either. End at once instead.

@@ -11,8 +11,9 @@
 
 namespace keyrack {
 
-// Makes sure the folder `name` exists beside the executable; errors are ignored.
-void EnsureFolder(std::wstring_view name);
+// Makes sure the folder `name` exists beside the executable; errors are ignored. True when this
+// call made it.
+bool EnsureFolder(std::wstring_view name);
 
 class CKeyrackApp : public CWinApp {
   public:

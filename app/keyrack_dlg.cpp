@@ -17,10 +17,12 @@
 
 namespace keyrack {
 
-CKeyrackDlg::CKeyrackDlg()
+CKeyrackDlg::CKeyrackDlg(bool firstStart)
     : CDialogEx(IDD_MAIN),
       m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
-      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {}
+      m_editor(m_desktop),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
+      m_firstStart(firstStart) {}
 
 CKeyrackDlg::~CKeyrackDlg() {
     m_hotkeys.Unregister();
@@ -37,6 +39,12 @@ BOOL CKeyrackDlg::OnInitDialog() {
 
     m_trayIcon.Add(m_hWnd, WM_TRAY_CALLBACK,
                    LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP)), L"Keyrack");
+    // Windows 11 puts a new icon behind the taskbar's ^, where nobody would look for it.
+    if (m_firstStart) {
+        m_trayIcon.ShowBalloon(
+            L"Keyrack이 실행 중입니다. 작업 표시줄의 ^ 아래에 있습니다. "
+            L"왼쪽 Ctrl + 왼쪽 Shift + F1~F12로 슬롯을 엽니다.");
+    }
 
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -210,7 +218,7 @@ BOOL CKeyrackDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
         return TRUE;
     }
     if (const int slot = SlotOfCloseCommand(id); slot >= 0) {
-        CloseSlotWindows(m_slots, slot);
+        CloseSlotWindows(m_desktop, m_slots, slot);
         return TRUE;
     }
     return FALSE;

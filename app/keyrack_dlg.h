@@ -28,7 +28,9 @@ class AppAboutDlg;
 
 class CKeyrackDlg : public CDialogEx, public IndicatorHost {
   public:
-    CKeyrackDlg();
+    // On the first start (`firstStart`) the tray icon tells in a balloon where Keyrack is and
+    // how a slot opens.
+    explicit CKeyrackDlg(bool firstStart = false);
     ~CKeyrackDlg() override;
 
     // Deployment thread: asks the main window's thread for an indicator and waits for it. Null
@@ -81,6 +83,7 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     bool m_shuttingDown = false;
     UINT m_shellHookMessage = 0;
     bool m_menuOpen = false;
+    const bool m_firstStart;
     AppAboutDlg* m_about = nullptr;  // while the About box is open
 };
 

@@ -35,6 +35,10 @@ std::vector<std::u16string> ShortcutsTo(const std::vector<StartupShortcut>& shor
     return ours;
 }
 
+bool MarkedDisabled(const std::optional<StartupApprovedValue>& value) {
+    return value && value->binary && value->bytes.size() == 12 && (value->bytes[0] & 1) != 0;
+}
+
 std::u16string NewShortcutName(const std::vector<std::u16string>& namesInFolder) {
     const auto taken = [&](const std::u16string& name) {
         return std::any_of(namesInFolder.begin(), namesInFolder.end(),

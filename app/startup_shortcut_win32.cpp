@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <memory>
 
@@ -127,24 +128,57 @@ HRESULT WriteShortcut(const std::filesystem::path& folder, const std::u16string&
     return result;
 }
 
-bool StartsWithWindows(const std::filesystem::path& folder, const std::filesystem::path& program) {
-    return !ShortcutsTo(ListShortcuts(folder), AsU16(program.wstring())).empty();
+std::optional<StartupApprovedValue> ReadStartupApproved(const std::wstring& approvals,
+                                                        const std::u16string& name) {
+    const std::wstring value(name.begin(), name.end());
+    DWORD type = REG_NONE;
+    std::vector<unsigned char> bytes(64);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    // A value too long for the buffer fails with ERROR_MORE_DATA: no layout that Windows writes.
+    if (::RegGetValueW(HKEY_CURRENT_USER, approvals.c_str(), value.c_str(), RRF_RT_ANY, &type,
+                       bytes.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    bytes.resize(size);
+    return StartupApprovedValue{type == REG_BINARY, std::move(bytes)};
+}
+
+bool StartsWithWindows(const std::filesystem::path& folder, const std::filesystem::path& program,
+                       const std::wstring& approvals) {
+    const std::vector<std::u16string> ours =
+        ShortcutsTo(ListShortcuts(folder), AsU16(program.wstring()));
+    return std::any_of(ours.begin(), ours.end(), [&](const std::u16string& name) {
+        return !MarkedDisabled(ReadStartupApproved(approvals, name));
+    });
 }
 
 HRESULT SetStartWithWindows(const std::filesystem::path& folder,
-                            const std::filesystem::path& program, bool on) {
+                            const std::filesystem::path& program, bool on,
+                            const std::wstring& approvals) {
     const std::vector<StartupShortcut> shortcuts = ListShortcuts(folder);
-    const std::vector<std::u16string> ours = ShortcutsTo(shortcuts, AsU16(program.wstring()));
+    std::vector<std::u16string> ours = ShortcutsTo(shortcuts, AsU16(program.wstring()));
     if (on) {
-        if (!ours.empty()) return S_OK;
-        // Every name in the folder counts, not only shortcuts: the new one replaces nothing.
-        std::vector<std::u16string> names;
-        WIN32_FIND_DATAW found{};
-        const UniqueFind find = FindFirst(folder / L"*", found);
-        if (!find) return LastError();
-        do names.push_back(AsU16(found.cFileName));
-        while (::FindNextFileW(find.Get(), &found));
-        return WriteShortcut(folder, NewShortcutName(names), program);
+        if (ours.empty()) {
+            // Every name in the folder counts, not only shortcuts: the new one replaces nothing.
+            std::vector<std::u16string> names;
+            WIN32_FIND_DATAW found{};
+            const UniqueFind find = FindFirst(folder / L"*", found);
+            if (!find) return LastError();
+            do names.push_back(AsU16(found.cFileName));
+            while (::FindNextFileW(find.Get(), &found));
+            ours.push_back(NewShortcutName(names));
+            const HRESULT written = WriteShortcut(folder, ours.back(), program);
+            if (FAILED(written)) return written;
+        }
+        // A mark left from an earlier shortcut of the same name would disable the new one.
+        HRESULT result = S_OK;
+        for (const std::u16string& name : ours) {
+            if (!MarkedDisabled(ReadStartupApproved(approvals, name))) continue;
+            const std::wstring value(name.begin(), name.end());
+            const LSTATUS deleted =
+                ::RegDeleteKeyValueW(HKEY_CURRENT_USER, approvals.c_str(), value.c_str());
+            if (deleted != ERROR_SUCCESS && SUCCEEDED(result)) result = HRESULT_FROM_WIN32(deleted);
+        }
+        return result;
     }
     HRESULT result = S_OK;
     for (const std::u16string& name : ours) {

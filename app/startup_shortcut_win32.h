@@ -1,11 +1,13 @@
 // The shortcuts of the user's Startup folder through the shell's link object (IShellLinkW,
-// IPersistFile). Every call needs COM on its thread (ComApartment). The folder is a parameter,
-// so tests work in a folder of their own; StartupFolder() is the real one.
+// IPersistFile), and Task Manager's marks on them in the registry. Every call needs COM on its
+// thread (ComApartment). The folder and the key of the marks are parameters, so tests work in
+// a folder and a key of their own; StartupFolder() and kStartupApprovedKey are the real ones.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,11 +48,25 @@ std::vector<StartupShortcut> ListShortcuts(const std::filesystem::path& folder);
 HRESULT WriteShortcut(const std::filesystem::path& folder, const std::u16string& name,
                       const std::filesystem::path& program);
 
-// Starting with Windows in `folder`: on while a shortcut there points at `program`.
-bool StartsWithWindows(const std::filesystem::path& folder, const std::filesystem::path& program);
-// Creates a shortcut (when there is none) or removes every shortcut to `program`.
+// The key of HKEY_CURRENT_USER whose values mark the Startup folder's shortcuts enabled or
+// disabled, each named after its shortcut file.
+inline constexpr wchar_t kStartupApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+
+// The mark of shortcut `name` under `approvals` (a key of HKEY_CURRENT_USER); none when it is
+// missing or longer than any layout Windows writes.
+std::optional<StartupApprovedValue> ReadStartupApproved(const std::wstring& approvals,
+                                                        const std::u16string& name);
+
+// Starting with Windows in `folder`: on while a shortcut there points at `program` and
+// `approvals` does not mark it disabled.
+bool StartsWithWindows(const std::filesystem::path& folder, const std::filesystem::path& program,
+                       const std::wstring& approvals = kStartupApprovedKey);
+// On: creates a shortcut (when there is none) and removes the disabled marks of the shortcuts
+// to `program`. Off: removes every shortcut to `program`.
 HRESULT SetStartWithWindows(const std::filesystem::path& folder,
-                            const std::filesystem::path& program, bool on);
+                            const std::filesystem::path& program, bool on,
+                            const std::wstring& approvals = kStartupApprovedKey);
 
 // The tray menu's command: toggles starting with Windows for this keyrack.exe in the user's
 // Startup folder; a failure is shown in a message box owned by `owner`, with its reason.

@@ -34,6 +34,16 @@ void TrayIcon::SetTip(const wchar_t* tip) {
     if (m_added) Shell_NotifyIconW(NIM_MODIFY, &m_nid);
 }
 
+void TrayIcon::ShowBalloon(const wchar_t* text) {
+    if (!m_added) return;
+    NOTIFYICONDATAW balloon = m_nid;
+    balloon.uFlags = NIF_INFO;
+    wcsncpy_s(balloon.szInfo, 256, text, _TRUNCATE);
+    balloon.dwInfoFlags = NIIF_INFO;
+    // Only this call carries the balloon: the later changes of the tip do not show it again.
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
 void TrayIcon::Remove() {
     if (!m_added) return;
     Shell_NotifyIconW(NIM_DELETE, &m_nid);

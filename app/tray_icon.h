@@ -29,6 +29,8 @@ class TrayIcon {
     void AddAgain();
     // Changes the tip of the icon shown.
     void SetTip(const wchar_t* tip);
+    // Shows `text` once in a notification balloon from the icon (without a title).
+    void ShowBalloon(const wchar_t* text);
     void Remove();
 
   private:

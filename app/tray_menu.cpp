@@ -60,7 +60,6 @@ int SlotOfCloseCommand(unsigned id) {
 
 TrayMenuModel BuildTrayMenuModel(SlotManager& slots, const ChordlessSlots& chordless) {
     TrayMenuModel model;
-    slots.PruneWindowLists();
     // One read of the table for the whole menu: it may be large, and every slot holds a copy.
     ProcessSourcePathTable table;
     table.Load(slots.Paths());

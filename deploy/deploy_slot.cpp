@@ -57,13 +57,13 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
         log.LogLine("슬롯 전개 중단");
     } else {
         log.LogLine("슬롯 맨 위로");
-        RaiseSlotWindows(slots, index);
+        RaiseSlotWindows(desktop, slots, index);
     }
     log.LogLine("인디케이터 종료");
     FinishIndicator(desktop, status, indicator, u"완료", stop, &watch, [&] {
         // The foreground stays with the slot's last window after the popup, which kept this
         // program's right to set it, has gone.
-        if (!stop.Requested()) KeepSlotInFront(slots, index);
+        if (!stop.Requested()) KeepSlotInFront(desktop, slots, index);
     });
     // A splash window that gave way to its main window during the outcome: the list gets the
     // window the item ended with.

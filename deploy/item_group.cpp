@@ -22,9 +22,9 @@ struct Found {
     bool timedOut = false;
 };
 
-// Takes a window of the program's from before the deployment.
-Found TakeOpenBefore(WindowSearch& search, WindowHandle window) {
-    search.TakeOpenBefore(window);  // claimed already: no later item takes it
+// Takes a window of the program's from before the deployment; none when another item has it.
+std::optional<Found> TakeOpenBefore(WindowSearch& search, WindowHandle window) {
+    if (!search.TakeOpenBefore(window)) return std::nullopt;
     return Found{window, true};
 }
 
@@ -54,7 +54,7 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
             return Found{*window};
         // What a launch did to the program's open windows lasts: a look per full attempt.
         if (const WindowHandle window = full ? forward.Find() : 0)
-            return TakeOpenBefore(search, window);
+            if (const auto found = TakeOpenBefore(search, window)) return *found;
         const std::uint64_t elapsed = desktop.SteadyClockMs() - launchedAt;
         // The title search between full attempts only when a window came (which the path
         // attempt met); the first one reads every window.
@@ -68,7 +68,7 @@ Found SearchNewWindow(const GroupShared& shared, WindowSearch& search, BroughtFo
         }
         if (elapsed >= kExistingWindowAfterMs) {
             if (const WindowHandle window = forward.OnlyVisible())
-                return TakeOpenBefore(search, window);
+                if (const auto found = TakeOpenBefore(search, window)) return *found;
         }
         if (elapsed >= kSearchTimeoutMs) return Found{0, false, true};
         // Up to the next attempt, but not past the next limit.
@@ -136,7 +136,8 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
     Desktop& desktop = shared.desktop;
     const PerMonitorDpiScope dpi(desktop);
     const ComApartmentScope com(desktop);
-    WindowSearch search(desktop, shared.log, processPath);
+    WindowSearch search(desktop, shared.log, processPath,
+                        [&](WindowHandle window) { return shared.watch.Take(window); });
     // The group's last failed launch, time-out or window that does not answer, kept on the
     // popup until the deployment ends: a line that vanished with the group's thread would be
     // gone before the user could read it.
@@ -146,7 +147,7 @@ void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& p
         item.window = 0;
         if (shared.stop.Requested()) continue;
         BroughtForward forward(desktop, search.OpenBefore(),
-                               [&](WindowHandle window) { return shared.watch.Watches(window); });
+                               [&](WindowHandle window) { return shared.watch.Taken(window); });
         const std::uint64_t launchedAt = desktop.SteadyClockMs();
         if (!Launch(shared, statusIndex, item)) {
             Report(shared, statusIndex, kept, u"실행 실패", item);

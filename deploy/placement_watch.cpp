@@ -19,6 +19,7 @@ void PlacementWatch::Add(SlotItem& item, const Rect& placedAt, const std::u16str
     m_desktop.GetWindowThreadProcessId(item.window, &entry.processId);
     m_desktop.GetWindowRect(item.window, &entry.before);
     std::lock_guard lock(m_lock);
+    m_taken.insert(item.window);
     m_entries.push_back(std::move(entry));
 }
 
@@ -26,15 +27,12 @@ void PlacementWatch::Pass() {
     // Entries are only appended, so an index taken here still names the same entry after the
     // checks; only this thread changes them.
     std::vector<std::pair<std::size_t, Entry>> open;
-    std::unordered_set<WindowHandle> watched;
     {
         std::lock_guard lock(m_lock);
-        for (std::size_t i = 0; i < m_entries.size(); ++i) {
-            watched.insert(m_entries[i].window);
+        for (std::size_t i = 0; i < m_entries.size(); ++i)
             if (!m_entries[i].released) open.emplace_back(i, m_entries[i]);
-        }
     }
-    for (auto& [index, entry] : open) Check(entry, watched);
+    for (auto& [index, entry] : open) Check(entry);
     std::lock_guard lock(m_lock);
     for (auto& [index, entry] : open) {
         Entry& stored = m_entries[index];
@@ -79,18 +77,28 @@ bool PlacementWatch::Watches(WindowHandle window) const {
                        [&](const Entry& entry) { return entry.window == window; });
 }
 
+bool PlacementWatch::Take(WindowHandle window) {
+    std::lock_guard lock(m_lock);
+    return m_taken.insert(window).second;
+}
+
+bool PlacementWatch::Taken(WindowHandle window) const {
+    std::lock_guard lock(m_lock);
+    return m_taken.count(window) != 0;
+}
+
 bool PlacementWatch::Replaced() const {
     std::lock_guard lock(m_lock);
     return m_replaced;
 }
 
-void PlacementWatch::Check(Entry& entry, std::unordered_set<WindowHandle>& watched) {
+void PlacementWatch::Check(Entry& entry) {
     const WindowHandle window = entry.window;
     std::uint32_t processId = 0;
     const bool alive =
         m_desktop.GetWindowThreadProcessId(window, &processId) != 0 && processId == entry.processId;
     if (!alive || !m_desktop.IsWindowVisible(window)) {
-        TakeSuccessor(entry, watched);
+        TakeSuccessor(entry);
         return;
     }
     if (entry.tookAt == 0) {
@@ -140,17 +148,18 @@ bool PlacementWatch::MouseButtonDown() {
     return false;
 }
 
-bool PlacementWatch::TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle>& watched) {
+bool PlacementWatch::TakeSuccessor(Entry& entry) {
     WindowHandle successor = 0;
     m_desktop.EnumWindows([&](WindowHandle window) {
-        if (entry.claimed->count(window) != 0 || watched.count(window) != 0) return true;
+        if (entry.claimed->count(window) != 0 || Taken(window)) return true;
         if (!IsCandidateWindow(m_desktop, window)) return true;
         const auto path = ImagePathOfWindow(m_desktop, window);
-        if (path && SameProgramPath(m_desktop, *path, entry.programPath)) successor = window;
+        // Taken at once: a search that matched the window meanwhile keeps it.
+        if (path && SameProgramPath(m_desktop, *path, entry.programPath) && Take(window))
+            successor = window;
         return successor == 0;
     });
     if (successor == 0) return false;
-    watched.insert(successor);
     entry.window = successor;
     m_desktop.GetWindowThreadProcessId(successor, &entry.processId);
     entry.replacements = 0;

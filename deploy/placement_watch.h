@@ -47,8 +47,14 @@ class PlacementWatch {
     // Passes every kWatchPassMs for `milliseconds` on the desktop's clock, and on for as long as
     // a window is still in its watched span; ends at once on a stop request.
     void WatchFor(const StopRequest& stop, unsigned milliseconds);
-    // Whether `window` is an item's window under watch (taken by an item of this deployment).
+    // Whether `window` is an item's window under watch.
     bool Watches(WindowHandle window) const;
+    // Gives `window` to an item of this deployment: false when an item or a successor has it
+    // already. The item-group searches take what they find through it, and a successor is
+    // taken through it too, so one window never goes to two items.
+    bool Take(WindowHandle window);
+    // Whether an item of this deployment has `window`.
+    bool Taken(WindowHandle window) const;
     // Whether any item got a successor window so far.
     bool Replaced() const;
 
@@ -72,20 +78,20 @@ class PlacementWatch {
         std::shared_ptr<const std::unordered_set<WindowHandle>> claimed;
     };
 
-    // The checks of one entry, on a copy, outside the lock. `watched` are the windows of all
-    // entries at the pass's start.
-    void Check(Entry& entry, std::unordered_set<WindowHandle>& watched);
+    // The checks of one entry, on a copy, outside the lock.
+    void Check(Entry& entry);
     bool MovedAway(Entry& entry);
     bool TookPlacement(const Entry& entry);
     // Whether some entry is still within its watched span.
     bool InSpan();
     bool MouseButtonDown();
-    bool TakeSuccessor(Entry& entry, std::unordered_set<WindowHandle>& watched);
+    bool TakeSuccessor(Entry& entry);
     void PlaceAndRemember(Entry& entry);
 
     Desktop& m_desktop;
     mutable std::mutex m_lock;
     std::vector<Entry> m_entries;
+    std::unordered_set<WindowHandle> m_taken;
     bool m_replaced = false;
 };
 

@@ -51,22 +51,21 @@ void OrderAgainIfAnEarlierOneIsInFront(Desktop& desktop, const std::vector<Windo
 
 }  // namespace
 
-void ToggleSlotWindows(SlotManager& slots, int index, RunLog& log) {
+void ToggleSlotWindows(Desktop& desktop, SlotManager& slots, int index, RunLog& log) {
     const auto list = slots.GetWindowList(index);
     if (!list || list->empty()) return;
     if (list->front().minimized) {
         log.LogLine("슬롯 맨 위로");
-        RaiseSlotWindows(slots, index);
+        RaiseSlotWindows(desktop, slots, index);
     } else {
         log.LogLine("슬롯 최소화");
-        MinimizeSlotWindows(slots, index);
+        MinimizeSlotWindows(desktop, slots, index);
     }
 }
 
-void MinimizeSlotWindows(SlotManager& slots, int index) {
+void MinimizeSlotWindows(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     for (std::size_t i = 0; i < list->size(); ++i) {
         desktop.ShowWindowAsync((*list)[i].handle, win::kSwShowMinNoActive);
         SetMinimized(slots, index, i, true);
@@ -95,10 +94,9 @@ void MinimizeSlotWindows(SlotManager& slots, int index) {
 //   take its place before the next one down is put under it.
 // So a hung program delays the raise by the bound at most and its window catches up once it
 // answers again.
-void RaiseSlotWindows(SlotManager& slots, int index) {
+void RaiseSlotWindows(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     for (const HandleMaxiPair& pair : *list)
         desktop.ShowWindowAsync(pair.handle, win::kSwShowMinNoActive);
     // The calls are posted to each window's thread, which takes them in order: the restore
@@ -115,18 +113,15 @@ void RaiseSlotWindows(SlotManager& slots, int index) {
     OrderAgainIfAnEarlierOneIsInFront(desktop, windows);
 }
 
-void KeepSlotInFront(SlotManager& slots, int index) {
+void KeepSlotInFront(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     OrderAgainIfAnEarlierOneIsInFront(desktop, HandlesOf(*list));
 }
 
-void CloseSlotWindows(SlotManager& slots, int index) {
-    slots.PruneWindowLists();
+void CloseSlotWindows(Desktop& desktop, SlotManager& slots, int index) {
     const auto list = slots.GetWindowList(index);
     if (!list) return;
-    Desktop& desktop = slots.GetDesktop();
     // A null handle is skipped: PostMessageW to no window would post WM_CLOSE to the calling
     // thread's own queue, which is the user-interface thread's.
     for (const HandleMaxiPair& pair : *list)

@@ -15,18 +15,18 @@ namespace keyrack {
 // Raises the slot when its first entry is marked minimised, otherwise minimises it. A slot
 // without a list or with an empty list is left alone.
 // The run log gets a line saying which of the two it does.
-void ToggleSlotWindows(SlotManager& slots, int index, RunLog& log);
-void MinimizeSlotWindows(SlotManager& slots, int index);
+void ToggleSlotWindows(Desktop& desktop, SlotManager& slots, int index, RunLog& log);
+void MinimizeSlotWindows(Desktop& desktop, SlotManager& slots, int index);
 // Minimises every window, restores them all, then brings the last one into the foreground and
 // orders the others under it one by one: the last item ends on top, the first lowest.
-void RaiseSlotWindows(SlotManager& slots, int index);
+void RaiseSlotWindows(Desktop& desktop, SlotManager& slots, int index);
 // When one of the slot's earlier windows has taken the foreground since the raise (the placement
 // watch placed it again, which activates it), brings the last one forward and orders the others
 // under it again; a window of another program in front, the user's choice, stays there.
-void KeepSlotInFront(SlotManager& slots, int index);
-// Posts WM_CLOSE to every window of the slot that still exists (the lists are pruned first,
-// so a handle the system has given to a new window is not closed); the list itself is left to
-// the next pruning.
-void CloseSlotWindows(SlotManager& slots, int index);
+void KeepSlotInFront(Desktop& desktop, SlotManager& slots, int index);
+// Posts WM_CLOSE to every window of the slot that still exists, of the process it was taken in
+// with (the list is pruned as it is read, so a handle the system has given to another
+// program's window is not closed).
+void CloseSlotWindows(Desktop& desktop, SlotManager& slots, int index);
 
 }  // namespace keyrack

@@ -18,8 +18,9 @@ bool IsCandidateWindow(Desktop& desktop, WindowHandle window) {
     return IsTakeableWindow(desktop, window);
 }
 
-WindowSearch::WindowSearch(Desktop& desktop, RunLog& log, std::u16string& processPath)
-    : m_desktop(desktop), m_processPath(processPath) {
+WindowSearch::WindowSearch(Desktop& desktop, RunLog& log, std::u16string& processPath,
+                           TakeWindow take)
+    : m_desktop(desktop), m_processPath(processPath), m_take(std::move(take)) {
     m_desktop.EnumWindows([&](WindowHandle window) {
         if (!IsCandidateWindow(m_desktop, window)) return true;
         const auto path = ImagePathOfWindow(m_desktop, window);
@@ -38,15 +39,24 @@ void WindowSearch::BeginItem() {
     m_titleSeen.clear();
 }
 
+bool WindowSearch::Claim(WindowHandle window) {
+    m_claimed.insert(window);
+    return !m_take || m_take(window);
+}
+
+bool WindowSearch::TakeOpenBefore(WindowHandle window) {
+    m_openBefore.erase(window);
+    return Claim(window);
+}
+
 std::optional<WindowHandle> WindowSearch::Find(bool (WindowSearch::*test)(WindowHandle, bool),
                                                bool full) {
     std::optional<WindowHandle> found;
     m_desktop.EnumWindows([&](WindowHandle window) {
-        if (!(this->*test)(window, full)) return true;
+        if (!(this->*test)(window, full) || !Claim(window)) return true;
         found = window;
         return false;
     });
-    if (found) m_claimed.insert(*found);
     return found;
 }
 
@@ -61,9 +71,7 @@ std::optional<WindowHandle> WindowSearch::FindByPathAmong(
     std::vector<WindowHandle> look = windows;
     for (const auto& [window, processId] : m_judgedOurs) look.push_back(window);
     for (const WindowHandle window : look) {
-        if (!MatchesPath(window, false)) continue;
-        m_claimed.insert(window);
-        return window;
+        if (MatchesPath(window, false) && Claim(window)) return window;
     }
     return std::nullopt;
 }
@@ -74,7 +82,9 @@ std::optional<WindowHandle> WindowSearch::FindByTitle(const std::u16string& titl
     if (title.empty()) return std::nullopt;
     m_title = title;
     if (full) m_titleSeen.clear();
-    return Find(&WindowSearch::MatchesTitle, full);
+    const auto found = Find(&WindowSearch::MatchesTitle, full);
+    if (found) m_processPath = m_titlePath;
+    return found;
 }
 
 bool WindowSearch::SameProcess(WindowHandle window, std::uint32_t processId) {
@@ -117,7 +127,7 @@ bool WindowSearch::MatchesTitle(WindowHandle window, bool full) {
     if (!SameText(m_desktop, title, m_title) || m_claimed.count(window) != 0) return false;
     const auto path = ImagePathOfWindow(m_desktop, window);
     if (!path) return false;
-    m_processPath = *path;
+    m_titlePath = *path;
     return true;
 }
 

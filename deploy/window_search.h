@@ -2,6 +2,7 @@
 // item-group thread.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -18,13 +19,17 @@ inline constexpr std::size_t kTitleCapacity = 1024;
 // Keyrack may take (not its own, not the shell's).
 bool IsCandidateWindow(Desktop& desktop, WindowHandle window);
 
+// Asks the deployment for a window an item's search found: false when an item of another
+// group, or the placement watch for a successor, has it already.
+using TakeWindow = std::function<bool(WindowHandle)>;
+
 // The searches of one item-group thread, private to it. A window found is claimed: no later
-// search of the group finds it again.
+// search of the group finds it again, and `take` (when given) gives it to no other item.
 class WindowSearch {
   public:
     // The pre-scan: claims every candidate of the group's program open now ("pre: <path>" in
     // the run log). `processPath` is the group's table entry, which a title match rewrites.
-    WindowSearch(Desktop& desktop, RunLog& log, std::u16string& processPath);
+    WindowSearch(Desktop& desktop, RunLog& log, std::u16string& processPath, TakeWindow take = {});
 
     // A new item's search begins: the windows judged during the last one are judged afresh.
     void BeginItem();
@@ -41,8 +46,9 @@ class WindowSearch {
     // it; the owner's image path becomes the group's path. An empty title matches nothing. Only
     // a `full` attempt reads the titles of the windows the last attempt saw (titles change).
     std::optional<WindowHandle> FindByTitle(const std::u16string& title, bool full = true);
-    // Takes a window open before the deployment that a launch brought forward.
-    void TakeOpenBefore(WindowHandle window) { m_openBefore.erase(window); }
+    // Takes a window open before the deployment that a launch brought forward; false when
+    // another item has it.
+    bool TakeOpenBefore(WindowHandle window);
 
     // The group's program's windows from before the deployment that no item has taken yet:
     // the only windows an item may take when its launch brings one forward.
@@ -57,12 +63,17 @@ class WindowSearch {
     bool MatchesTitle(WindowHandle window, bool full);
     // Whether the window's handle still names a window of `processId` (one call).
     bool SameProcess(WindowHandle window, std::uint32_t processId);
+    // Claims a window a test matched; false when another item has it (it is then never
+    // looked at again).
+    bool Claim(WindowHandle window);
 
     Desktop& m_desktop;
     std::u16string& m_processPath;
+    TakeWindow m_take;
     std::unordered_set<WindowHandle> m_claimed;
     std::unordered_set<WindowHandle> m_openBefore;
-    std::u16string m_title;  // of the title search in progress
+    std::u16string m_title;      // of the title search in progress
+    std::u16string m_titlePath;  // the image path of the last window the title matched
     // For the length of one item's search, the windows whose image path the path search read,
     // with the process id that owned them then: not the group's (rejected without a call, and
     // with one in a full attempt), or the group's (only the candidate test is repeated, for a

@@ -26,8 +26,8 @@ void DisplayWnd::InitLayout() {
     std::vector<Rect> monitors;
     {
         // Monitor rectangles in physical pixels, the unit of the item rectangles drawn on them.
-        const PerMonitorDpiScope dpi(m_slot->GetDesktop());
-        for (const MonitorInfo& info : m_slot->GetDesktop().EnumDisplayMonitors())
+        const PerMonitorDpiScope dpi(*m_desktop);
+        for (const MonitorInfo& info : m_desktop->EnumDisplayMonitors())
             monitors.push_back(info.monitor);
     }
     m_model.InitLayout(monitors, m_client.right - m_client.left, m_client.bottom - m_client.top,

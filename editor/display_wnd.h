@@ -15,7 +15,7 @@ namespace keyrack {
 class DisplayWnd : public CStatic {
   public:
     // The slot whose items InitLayout adds; not owned.
-    explicit DisplayWnd(Slot& slot) : m_slot(&slot) {}
+    DisplayWnd(Slot& slot, Desktop& desktop) : m_slot(&slot), m_desktop(&desktop) {}
 
     // Reads the client rectangle and the monitors (through the slot's desktop), fits them in
     // and adds a rectangle for every item of the slot. Paints nothing.
@@ -43,6 +43,7 @@ class DisplayWnd : public CStatic {
     void Paint();
 
     Slot* m_slot;
+    Desktop* m_desktop;
     PreviewModel m_model;
     RECT m_client{};
 };

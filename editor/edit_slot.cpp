@@ -24,7 +24,7 @@ void EditSlot(SlotManager& manager, EditorSession& session, int index, SlotEdito
     }
     if (index < 0 || index >= kSlotCount) return;
     session.openEditor = &dialog;
-    auto slot = std::make_unique<Slot>(index, manager.Paths(), manager.GetDesktop());
+    auto slot = std::make_unique<Slot>(index, manager.Paths());
     Slot& edited = *slot;
     dialog.Run(edited, session, [&manager, &edited, index] {
         const StoreOutcome outcome = manager.Table().SaveSlot(edited);

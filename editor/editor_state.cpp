@@ -31,7 +31,7 @@ EditorState::EditorState(Slot& slot, Desktop& desktop, EditorView& view, Preview
 
 std::u16string EditorState::Open() {
     if (!m_slot.Load()) return DefaultSlotName(m_slot.index);
-    m_slot.LoadIcons();
+    m_slot.LoadIcons(m_desktop);
     Renumber(m_slot);
     m_view.RebuildList(m_slot.items);
     return m_slot.name;

@@ -33,12 +33,13 @@ void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstr
 
 }  // namespace
 
-FillDlg::FillDlg(Slot& slot, EditorSession& session, SaveEditedSlot save)
+FillDlg::FillDlg(Slot& slot, Desktop& desktop, EditorSession& session, SaveEditedSlot save)
     : CDialogEx(IDD_EDITOR),
       m_slot(slot),
+      m_desktop(desktop),
       m_session(session),
       m_save(std::move(save)),
-      m_preview(slot) {}
+      m_preview(slot, desktop) {}
 
 FillDlg::~FillDlg() { StopCapture(); }
 
@@ -72,8 +73,7 @@ BOOL FillDlg::OnInitDialog() {
     PlaceWindow();
 
     EditorView& view = *this;
-    m_state = std::make_unique<EditorState>(m_slot, m_slot.GetDesktop(), view, m_preview.Model(),
-                                            m_session);
+    m_state = std::make_unique<EditorState>(m_slot, m_desktop, view, m_preview.Model(), m_session);
     StartCapture();
     SetText(GetDlgItem(IDC_EDITOR_SLOT_NAME), m_state->Open());
     m_preview.InitLayout();
@@ -151,7 +151,7 @@ void FillDlg::SetLimits() const {
 }
 
 void FillDlg::StartCapture() {
-    Desktop& desktop = m_slot.GetDesktop();
+    Desktop& desktop = m_desktop;
     const MayTakeWindow mayTake = [&desktop](WindowHandle window) {
         return IsTakeableWindow(desktop, window);
     };

@@ -39,7 +39,7 @@ class FillDlg : public CDialogEx, private EditorView {
   public:
     // Edits `slot` (its items, its name and its table) within the main window's editor
     // session; neither is owned. OK calls `save` and closes the editor only when it wrote.
-    FillDlg(Slot& slot, EditorSession& session, SaveEditedSlot save);
+    FillDlg(Slot& slot, Desktop& desktop, EditorSession& session, SaveEditedSlot save);
     ~FillDlg() override;
 
     // Shows the open editor in front of the other windows (restoring it when minimised).
@@ -77,6 +77,7 @@ class FillDlg : public CDialogEx, private EditorView {
     void RepaintPreview() override;
 
     Slot& m_slot;
+    Desktop& m_desktop;
     EditorSession& m_session;
     SaveEditedSlot m_save;
     UniqueHandle<HIMAGELIST, CloseWith<&::ImageList_Destroy>> m_images;

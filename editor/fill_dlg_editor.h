@@ -9,8 +9,10 @@ namespace keyrack {
 
 class FillDlgEditor : public SlotEditorDialog {
   public:
+    explicit FillDlgEditor(Desktop& desktop) : m_desktop(desktop) {}
+
     bool Run(Slot& slot, EditorSession& session, const SaveEditedSlot& save) override {
-        FillDlg dialog(slot, session, save);
+        FillDlg dialog(slot, m_desktop, session, save);
         m_open = &dialog;
         const bool confirmed = dialog.DoModal() == IDOK;
         m_open = nullptr;
@@ -21,6 +23,7 @@ class FillDlgEditor : public SlotEditorDialog {
     }
 
   private:
+    Desktop& m_desktop;
     FillDlg* m_open = nullptr;
 };
 

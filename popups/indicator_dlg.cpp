@@ -19,6 +19,8 @@ std::wstring Wide(const std::u16string& text) {
     return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
 }
 
+Rect FromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
 }  // namespace
 
 IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
@@ -37,14 +39,13 @@ BOOL IndicatorDlg::OnInitDialog() {
     SetFonts();
     ::BringWindowToTop(m_hWnd);
 
-    RECT taskbar{};
-    ::GetWindowRect(m_taskbar, &taskbar);  // stays empty without a taskbar: placed off screen
-    MoveAboveTaskbar(taskbar);
+    // Without a taskbar the popup goes to the work area's bottom right corner.
+    m_placedFor = ReadSurroundings();
+    MoveBesideTaskbar(m_placedFor);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
     SetRoundedRegion();
 
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    m_placedFor = taskbar;
     Refresh();
     ::SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
     return TRUE;
@@ -73,9 +74,7 @@ void IndicatorDlg::OnDpiChanged(int dpi) {
     m_dpi = dpi;
     m_layout->Apply(dpi);
     SetFonts();
-    RECT taskbar{};
-    ::GetWindowRect(m_taskbar, &taskbar);
-    MoveAboveTaskbar(taskbar);
+    MoveBesideTaskbar(m_placedFor);
     SetRoundedRegion();
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
@@ -85,10 +84,27 @@ SIZE IndicatorDlg::Size() const {
     return m_layout->ClientSize(m_dpi);
 }
 
-void IndicatorDlg::MoveAboveTaskbar(const RECT& taskbar) const {
+IndicatorDlg::Surroundings IndicatorDlg::ReadSurroundings() const {
+    Surroundings around;
+    RECT taskbar{};
+    if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &taskbar))
+        around.taskbar = FromRect(taskbar);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    const HMONITOR monitor = m_taskbar != nullptr
+                                 ? ::MonitorFromWindow(m_taskbar, MONITOR_DEFAULTTOPRIMARY)
+                                 : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (::GetMonitorInfoW(monitor, &info)) {
+        around.monitor = FromRect(info.rcMonitor);
+        around.work = FromRect(info.rcWork);
+    }
+    return around;
+}
+
+void IndicatorDlg::MoveBesideTaskbar(const Surroundings& around) const {
     const SIZE size = Size();
-    const IndicatorPosition at = PlaceAboveTaskbar(
-        Rect{taskbar.left, taskbar.top, taskbar.right, taskbar.bottom}, size.cx, size.cy, m_dpi);
+    const IndicatorPosition at =
+        PlaceBesideTaskbar(around.monitor, around.work, around.taskbar, size.cx, size.cy, m_dpi);
     ::MoveWindow(m_hWnd, at.x, at.y, size.cx, size.cy, TRUE);
 }
 
@@ -112,11 +128,12 @@ void IndicatorDlg::Refresh() {
         ::SetDlgItemTextW(m_hWnd, IDC_IND_LINES, Wide(lines).c_str());
         m_linesShown = std::move(lines);
     }
-    // A failing read (the taskbar went away) keeps the last rectangle.
-    RECT now{};
-    if (m_taskbar != nullptr && ::GetWindowRect(m_taskbar, &now) &&
-        !::EqualRect(&now, &m_placedFor)) {
-        MoveAboveTaskbar(now);
+    // The work area counts as well: it may change a moment after the taskbar moved. A failing
+    // read (the taskbar went away) keeps the last rectangle.
+    Surroundings now = ReadSurroundings();
+    if (now.taskbar == Rect{}) now.taskbar = m_placedFor.taskbar;
+    if (now != m_placedFor) {
+        MoveBesideTaskbar(now);
         m_placedFor = now;
     }
     m_refreshed = true;

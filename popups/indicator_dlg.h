@@ -1,6 +1,6 @@
 // The indicator popup shown while a slot is deployed: slot name, opening animation that turns
 // into the outcome, and one status line per working item group. A timer on the popup's own
-// thread updates the texts and keeps the popup above the right end of the taskbar.
+// thread updates the texts and keeps the popup beside the taskbar's end nearest the tray.
 #pragma once
 
 #include <windows.h>
@@ -46,10 +46,18 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
+    // Where the popup is placed from: the taskbar's rectangle (empty when it can't be read) and
+    // its monitor's area and work area.
+    struct Surroundings {
+        Rect taskbar, monitor, work;
+        friend bool operator==(const Surroundings&, const Surroundings&) = default;
+    };
+    Surroundings ReadSurroundings() const;
+
     // One refresh, at each tick of the timer: the texts that changed, and the position when the
-    // taskbar moved.
+    // taskbar or the work area changed.
     void Refresh();
-    void MoveAboveTaskbar(const RECT& taskbar) const;
+    void MoveBesideTaskbar(const Surroundings& around) const;
     // The popup's size at its current DPI: the template's 96-DPI size, scaled.
     SIZE Size() const;
     void SetFonts();
@@ -67,7 +75,7 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     IndicatorAnimation m_animation{m_phaseTexts};
     // What the refreshes showed last and where they placed the popup.
     std::u16string m_progressShown, m_linesShown;
-    RECT m_placedFor{};
+    Surroundings m_placedFor;
     bool m_refreshed = false;
 
     // Set by the deployment's thread, read by the timer on the popup's.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/null_desktop.h"
 #include "platform/store_lock.h"
 #include "platform/text.h"
 
@@ -37,12 +36,11 @@ ProcessSourcePathTable PathTable::ReadLocked() const {
 
 std::set<std::uint32_t> PathTable::IdsInSlotFiles(int except) const {
     std::set<std::uint32_t> ids;
-    NullDesktop desktop;
     for (int index = 0; index < kSlotCount; ++index) {
         if (index == except) continue;
         const auto bytes = ReadFileShared(m_paths.SlotFile(index), kLargestSlotFile);
         if (!bytes) continue;
-        Slot slot(index, m_paths, desktop, {});
+        Slot slot(index, m_paths, {});
         slot.LoadFromBytes(*bytes);
         for (const auto& item : slot.items) ids.insert(item->pspId);
     }
@@ -58,6 +56,26 @@ std::uint32_t PathTable::NewId(const ProcessSourcePathTable& table,
     if (!inUse.empty() && (highest == kNoPspId || *inUse.rbegin() > highest))
         highest = *inUse.rbegin();
     return highest == kNoPspId ? 0 : highest + 1;  // kNoPspId when the id space is used up
+}
+
+std::uint32_t PathTable::EntryFor(ProcessSourcePathTable& table, std::set<std::uint32_t>& inUse,
+                                  const std::u16string& path, bool& changed) const {
+    std::uint32_t id = table.FindByPath(path);
+    if (id != kNoPspId) return id;
+    id = NewId(table, inUse);
+    if (id == kNoPspId) return id;
+    table.AddEntry(id, path);
+    inUse.insert(id);
+    changed = true;
+    return id;
+}
+
+StoreOutcome PathTable::WriteIfChanged(ProcessSourcePathTable& table, bool changed) const {
+    if (!changed) return {};
+    table.dirty = true;
+    if (const WriteOutcome written = table.Save(m_paths); !written)
+        return {m_paths.TableFile(), written.error};
+    return {};
 }
 
 StoreOutcome PathTable::SaveSlot(Slot& slot) {
@@ -82,21 +100,11 @@ StoreOutcome PathTable::SaveSlot(Slot& slot) {
             if (table.PathOf(id) == nullptr) changed = table.AddEntry(id, *path) || changed;
             continue;
         }
-        std::uint32_t final = table.FindByPath(*path);
-        if (final == kNoPspId) {
-            final = NewId(table, inUse);
-            if (final == kNoPspId) continue;  // no id left: the item falls to the title search
-            table.AddEntry(final, *path);
-            inUse.insert(final);
-            changed = true;
-        }
-        finalIds[id] = final;
+        if (const std::uint32_t final = EntryFor(table, inUse, *path, changed); final != kNoPspId)
+            finalIds[id] = final;
     }
-    if (changed) {
-        table.dirty = true;
-        if (const WriteOutcome written = table.Save(m_paths); !written)
-            return {m_paths.TableFile(), written.error};
-    }
+    if (const StoreOutcome tableWritten = WriteIfChanged(table, changed); !tableWritten.Written())
+        return tableWritten;
     for (const auto& item : slot.items) {
         if (const auto found = finalIds.find(item->pspId); found != finalIds.end())
             item->pspId = found->second;
@@ -130,26 +138,15 @@ StoreOutcome PathTable::KeepLearnedPaths(int index,
             changed = true;
             continue;
         }
-        std::uint32_t own = table.FindByPath(path);
-        if (own == kNoPspId) {
-            own = NewId(table, inUse);
-            if (own == kNoPspId) continue;
-            table.AddEntry(own, path);
-            inUse.insert(own);
-            changed = true;
-        }
-        moved[id] = own;
+        if (const std::uint32_t own = EntryFor(table, inUse, path, changed); own != kNoPspId)
+            moved[id] = own;
     }
-    if (changed) {
-        table.dirty = true;
-        if (const WriteOutcome written = table.Save(m_paths); !written)
-            return {m_paths.TableFile(), written.error};
-    }
+    if (const StoreOutcome tableWritten = WriteIfChanged(table, changed); !tableWritten.Written())
+        return tableWritten;
     if (moved.empty()) return {};
 
     // The slot file as it is now, not as the deployment read it: an edit saved meanwhile stays.
-    NullDesktop desktop;
-    Slot slot(index, m_paths, desktop, {});
+    Slot slot(index, m_paths, {});
     const auto bytes = ReadFileShared(m_paths.SlotFile(index), kLargestSlotFile);
     if (!bytes) return {};
     slot.LoadFromBytes(*bytes);

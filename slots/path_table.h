@@ -59,6 +59,13 @@ class PathTable {
     ProcessSourcePathTable ReadLocked() const;
     std::uint32_t NewId(const ProcessSourcePathTable& table,
                         const std::set<std::uint32_t>& inUse) const;
+    // The id of `path` in `table`: its entry's, or that of a new entry whose id no slot file and
+    // no entry uses (added to `table` and `inUse`, and `changed` set). kNoPspId when no id is
+    // left: the item falls to the title search.
+    std::uint32_t EntryFor(ProcessSourcePathTable& table, std::set<std::uint32_t>& inUse,
+                           const std::u16string& path, bool& changed) const;
+    // Writes `table` when `changed`; the outcome names the table file when that fails.
+    StoreOutcome WriteIfChanged(ProcessSourcePathTable& table, bool changed) const;
 
     StorePaths m_paths;
     mutable std::mutex m_mutex;

@@ -16,16 +16,15 @@ std::string PrintablePath(const std::filesystem::path& file) {
 
 }  // namespace
 
-Slot::Slot(int slotIndex, StorePaths paths, Desktop& desktop)
-    : index(static_cast<std::int8_t>(slotIndex)), m_paths(std::move(paths)), m_desktop(&desktop) {
+Slot::Slot(int slotIndex, StorePaths paths)
+    : index(static_cast<std::int8_t>(slotIndex)), m_paths(std::move(paths)) {
     psp.Load(m_paths);
 }
 
-Slot::Slot(int slotIndex, StorePaths paths, Desktop& desktop, ProcessSourcePathTable table)
+Slot::Slot(int slotIndex, StorePaths paths, ProcessSourcePathTable table)
     : index(static_cast<std::int8_t>(slotIndex)),
       psp(std::move(table)),
-      m_paths(std::move(paths)),
-      m_desktop(&desktop) {}
+      m_paths(std::move(paths)) {}
 
 Slot::~Slot() { Release(); }
 
@@ -63,12 +62,12 @@ void Slot::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     }
 }
 
-void Slot::LoadIcons() {
+void Slot::LoadIcons(Desktop& desktop) {
     for (const auto& item : items) {
         const std::u16string* source = psp.PathOf(item->pspId);
-        IconHandle icon = m_desktop->ExtractFileIcon(source ? *source : std::u16string(), 0);
-        if (icon == 0) icon = m_desktop->LoadApplicationIcon();
-        item->icon = UniqueIcon(icon, *m_desktop);
+        IconHandle icon = desktop.ExtractFileIcon(source ? *source : std::u16string(), 0);
+        if (icon == 0) icon = desktop.LoadApplicationIcon();
+        item->icon = UniqueIcon(icon, desktop);
     }
 }
 

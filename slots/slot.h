@@ -31,9 +31,9 @@ enum class SaveResult { kSaved, kTooManyItems, kCannotWrite };
 class Slot {
   public:
     // A new, empty slot for index 0..11; reads the table file for its `psp`.
-    Slot(int index, StorePaths paths, Desktop& desktop);
+    Slot(int index, StorePaths paths);
     // The same with a table the caller has read already (the tray menu reads twelve slots).
-    Slot(int index, StorePaths paths, Desktop& desktop, ProcessSourcePathTable table);
+    Slot(int index, StorePaths paths, ProcessSourcePathTable table);
     // Releases the slot if that has not been done yet.
     ~Slot();
     Slot(const Slot&) = delete;
@@ -44,7 +44,7 @@ class Slot {
     // Gives every item the first icon of its table entry's file (the application's own icon when
     // that has none). Only the editor shows icons; the menu and the chords never wait for a file
     // on a slow disk or share.
-    void LoadIcons();
+    void LoadIcons(Desktop& desktop);
     // Writes the slot file atomically; the old file stays intact on any failure, and `outcome`
     // (when given) gets the system's error code.
     SaveResult Save(WriteOutcome* outcome = nullptr);
@@ -69,11 +69,9 @@ class Slot {
     ProcessSourcePathTable psp;
 
     const StorePaths& Paths() const { return m_paths; }
-    Desktop& GetDesktop() const { return *m_desktop; }
 
   private:
     StorePaths m_paths;
-    Desktop* m_desktop;
     bool m_released = false;
 };
 

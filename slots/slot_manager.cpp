@@ -26,12 +26,12 @@ std::unique_ptr<Slot> Loaded(std::unique_ptr<Slot> slot) {
 
 std::unique_ptr<Slot> SlotManager::LoadCurrent(int index) {
     if (!ValidIndex(index)) return nullptr;
-    return Loaded(std::make_unique<Slot>(index, m_paths, *m_desktop));
+    return Loaded(std::make_unique<Slot>(index, m_paths));
 }
 
 std::unique_ptr<Slot> SlotManager::LoadCurrent(int index, const ProcessSourcePathTable& table) {
     if (!ValidIndex(index)) return nullptr;
-    return Loaded(std::make_unique<Slot>(index, m_paths, *m_desktop, table));
+    return Loaded(std::make_unique<Slot>(index, m_paths, table));
 }
 
 void SlotManager::ReleaseCurrent(std::unique_ptr<Slot>& current) {
@@ -40,16 +40,14 @@ void SlotManager::ReleaseCurrent(std::unique_ptr<Slot>& current) {
     current.reset();
 }
 
-bool SlotManager::HasWindowList(int index) const {
-    if (!ValidIndex(index)) return false;
-    std::lock_guard lock(m_windowsMutex);
-    return m_windows[static_cast<std::size_t>(index)].has_value();
-}
+bool SlotManager::HasWindowList(int index) { return GetWindowList(index).has_value(); }
 
-std::optional<WindowList> SlotManager::GetWindowList(int index) const {
+std::optional<WindowList> SlotManager::GetWindowList(int index) {
     if (!ValidIndex(index)) return std::nullopt;
     std::lock_guard lock(m_windowsMutex);
-    return m_windows[static_cast<std::size_t>(index)];
+    auto& list = m_windows[static_cast<std::size_t>(index)];
+    if (list) PruneListLocked(list);
+    return list;
 }
 
 void SlotManager::SetWindowList(int index, WindowList list) {
@@ -74,8 +72,8 @@ void SlotManager::MergeEditedWindowList(int index, const WindowList& editedPairs
     WindowList edited = editedPairs;
     StampOwners(edited);
     std::lock_guard lock(m_windowsMutex);
-    PruneLocked([this](const HandleMaxiPair& pair) { return IsSameOwner(pair); });
     auto& list = m_windows[static_cast<std::size_t>(index)];
+    if (list) PruneListLocked(list);
     if (!list) {
         list = edited;
         return;
@@ -94,18 +92,6 @@ bool SlotManager::UpdateWindowList(int index, const std::function<void(WindowLis
     return true;
 }
 
-void SlotManager::PruneWindowLists(const std::function<bool(WindowHandle)>& alive) {
-    std::lock_guard lock(m_windowsMutex);
-    PruneLocked([&](const HandleMaxiPair& pair) {
-        return alive(pair.handle) && (pair.processId == 0 || IsSameOwner(pair));
-    });
-}
-
-void SlotManager::PruneWindowLists() {
-    std::lock_guard lock(m_windowsMutex);
-    PruneLocked([this](const HandleMaxiPair& pair) { return IsSameOwner(pair); });
-}
-
 bool SlotManager::IsSameOwner(const HandleMaxiPair& pair) const {
     std::uint32_t processId = 0;
     if (m_desktop->GetWindowThreadProcessId(pair.handle, &processId) == 0) return false;
@@ -119,16 +105,13 @@ void SlotManager::StampOwners(WindowList& list) const {
     }
 }
 
-void SlotManager::PruneLocked(const std::function<bool(const HandleMaxiPair&)>& alive) {
-    for (auto& list : m_windows) {
-        if (!list) continue;
-        bool anyAlive = false;
-        for (auto& pair : *list) {
-            if (pair.handle != 0 && !alive(pair)) pair.handle = 0;
-            anyAlive = anyAlive || pair.handle != 0;
-        }
-        if (!anyAlive) list.reset();
+void SlotManager::PruneListLocked(std::optional<WindowList>& list) const {
+    bool anyAlive = false;
+    for (auto& pair : *list) {
+        if (pair.handle != 0 && !IsSameOwner(pair)) pair.handle = 0;
+        anyAlive = anyAlive || pair.handle != 0;
     }
+    if (!anyAlive) list.reset();
 }
 
 }  // namespace keyrack

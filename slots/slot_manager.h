@@ -29,31 +29,24 @@ class SlotManager {
     // Releases a working slot and resets the pointer.
     static void ReleaseCurrent(std::unique_ptr<Slot>& current);
 
-    // Window lists. Each call holds the mutex only for its own read or change.
-    bool HasWindowList(int index) const;
-    std::optional<WindowList> GetWindowList(int index) const;
+    // Window lists. Each call holds the mutex only for its own read or change. A list is pruned
+    // as it is read: a handle that no longer names a window, or that now belongs to another
+    // process than the one it was taken in with, is nulled, and a list left with no live handle
+    // or no entry is dropped, so a slot whose windows have all closed counts as having none.
+    bool HasWindowList(int index);
+    std::optional<WindowList> GetWindowList(int index);
     void SetWindowList(int index, WindowList list);  // replaces any list there
     // Appends pairs, creating the list when the slot has none.
     void AppendWindowPairs(int index, const WindowList& pairs);
-    // An edited slot's pairs: a slot without a list takes them as they are, zero handles
-    // included; a slot with one gets only the pairs that carry a window appended, and keeps its
-    // own pairs unchanged. The lists are pruned first, so a list whose windows have all closed
-    // counts as none.
+    // An edited slot's pairs: a slot without a list (after pruning) takes them as they are, zero
+    // handles included; a slot with one gets only the pairs that carry a window appended, and
+    // keeps its own pairs unchanged.
     void MergeEditedWindowList(int index, const WindowList& edited);
     // Runs `change` on the slot's list under the mutex; false when the slot has no list.
     // `change` must not block (no Sleep, no SendMessage).
     bool UpdateWindowList(int index, const std::function<void(WindowList&)>& change);
-    // Nulls every handle for which `alive` is false or which now belongs to another process than
-    // the one it had when the pair was taken in, and drops lists left with no live handle or no
-    // entry. `alive` is called under the mutex.
-    void PruneWindowLists(const std::function<bool(WindowHandle)>& alive);
-    // The same for the windows that no longer exist on the desktop. Nothing prunes on a
-    // schedule: whoever is about to decide by a list (a chord, the tray menu, the close
-    // command, the editor's merge) prunes first.
-    void PruneWindowLists();
 
     const StorePaths& Paths() const { return m_paths; }
-    Desktop& GetDesktop() const { return *m_desktop; }
     // The one path table: every write of the table and of a slot that names new entries.
     PathTable& Table() { return m_table; }
 
@@ -62,7 +55,7 @@ class SlotManager {
     bool IsSameOwner(const HandleMaxiPair& pair) const;
     // Notes the owning process of each handle that has none noted yet.
     void StampOwners(WindowList& list) const;
-    void PruneLocked(const std::function<bool(const HandleMaxiPair&)>& alive);
+    void PruneListLocked(std::optional<WindowList>& list) const;
 
     StorePaths m_paths;
     Desktop* m_desktop;

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "app/crash_filter.h"
+#include "platform/crash_report.h"
 
 namespace keyrack {
 namespace {
@@ -49,6 +55,43 @@ TEST(CrashMessage, UncAndLongPathLeadInsAreKept) {
               kFixedLines + u"\\\\server\\share\\crash\\CrashDump.dmp\n" +
                   u"\\\\server\\share\\crash\\CrashLog.txt");
 }
+
+// What escapes a thread body, or ends a thread through std::terminate, reaches the crash
+// reporter with the exception's text, and the process ends.
+void PrintReport(const char* what) {
+    std::fprintf(stderr, "reported: %s\n", what);
+    std::_Exit(3);
+}
+
+struct EscapeCase {
+    const char* name;
+    void (*run)();
+    const char* reported;
+};
+
+class CrashReportTest : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(CrashReportTest, ReachesTheReporterWithItsText) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            SetCrashReporter(PrintReport);
+            std::set_terminate([] { ReportTermination(); });
+            GetParam().run();
+        },
+        ::testing::ExitedWithCode(3), GetParam().reported);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Escapes, CrashReportTest,
+    ::testing::Values(
+        EscapeCase{"thread_body", [] { RunReportingEscapes([] { throw std::bad_alloc(); }); },
+                   "reported: std::bad_alloc"},
+        EscapeCase{"std_thread",
+                   [] { std::thread([] { throw std::runtime_error("no conversion"); }).join(); },
+                   "reported: no conversion"},
+        EscapeCase{"terminate", [] { std::terminate(); }, "reported: std::terminate"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace keyrack

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace keyrack {
 namespace {
@@ -69,6 +72,17 @@ INSTANTIATE_TEST_SUITE_P(
         // A folder of that name is taken as well.
         std::make_tuple(std::vector<std::u16string>{u".", u"..", u"Keyrack.lnk"},
                         u"Keyrack (2).lnk")));
+
+TEST(StartupShortcutTest, OnlyTheKnownDisabledLayoutDisables) {
+    using Bytes = std::vector<unsigned char>;
+    const Bytes disabled = {3, 0, 0, 0, 9, 8, 7, 6, 5, 4, 3, 2},
+                enabled = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const std::pair<std::optional<StartupApprovedValue>, bool> cases[] = {
+        {std::nullopt, false},          {{{true, enabled}}, false}, {{{true, disabled}}, true},
+        {{{false, disabled}}, false},   {{{true, {}}}, false},      {{{true, {3}}}, false},
+        {{{true, Bytes(16, 3)}}, false}};
+    for (const auto& [value, expected] : cases) EXPECT_EQ(MarkedDisabled(value), expected);
+}
 
 TEST(StartupShortcutTest, EntryGoesJustAboveAbout) {
     TrayMenuModel model;

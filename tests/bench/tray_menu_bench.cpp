@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kTableEntries = 20000;  // 20000 * 524 bytes: 10 MB
 
 // Twelve slots of three items each and the large table, in a fresh temporary store.
-StorePaths MakeStore(Desktop& desktop) {
+StorePaths MakeStore() {
     const auto folder = std::filesystem::temp_directory_path() /
                         ("keyrack-menu-bench-" + std::to_string(std::random_device()()));
     std::filesystem::create_directories(folder);
@@ -27,7 +27,7 @@ StorePaths MakeStore(Desktop& desktop) {
     table.dirty = true;
     table.Save(store);
     for (int index = 0; index < kSlotCount; ++index) {
-        Slot slot(index, store, desktop);
+        Slot slot(index, store);
         slot.name = u"Slot";
         for (int k = 0; k < 3; ++k) {
             auto item = std::make_unique<SlotItem>();
@@ -43,7 +43,7 @@ StorePaths MakeStore(Desktop& desktop) {
 
 void BuildMenu(benchmark::State& state) {
     NullDesktop desktop;
-    const StorePaths store = MakeStore(desktop);
+    const StorePaths store = MakeStore();
     SlotManager slots(store, desktop);
     for (auto _ : state) benchmark::DoNotOptimize(BuildTrayMenuModel(slots));
     std::filesystem::remove_all(store.dataFolder);

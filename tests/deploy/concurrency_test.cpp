@@ -20,9 +20,8 @@ class ConcurrencyTest : public DeployTest {
     void Interfere(std::atomic<bool>& done, int slot) {
         int round = 0;
         while (!done.load()) {
-            m_slots.PruneWindowLists();
             m_slots.AppendWindowPairs(slot, {{0, 0, 0}});
-            CloseSlotWindows(m_slots, slot);
+            CloseSlotWindows(m_desktop, m_slots, slot);
             if (++round % 3 == 0) m_slots.SetWindowList(slot, {{0, 1, 0}});
             (void)m_slots.GetWindowList(slot);
             (void)m_status.JoinedLines();
@@ -75,8 +74,8 @@ TEST_F(ConcurrencyTest, TogglesAgainstListChangesFromAnotherThread) {
     // first scheduled; go on until it has interfered a few times (bounded in real time).
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     for (int i = 0; i < 40 || (m_rounds < 20 && std::chrono::steady_clock::now() < limit); ++i) {
-        ToggleSlotWindows(m_slots, 3, m_log);
-        RaiseSlotWindows(m_slots, 3);
+        ToggleSlotWindows(m_desktop, m_slots, 3, m_log);
+        RaiseSlotWindows(m_desktop, m_slots, 3);
         if (!m_slots.HasWindowList(3)) m_slots.SetWindowList(3, {{windows[3], 0, 0}});
     }
     done = true;
@@ -84,7 +83,7 @@ TEST_F(ConcurrencyTest, TogglesAgainstListChangesFromAnotherThread) {
     EXPECT_GT(m_desktop.CountOf("PostWindowMessage"), 0u);
     // Whatever the other thread left, one more raise leaves every entry marked raised.
     if (m_slots.HasWindowList(3)) {
-        RaiseSlotWindows(m_slots, 3);
+        RaiseSlotWindows(m_desktop, m_slots, 3);
         const auto list = m_slots.GetWindowList(3);
         ASSERT_TRUE(list.has_value());
         for (const HandleMaxiPair& pair : *list) {

@@ -28,7 +28,7 @@ void DeployTest::WriteSlot(int index, const std::u16string& name,
                            const std::map<std::uint32_t, std::u16string>& table) {
     std::filesystem::remove(m_paths.TableFile());
     {
-        Slot slot(index, m_paths, m_desktop);
+        Slot slot(index, m_paths);
         slot.name = name;
         for (const ItemSpec& spec : items) {
             auto item = std::make_unique<SlotItem>();
@@ -58,7 +58,7 @@ std::map<std::uint32_t, std::u16string> DeployTest::TableOnDisk() {
 }
 
 std::unique_ptr<Slot> DeployTest::LoadSlot(int index) {
-    auto slot = std::make_unique<Slot>(index, m_paths, m_desktop);
+    auto slot = std::make_unique<Slot>(index, m_paths);
     EXPECT_TRUE(slot->Load());
     return slot;
 }

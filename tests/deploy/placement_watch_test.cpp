@@ -133,7 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 // A splash window that goes away after its placement: the program's next new window becomes
-// the item's and is placed; older windows of the program and new ones of others are not.
+// the item's and is placed; older windows of the program, new ones of others and one another
+// item has taken are not, and the successor goes to no other item.
 class SuccessorTest : public PlacementWatchTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(SuccessorTest, NextWindowOfTheProgramReplacesAVanishedSplash) {
@@ -142,7 +143,7 @@ TEST_P(SuccessorTest, NextWindowOfTheProgramReplacesAVanishedSplash) {
     m_claimed.insert(older);
     const WindowHandle splash = OpenWindow();
     m_item.window = splash;
-    WindowHandle other = 0, main = 0;
+    WindowHandle other = 0, taken = 0, main = 0;
     PlaceAndWatch([&](std::uint64_t now) {
         if (now >= 300 && m_desktop.Exists(splash) && m_desktop.Window(splash).visible) {
             if (destroyed)
@@ -152,13 +153,18 @@ TEST_P(SuccessorTest, NextWindowOfTheProgramReplacesAVanishedSplash) {
         }
         if (now >= 500 && other == 0)
             other = m_desktop.AddWindow({.processId = m_desktop.AddProcess(u"C:\\Other.exe")});
+        if (now >= 600 && taken == 0) {
+            taken = OpenWindow();
+            ASSERT_TRUE(m_watch.Take(taken)) << "the group's next item found it first";
+        }
         if (now >= 700 && main == 0) main = OpenWindow();
     });
     ASSERT_NE(main, 0u);
     EXPECT_EQ(m_item.window, main);
     EXPECT_TRUE(m_watch.Replaced());
     EXPECT_EQ(m_desktop.CurrentRect(main), kTarget);
-    EXPECT_EQ(PlacementsOf(older) + PlacementsOf(other), 0u);
+    EXPECT_EQ(PlacementsOf(older) + PlacementsOf(other) + PlacementsOf(taken), 0u);
+    EXPECT_FALSE(m_watch.Take(main)) << "no search takes the successor";
 }
 
 INSTANTIATE_TEST_SUITE_P(Splashes, SuccessorTest, ::testing::Bool(),

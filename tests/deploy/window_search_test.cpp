@@ -20,15 +20,18 @@ class WindowSearchTest : public ::testing::Test {
         window.processId = m_desktop.AddProcess(image, openable);
         return m_desktop.AddWindow(window);
     }
-    // The group's search begins: the windows added so far are open before it.
+    // The group's search begins: the windows added so far are open before it. Windows in
+    // `m_elsewhere` are another item's: the deployment refuses them.
     WindowSearch& Start() {
-        m_search.emplace(m_desktop, m_log, m_path);
+        m_search.emplace(m_desktop, m_log, m_path,
+                         [this](WindowHandle window) { return m_elsewhere.count(window) == 0; });
         return *m_search;
     }
     FakeDesktop m_desktop;
     RunLog m_log;
     std::u16string m_path = kApp;
     std::optional<WindowSearch> m_search;
+    std::unordered_set<WindowHandle> m_elsewhere;
 };
 
 TEST_F(WindowSearchTest, CandidateRules) {
@@ -112,6 +115,8 @@ TEST_F(WindowSearchTest, PathSearchTakesTheFirstUnclaimedMatchOnce) {
     WindowSearch& search = Start();
     Add({}, u"C:\\Apps\\Other.exe");
     EXPECT_EQ(search.FindByPath(), std::nullopt) << "the window from before is claimed";
+    m_elsewhere.insert(Add({}));  // another item's, or the watch's successor for one
+    EXPECT_EQ(search.FindByPath(), std::nullopt) << "a window another item has is not taken";
     const WindowHandle fresh = Add({});
     EXPECT_EQ(search.FindByPath(), fresh);
     EXPECT_TRUE(search.Claimed().count(fresh));
@@ -146,6 +151,7 @@ TEST_F(WindowSearchTest, TitleSearchSkipsClaimedOtherTitlesAndUnreadableOwners) 
     Add(titled);  // claimed by the pre-scan
     WindowSearch& search = Start();
     Add(titled, u"C:\\x.exe", false);
+    m_elsewhere.insert(Add(titled, u"C:\\Other\\Viewer.exe"));
     FakeWindow other;
     other.title = u"Notes 2";
     Add(other);

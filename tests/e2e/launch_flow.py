@@ -1,8 +1,7 @@
 """End-to-end: how items start. F10 names a program in a version folder that is gone (it
 updated itself into app-1.9.0 and app-1.10.0); F11 holds programs that take the start-up
 position and size (a CW_USEDEFAULT test program, Registry Editor, a maximised one) and Notepad,
-which ignores them; F12 is slot 1 launched through the shell, for the chord-to-placed time.
-Called from tests/e2e/run (KEYRACK_E2E_ONLY=launch runs these alone)."""
+which ignores them. Called from tests/e2e/run (KEYRACK_E2E_ONLY=launch runs these alone)."""
 
 import json
 import os
@@ -11,7 +10,7 @@ import subprocess
 import threading
 import time
 
-from demo_slots import NOTEPAD, REGEDIT, SLOTS, expected_windows, item
+from demo_slots import NOTEPAD, REGEDIT, item
 from desktop import wait_for
 from hung_window import make_slot
 
@@ -156,38 +155,11 @@ def test_startup_position(s, check, figures, deploy_and_watch, slotfile, data, p
           "ShellExecuteEx 실행: plan.ini - Notepad" in log and seen["placed"] and seen["placed"][4], log[-800:])
 
 
-def test_shell_twin(s, check, figures, deploy_and_watch, slotfile, data):
-    """Slot 1 again as F12 with bare names, which only the shell resolves: the way every item
-    was started before; its chord-to-placed time against F1's."""
-    items = []
-    for it in SLOTS[1]["items"]:
-        twin = dict(it)
-        twin["path"] = it["path"].rsplit("\\", 1)[-1]
-        items.append(twin)
-    make_slot(slotfile, data, 12, {"name": "셸 실행", "items": items})
-    seen = deploy_and_watch(s, "F12", expected_windows(1), shots=False)
-    check("F12: slot 1 launched through the shell is placed", seen["placed"])
-    log = (s.log_bytes() or b"").decode("cp949", "replace")
-    check("F12: the run log says the items went through the shell",
-          log.count("ShellExecuteEx 실행: ") == 3, log[-600:])
-    if seen["placed"]:
-        figures["chord to last window placed, slot 1 through the shell (s)"] = round(
-            seen["placed_after"], 2)
-    return seen["placed_after"] if seen["placed"] else None
-
-
 def run(s, check, figures, helpers, slotfile, data, progs, shots):
-    deploy_and_watch, test_deploy = helpers
+    deploy_and_watch, _ = helpers
     if s.keyrack[-1].poll() is not None:
         s.start_keyrack()
     if not check("launch tests: Keyrack runs", wait_for(s.icons, 60)):
         return
     test_version_folder(s, check, figures, deploy_and_watch, slotfile, data, progs)
     test_startup_position(s, check, figures, deploy_and_watch, slotfile, data, progs, shots)
-    # The shell first: the slot deployed right after F11 shares the machine with F11's
-    # programs still starting, whichever way it is launched.
-    shell = test_shell_twin(s, check, figures, deploy_and_watch, slotfile, data)
-    direct = test_deploy(s) and figures.get("chord to last window placed, slot 1 (s)")
-    # One sample each on a machine shared with other runs: a margin for the noise.
-    check("F1 started with CreateProcess is placed no slower than through the shell (+25 %)",
-          direct and shell and direct <= shell * 1.25 + 0.1, "%s s vs %s s" % (direct, shell))

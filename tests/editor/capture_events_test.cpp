@@ -134,7 +134,7 @@ TEST_F(CaptureEventsTest, TheHooksFollowTheWindowInFrontAndTheTimerStandsInUntil
 // The rules fed by events alone: the press is heard while the editor is still in front, the
 // foreground change while the button is held, the release after it.
 TEST_F(CaptureEventsTest, AClickAndARightClickHeardAsEventsReachTheRules) {
-    Slot slot{2, StorePaths{std::filesystem::path("no-such-folder")}, m_desktop};
+    Slot slot{2, StorePaths{std::filesystem::path("no-such-folder")}};
     NullView view;
     PreviewModel preview;
     EditorSession session;

@@ -38,7 +38,7 @@ class EditSlotFlow : public ::testing::TestWithParam<bool> {
   protected:
     EditSlotFlow() {
         std::filesystem::create_directories(m_paths.dataFolder);
-        Slot slot(2, m_paths, m_desktop);
+        Slot slot(2, m_paths);
         slot.items.push_back(std::make_unique<SlotItem>());
         slot.Save();
         slot.Release();
@@ -95,7 +95,7 @@ TEST_F(EditSlotFlow, ASlotWithoutFileGetsItsDefaultNameAndOneEditorAtATime) {
     EXPECT_EQ(first.fronts, 1);
     EXPECT_FALSE(std::filesystem::exists(m_paths.SlotFile(5)));
     EXPECT_EQ(FileSize(3), kSlotHeaderSize);
-    Slot written(3, m_paths, m_desktop);
+    Slot written(3, m_paths);
     ASSERT_TRUE(written.Load());
     EXPECT_EQ(written.name, u"F4 슬롯");
 }

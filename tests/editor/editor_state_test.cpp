@@ -75,7 +75,7 @@ class EditorRules : public ::testing::Test {
         m_desktop.GetWindowThreadProcessId(window, &process);
         return process != m_keyrack && window != m_taskbar;
     };
-    Slot m_slot{2, StorePaths{std::filesystem::path("no-such-folder")}, m_desktop};
+    Slot m_slot{2, StorePaths{std::filesystem::path("no-such-folder")}};
     RecordingView m_view;
     PreviewModel m_preview;
     EditorSession m_session;

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IconDesktop desktop;
     const StorePaths nowhere{"/nonexistent/keyrack-fuzz"};
     {
-        Slot first(0, nowhere, desktop);
+        Slot first(0, nowhere);
         first.psp.Add(0, u"C:\\a.exe");
         first.LoadFromBytes({data, size});
         // The announced records that the input holds whole, no more.
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(first.items.size() == std::min(announced, whole));
         // A load reads no icons; the editor asks for them.
         for (const auto& item : first.items) Check(item->icon.Get() == 0);
-        first.LoadIcons();
+        first.LoadIcons(desktop);
         for (std::size_t k = 0; k < first.items.size(); ++k) {
             Check(first.items[k]->window == 0);
             Check(first.items[k]->icon.Get() != 0);
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(written.has_value());
         Check(written->size() == kSlotHeaderSize + kSlotItemSize * first.items.size());
 
-        Slot second(0, nowhere, desktop);
+        Slot second(0, nowhere);
         second.LoadFromBytes(*written);
         Check(second.items.size() == first.items.size());
         for (std::size_t k = 0; k < first.items.size(); ++k) {

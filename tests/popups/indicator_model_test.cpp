@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "deploy/worker_status_list.h"
@@ -62,19 +63,22 @@ TEST(IndicatorAnimation, DoneShowsTheFinalTextAndFreezesTheCounter) {
     EXPECT_EQ(animation.Next(true, u"로드 실패"), u"로드 실패");
 }
 
-TEST(IndicatorPlacement, SitsTenPixelsAboveAndLeftOfTheTaskbarCorner) {
-    // A bottom taskbar whose top edge is at 1040 on a 1920 x 1080 screen, a 405 x 168 popup.
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{0, 1040, 1920, 1080}, 405, 168),
-              (IndicatorPosition{1505, 862}));
-    // Wine's shell desktop: the taskbar is (0, 1060, 1920, 1080).
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{0, 1060, 1920, 1080}, 405, 168),
-              (IndicatorPosition{1505, 882}));
-    // The taskbar moved to the top: the popup follows its rectangle, off the top of the screen.
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{0, 0, 1920, 40}, 405, 168), (IndicatorPosition{1505, -178}));
-}
-
-TEST(IndicatorPlacement, NoTaskbarPutsThePopupOffScreen) {
-    EXPECT_EQ(PlaceAboveTaskbar(Rect{}, 405, 168), (IndicatorPosition{-415, -178}));
+TEST(IndicatorPlacement, BesideTheTaskbarOnAnyEdgeInsideTheWorkArea) {
+    // A 405 x 168 popup, 10 pixels off the taskbar and off its end nearest the tray.
+    constexpr Rect screen{0, 0, 1920, 1080};
+    const std::tuple<Rect, Rect, IndicatorPosition> cases[] = {
+        {{0, 0, 1920, 1040}, {0, 1040, 1920, 1080}, {1505, 862}},  // bottom
+        {{0, 40, 1920, 1080}, {0, 0, 1920, 40}, {1505, 50}},       // top
+        {{60, 0, 1920, 1080}, {0, 0, 60, 1080}, {70, 902}},        // left
+        {{0, 0, 1860, 1080}, {1860, 0, 1920, 1080}, {1445, 902}},  // right
+        {screen, {0, 900, 1600, 940}, {1185, 722}},                // moved, the work area not yet
+        {screen, {}, {1505, 902}}};                                // no taskbar
+    for (const auto& [work, taskbar, expected] : cases) {
+        const IndicatorPosition at = PlaceBesideTaskbar(screen, work, taskbar, 405, 168);
+        EXPECT_EQ(at, expected) << expected.x << "," << expected.y;
+        EXPECT_TRUE(at.x >= work.left && at.y >= work.top && at.x + 405 <= work.right &&
+                    at.y + 168 <= work.bottom);
+    }
 }
 
 TEST(IndicatorStatusLines, ShowsLiveEntriesInGroupOrderAndDropsEndedOnes) {

@@ -42,7 +42,7 @@ class SlotFileTest : public ::testing::Test {
 };
 
 TEST_F(SlotFileTest, EmptySlotIsA513ByteFileWithCountZeroAndTheNameAtOffsetOne) {
-    Slot slot(2, folder.Store(), desktop);
+    Slot slot(2, folder.Store());
     slot.name = u"Work";
     ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     const auto bytes = ReadBytes(folder.Path() / "3.slot");
@@ -53,7 +53,7 @@ TEST_F(SlotFileTest, EmptySlotIsA513ByteFileWithCountZeroAndTheNameAtOffsetOne) 
 }
 
 TEST_F(SlotFileTest, ItemsFollowTheHeaderInListOrderAsTheirImages) {
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     slot.name = u"Three";
     for (int k = 0; k < 3; ++k)
         slot.items.push_back(
@@ -76,7 +76,7 @@ TEST_F(SlotFileTest, ItemsFollowTheHeaderInListOrderAsTheirImages) {
 
 TEST_F(SlotFileTest, ReadingBackGivesEveryFieldButWindowAndIcon) {
     {
-        Slot slot(4, folder.Store(), desktop);
+        Slot slot(4, folder.Store());
         slot.name = u"\uC2AC\uB86F five";
         for (int k = 0; k < 4; ++k)
             slot.items.push_back(
@@ -84,14 +84,14 @@ TEST_F(SlotFileTest, ReadingBackGivesEveryFieldButWindowAndIcon) {
         slot.items[2]->reserved = 0x12;
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     }
-    Slot original(4, folder.Store(), desktop);
+    Slot original(4, folder.Store());
     for (int k = 0; k < 4; ++k)
         original.items.push_back(
             MakeItem(k, u"app" + std::u16string(1, static_cast<char16_t>(u'a' + k)), 7));
 
-    Slot loaded(4, folder.Store(), desktop);
+    Slot loaded(4, folder.Store());
     ASSERT_TRUE(loaded.Load());
-    loaded.LoadIcons();
+    loaded.LoadIcons(desktop);
     EXPECT_EQ(loaded.name, u"\uC2AC\uB86F five");
     ASSERT_EQ(loaded.items.size(), 4u);
     for (std::size_t k = 0; k < 4; ++k) {
@@ -124,7 +124,7 @@ TEST_F(SlotFileTest, CountByteOf0x80OrMoreReadsNoItems) {
         bytes[1] = 'N';
         for (int k = 0; k < 3; ++k) bytes.insert(bytes.end(), image.begin(), image.end());
         WriteBytes(folder.Path() / "1.slot", bytes);
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         ASSERT_TRUE(slot.Load());
         EXPECT_TRUE(slot.items.empty()) << countByte;
         EXPECT_EQ(slot.name, u"N");
@@ -154,13 +154,13 @@ TEST_P(ShortSlotFileTest, KeepsOnlyTheRecordsWhollyInTheFile) {
         bytes.insert(bytes.end(), image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
     }
     WriteBytes(folder.Path() / "1.slot", bytes);
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     ASSERT_TRUE(slot.Load());
     ASSERT_EQ(slot.items.size(), static_cast<std::size_t>(c.whole));
     for (int k = 0; k < c.whole; ++k)
         EXPECT_EQ(slot.items[static_cast<std::size_t>(k)]->path,
                   u"C:\\apps\\p" + std::u16string(1, u'a' + k) + u".exe");
-    slot.LoadIcons();
+    slot.LoadIcons(desktop);
     EXPECT_EQ(desktop.created.size(), static_cast<std::size_t>(c.whole)) << "icons of kept items";
 }
 
@@ -182,21 +182,21 @@ TEST_F(SlotFileTest, BytesAfterTheAnnouncedRecordsAreIgnored) {
     bytes.insert(bytes.end(), image.begin(), image.end());
     bytes.insert(bytes.end(), 17, 0xEE);
     WriteBytes(folder.Path() / "1.slot", bytes);
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     ASSERT_TRUE(slot.Load());
     ASSERT_EQ(slot.items.size(), 1u);
     EXPECT_EQ(slot.items[0]->name, u"one");
 }
 
 TEST_F(SlotFileTest, SlotNameIsCutAndReadUpToItsNul) {
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     slot.name = std::u16string(300, u'n');
     ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     auto bytes = ReadBytes(folder.Path() / "1.slot");
     ASSERT_EQ(bytes.size(), 513u);
     EXPECT_EQ(bytes[1 + 2 * 255], 0);
     EXPECT_EQ(bytes[2 + 2 * 255], 0);
-    Slot back(0, folder.Store(), desktop);
+    Slot back(0, folder.Store());
     ASSERT_TRUE(back.Load());
     EXPECT_EQ(back.name, std::u16string(255, u'n'));
 
@@ -206,13 +206,13 @@ TEST_F(SlotFileTest, SlotNameIsCutAndReadUpToItsNul) {
     bytes[0] = 1;
     bytes.push_back(0x41);
     WriteBytes(folder.Path() / "1.slot", bytes);
-    Slot full(0, folder.Store(), desktop);
+    Slot full(0, folder.Store());
     ASSERT_TRUE(full.Load());
     EXPECT_EQ(full.name, std::u16string(256, u'm'));
 }
 
 TEST_F(SlotFileTest, MissingFileFailsWithItsMessageOnStandardOutput) {
-    Slot slot(6, folder.Store(), desktop);
+    Slot slot(6, folder.Store());
     ::testing::internal::CaptureStdout();
     const bool loaded = slot.Load();
     const std::string out = ::testing::internal::GetCapturedStdout();
@@ -223,7 +223,7 @@ TEST_F(SlotFileTest, MissingFileFailsWithItsMessageOnStandardOutput) {
 }
 
 TEST_F(SlotFileTest, AtMost127ItemsAreSavedAndThe128thIsRefused) {
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     for (int k = 0; k < 127; ++k) slot.items.push_back(MakeItem(k, u"i", 0));
     ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     const auto saved = ReadBytes(folder.Path() / "1.slot");
@@ -237,7 +237,7 @@ TEST_F(SlotFileTest, AtMost127ItemsAreSavedAndThe128thIsRefused) {
 }
 
 TEST_F(SlotFileTest, NullItemPointersAreNeitherWrittenNorCounted) {
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     slot.items.push_back(MakeItem(0, u"a", 0));
     slot.items.push_back(nullptr);
     slot.items.push_back(MakeItem(1, u"b", 0));
@@ -254,7 +254,7 @@ TEST_F(SlotFileTest, IconComesFromTheTableEntryOrElseTheApplication) {
         table.AddPath(u"C:\\has\\icon.exe");  // id 0
         table.AddPath(u"C:\\no\\icon.exe");   // id 1
         ASSERT_TRUE(table.Save(folder.Store()));
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         slot.items.push_back(MakeItem(0, u"a", 0));
         slot.items.push_back(MakeItem(1, u"b", 1));
         slot.items.push_back(MakeItem(2, u"c", 42));
@@ -263,10 +263,10 @@ TEST_F(SlotFileTest, IconComesFromTheTableEntryOrElseTheApplication) {
     }
     desktop.pathsWithoutIcon.insert(u"C:\\no\\icon.exe");
     desktop.extractions.clear();
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     ASSERT_TRUE(slot.Load());
     EXPECT_TRUE(desktop.extractions.empty()) << "a load reads no icons; only the editor asks";
-    slot.LoadIcons();
+    slot.LoadIcons(desktop);
     ASSERT_EQ(desktop.extractions.size(), 4u);
     EXPECT_EQ(desktop.extractions[0].path, u"C:\\has\\icon.exe");
     EXPECT_EQ(desktop.extractions[1].path, u"C:\\no\\icon.exe");
@@ -285,16 +285,16 @@ TEST_F(SlotFileTest, EveryIconIsDestroyedExactlyOnce) {
         ProcessSourcePathTable table;
         table.AddPath(u"C:\\a.exe");
         ASSERT_TRUE(table.Save(folder.Store()));
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         for (int k = 0; k < 3; ++k) slot.items.push_back(MakeItem(k, u"a", k == 1 ? 0 : 5));
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     }
     {
         // Released explicitly, then destroyed: the release frees the icons, the destructor
         // does nothing more.
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         ASSERT_TRUE(slot.Load());
-        slot.LoadIcons();
+        slot.LoadIcons(desktop);
         EXPECT_EQ(desktop.created.size(), 3u);
         EXPECT_EQ(desktop.DestroyedCount(), 0u);
         slot.Release();
@@ -305,9 +305,9 @@ TEST_F(SlotFileTest, EveryIconIsDestroyedExactlyOnce) {
     EXPECT_TRUE(desktop.AllDestroyedOnce());
     {
         // Destroyed without a release; one item moved out of the slot on the way.
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         ASSERT_TRUE(slot.Load());
-        slot.LoadIcons();
+        slot.LoadIcons(desktop);
         SlotItem moved = std::move(*slot.items[1]);
         EXPECT_NE(moved.icon.Get(), 0u);
         slot.items.erase(slot.items.begin() + 1);
@@ -316,18 +316,18 @@ TEST_F(SlotFileTest, EveryIconIsDestroyedExactlyOnce) {
     EXPECT_TRUE(desktop.AllDestroyedOnce());
     {
         // Loading over a loaded slot replaces its items and frees their icons.
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         ASSERT_TRUE(slot.Load());
-        slot.LoadIcons();
+        slot.LoadIcons(desktop);
         ASSERT_TRUE(slot.Load());
-        slot.LoadIcons();
+        slot.LoadIcons(desktop);
         EXPECT_EQ(desktop.DestroyedCount(), 9u);
     }
     EXPECT_TRUE(desktop.AllDestroyedOnce());
 }
 
 TEST_F(SlotFileTest, WindowListHasOnePairPerItemInOrder) {
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     EXPECT_TRUE(slot.BuildWindowList().empty());
     for (int k = 0; k < 3; ++k) slot.items.push_back(MakeItem(k, u"w", 0));
     slot.items[1]->window = 0;
@@ -338,7 +338,7 @@ TEST_F(SlotFileTest, WindowListHasOnePairPerItemInOrder) {
 }
 
 TEST_F(SlotFileTest, FailedWriteKeepsTheOldFileAndReportsIt) {
-    Slot slot(0, folder.Store(), desktop);
+    Slot slot(0, folder.Store());
     slot.name = u"old";
     ASSERT_EQ(slot.Save(), SaveResult::kSaved);
     const auto old = ReadBytes(folder.Path() / "1.slot");
@@ -365,7 +365,7 @@ TEST_F(SlotFileTest, FilesLiveInTheDataFolderBesideTheExecutable) {
     TempFolder elsewhere;
     std::filesystem::current_path(elsewhere.Path());
     {
-        Slot slot(11, paths, desktop);
+        Slot slot(11, paths);
         slot.name = u"twelve";
         slot.items.push_back(MakeItem(0, u"x", slot.psp.AddPath(u"C:\\x.exe")));
         EXPECT_TRUE(PathTable(paths).SaveSlot(slot).Written());

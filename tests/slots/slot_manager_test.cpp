@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "slots/slot_manager.h"
+#include "tests/fakes/open_windows_desktop.h"
 #include "tests/slots/slot_test_support.h"
 
 namespace keyrack {
@@ -16,7 +17,7 @@ using testing::TempFolder;
 class SlotManagerTest : public ::testing::Test {
   protected:
     void WriteSlot(int index, std::u16string name, int items) {
-        Slot slot(index, folder.Store(), desktop);
+        Slot slot(index, folder.Store());
         slot.name = std::move(name);
         for (int k = 0; k < items; ++k) {
             auto item = std::make_unique<SlotItem>();
@@ -30,6 +31,7 @@ class SlotManagerTest : public ::testing::Test {
 
     TempFolder folder;
     IconCountingDesktop desktop;
+    testing::OpenWindowsDesktop windows;  // every non-zero handle is open until closed
 };
 
 TEST_F(SlotManagerTest, MissingSlotFileGivesNoSlotAndAnotherSlotStillLoads) {
@@ -90,7 +92,7 @@ TEST_F(SlotManagerTest, WorkingSlotsNeverWriteTheTableTheManagersTableDoes) {
 }
 
 TEST_F(SlotManagerTest, WindowListsAreSetReplacedAppendedAndUpdated) {
-    SlotManager manager(folder.Store(), desktop);
+    SlotManager manager(folder.Store(), windows);
     EXPECT_FALSE(manager.HasWindowList(2));
     EXPECT_FALSE(manager.GetWindowList(2).has_value());
     EXPECT_FALSE(manager.UpdateWindowList(2, [](WindowList& list) { list.clear(); }));
@@ -105,29 +107,23 @@ TEST_F(SlotManagerTest, WindowListsAreSetReplacedAppendedAndUpdated) {
     EXPECT_TRUE(manager.UpdateWindowList(2, [](WindowList& list) { list[0].minimized = 1; }));
     EXPECT_EQ(*manager.GetWindowList(2), (WindowList{{20, 0, 1}}));
     EXPECT_FALSE(manager.HasWindowList(3));
-
-    manager.SetWindowList(5, {});
-    EXPECT_TRUE(manager.HasWindowList(5));
 }
 
-TEST_F(SlotManagerTest, PruningNullsDeadHandlesAndDropsListsWithoutLiveOnes) {
-    SlotManager manager(folder.Store(), desktop);
-    manager.SetWindowList(0, {{1, 0, 0}, {2, 1, 1}});  // one dies
-    manager.SetWindowList(1, {{3, 0, 0}, {0, 0, 0}});  // all dead
+TEST_F(SlotManagerTest, ReadingAListNullsClosedHandlesAndDropsListsWithoutOpenOnes) {
+    SlotManager manager(folder.Store(), windows);
+    manager.SetWindowList(0, {{1, 0, 0}, {2, 1, 1}});  // one closes
+    manager.SetWindowList(1, {{3, 0, 0}, {0, 0, 0}});  // all closed
     manager.SetWindowList(2, {});                      // empty
     manager.SetWindowList(3, {{0, 0, 0}});             // only a zero handle
-    manager.SetWindowList(4, {{5, 0, 0}});             // all alive
-    std::vector<WindowHandle> asked;
-    manager.PruneWindowLists([&](WindowHandle h) {
-        asked.push_back(h);
-        return h == 2 || h == 5;
-    });
+    manager.SetWindowList(4, {{5, 0, 0}});             // all open
+    windows.Close(1);
+    windows.Close(3);
     EXPECT_EQ(*manager.GetWindowList(0), (WindowList{{0, 0, 0}, {2, 1, 1}}));
     EXPECT_FALSE(manager.HasWindowList(1));
     EXPECT_FALSE(manager.HasWindowList(2));
     EXPECT_FALSE(manager.HasWindowList(3));
     EXPECT_EQ(*manager.GetWindowList(4), (WindowList{{5, 0, 0}}));
-    EXPECT_EQ(asked, (std::vector<WindowHandle>{1, 2, 3, 5})) << "zero handles are not asked about";
+    EXPECT_FALSE(manager.UpdateWindowList(1, [](WindowList&) {})) << "dropped, not kept empty";
 }
 
 TEST_F(SlotManagerTest, DestroyingTheManagerLeavesWorkingSlotsOfOperationsAlone) {
@@ -150,7 +146,8 @@ TEST_F(SlotManagerTest, DestroyingTheManagerLeavesWorkingSlotsOfOperationsAlone)
 // them and reads them. Each list is written as pairs that all carry one generation number in
 // their handles, so a torn read or a lost append shows up as mixed or missing pairs.
 TEST_F(SlotManagerTest, ConcurrentReplaceAppendPruneAndReadStayConsistent) {
-    SlotManager manager(folder.Store(), desktop);
+    SlotManager manager(folder.Store(), windows);
+    windows.Close(0xFF);  // the dead handle the user-interface thread keeps appending
     constexpr int kRounds = 2000;
     std::atomic<bool> failed{false};
 
@@ -159,8 +156,7 @@ TEST_F(SlotManagerTest, ConcurrentReplaceAppendPruneAndReadStayConsistent) {
             const int slot = round % kSlotCount;
             const WindowHandle base = WindowHandle(round) << 8;
             manager.SetWindowList(slot, {{base | 1, 1, 0}, {base | 2, 1, 0}});
-            // Handles ending in 0xFF are the dead ones.
-            manager.PruneWindowLists([](WindowHandle h) { return (h & 0xFF) != 0xFF; });
+            (void)manager.GetWindowList((slot + 1) % kSlotCount);  // prunes as it reads
             manager.UpdateWindowList(slot, [](WindowList& list) {
                 for (auto& pair : list) pair.minimized = 1;
             });
@@ -184,8 +180,7 @@ TEST_F(SlotManagerTest, ConcurrentReplaceAppendPruneAndReadStayConsistent) {
     polling.join();
     ui.join();
     EXPECT_FALSE(failed);
-    // After one last prune nothing dead remains anywhere.
-    manager.PruneWindowLists([](WindowHandle h) { return (h & 0xFF) != 0xFF; });
+    // Read after both threads: nothing dead remains anywhere.
     for (int i = 0; i < kSlotCount; ++i) {
         if (auto list = manager.GetWindowList(i)) {
             for (const auto& pair : *list) EXPECT_NE(pair.handle & 0xFF, 0xFFu);

@@ -158,7 +158,7 @@ TEST_F(TableTest, UnchangedTableIsNeverWritten) {
 
     IconCountingDesktop desktop;
     {
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         slot.psp.Add(3, u"not marked dirty");
         slot.Release();
     }
@@ -169,7 +169,7 @@ TEST_F(TableTest, UnchangedTableIsNeverWritten) {
     const auto before = std::filesystem::last_write_time(File());
     std::filesystem::last_write_time(File(), before - std::chrono::hours(1));
     {
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         EXPECT_EQ(slot.psp.AddPath(u"a"), 0u);  // already there, case aside
         EXPECT_FALSE(slot.psp.dirty);
     }
@@ -196,7 +196,7 @@ TEST(PathTableProperty, InterleavedSavesWithAFailingWriteKeepEveryIdBoundToOnePr
         std::mt19937 random(seed);
         const auto pick = [&](std::size_t n) { return random() % n; };
         const auto loaded = [&](std::size_t index) {
-            auto slot = std::make_unique<Slot>(static_cast<int>(index), store, desktop);
+            auto slot = std::make_unique<Slot>(static_cast<int>(index), store);
             if (std::filesystem::exists(store.SlotFile(slot->index))) slot->Load();
             return slot;
         };

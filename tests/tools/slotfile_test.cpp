@@ -98,7 +98,7 @@ TEST_F(SlotfileTest, MakeThenDumpGivesEveryFieldBack) {
     // The file itself is the slot format: read it with the store.
     const auto bytes = ReadBytes(folder.Path() / "12.slot");
     EXPECT_EQ(bytes.size(), 513u + 2 * 3631u);
-    Slot slot(11, folder.Store(), desktop);
+    Slot slot(11, folder.Store());
     ASSERT_TRUE(slot.Load());
     EXPECT_EQ(slot.items[0]->name, u"\U0001F600 title");
     EXPECT_EQ(slot.items[0]->y, INT32_MIN);

@@ -11,7 +11,6 @@
 #include <set>
 #include <stdexcept>
 
-#include "platform/null_desktop.h"
 #include "platform/text.h"
 #include "slots/path_table.h"
 #include "slots/slot.h"
@@ -317,8 +316,7 @@ int Dump(const StorePaths& store, int number, std::ostream& out, std::ostream& e
         err << "slotfile: no slot file at " << Utf8Of(file) << "\n";
         return kExitFile;
     }
-    NullDesktop desktop;
-    Slot slot(number - 1, store, desktop);
+    Slot slot(number - 1, store);
     if (!slot.Load()) {
         err << "slotfile: can't read " << Utf8Of(file) << "\n";
         return kExitFile;
@@ -329,10 +327,9 @@ int Dump(const StorePaths& store, int number, std::ostream& out, std::ostream& e
 
 int Make(const StorePaths& store, int number, std::istream& in, std::ostream& err) {
     const std::string text(std::istreambuf_iterator<char>(in), {});
-    NullDesktop desktop;
     ParsedSlot parsed;
     ProcessSourcePathTable table;
-    Slot slot(number - 1, store, desktop);
+    Slot slot(number - 1, store);
     try {
         parsed = ParseSlot(text);
         table = ResolveProcessPaths(parsed.items, slot.psp);

@@ -3,6 +3,7 @@
 //   probe windows   one JSON object per top-level window, in Z order: handle, class, title,
 //                   rectangle, visible, iconic, zoomed, owner, extended style, pid, image path;
 //                   for windows of keyrack.exe also the child controls with id, class and text.
+//                   A visible tooltip (the shell's balloons) has its text as "tip".
 //   probe tray      one JSON object per Keyrack main window (a dialog of a keyrack.exe process)
 //                   telling whether the shell holds a tray icon with id 145 for it.
 //   probe foreground  the foreground window's handle.
@@ -162,6 +163,8 @@ int ListWindows() {
         std::string line = "{\"hwnd\":" + Handle(window) + ",\"class\":" + Json(ClassOf(window)) +
                            ",\"title\":" + Json(title) + "," + numbers + "\"image\":" + Json(image);
         if (IsKeyrackImage(image)) line += ",\"children\":" + Children(window);
+        if (ClassOf(window) == L"tooltips_class32" && IsWindowVisible(window))
+            line += ",\"tip\":" + Json(TextOf(window));
         std::printf("%s}\n", line.c_str());
     }
     return 0;

@@ -75,6 +75,18 @@ TEST_F(StartupShortcutWin32Test, OnWritesOneShortcutToTheProgramAndOffRemovesIt)
     EXPECT_FALSE(StartsWithWindows(m_folder, m_program));
 }
 
+TEST_F(StartupShortcutWin32Test, ADisabledMarkUnchecksAndTurningOnClearsIt) {
+    const std::wstring key = L"Software\\Keyrack-test-" + m_root.filename().wstring();
+    const BYTE disabled[12] = {3};
+    ASSERT_EQ(SetStartWithWindows(m_folder, m_program, true, key), S_OK);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Keyrack.lnk", REG_BINARY, disabled, 12);
+    EXPECT_FALSE(StartsWithWindows(m_folder, m_program, key));
+    ASSERT_EQ(SetStartWithWindows(m_folder, m_program, true, key), S_OK);
+    EXPECT_TRUE(StartsWithWindows(m_folder, m_program, key) &&
+                !ReadStartupApproved(key, u"Keyrack.lnk"));
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST_F(StartupShortcutWin32Test, OtherProgramsShortcutsStayAndKeepTheirNames) {
     const fs::path other = m_root / L"다른" / L"keyrack.exe";
     ASSERT_EQ(WriteShortcut(m_folder, u"Keyrack.lnk", other), S_OK);

@@ -99,7 +99,7 @@ TEST(TrayMenuWin32Test, BuildReadsTheSlotStore) {
     testing::OpenWindowsDesktop desktop;
     const StorePaths paths{root / "data"};
     {
-        Slot slot(4, paths, desktop);
+        Slot slot(4, paths);
         slot.name = u"데모";
         auto item = std::make_unique<SlotItem>();
         item->name = u"제목 없음 - 메모장";

@@ -98,13 +98,18 @@ std::unique_ptr<SlotItem> MakeItem(std::u16string path, std::u16string name, std
     return owned;
 }
 
+// Gives the deployment its outcome pause, during which the placed windows are still watched.
+class SilentIndicator : public DeploymentIndicator {
+  public:
+    void SetSlotName(const std::u16string&) override {}
+    void ShowOutcome(const std::u16string&) override {}
+    void Finish() override {}
+};
+
 class DeployWineTest : public ::testing::Test {
   protected:
     DeployWineTest() {
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("keyrack-deploy-" + std::to_string(::GetCurrentProcessId()));
         std::filesystem::create_directories(m_folder / "data");
-        m_paths = StorePaths{m_folder / "data"};
         logger().SetDumpFile(m_folder / "CrashLog.txt");
     }
     ~DeployWineTest() override {
@@ -126,10 +131,9 @@ class DeployWineTest : public ::testing::Test {
 
     // Slot 1 with one item: `program` started with `parameters` and placed at `target`, its
     // path already learned.
-    SaveResult SaveOneItemSlot(Desktop& desktop, const std::u16string& program,
-                               const std::u16string& title, const std::u16string& parameters,
-                               const Rect& target) const {
-        Slot slot(0, m_paths, desktop);
+    SaveResult SaveOneItemSlot(const std::u16string& program, const std::u16string& title,
+                               const std::u16string& parameters, const Rect& target) const {
+        Slot slot(0, m_paths);
         slot.items.push_back(MakeItem(program, title, 0, target, false));
         slot.items.back()->parameters = parameters;
         slot.psp.AddEntry(0, program);
@@ -137,9 +141,27 @@ class DeployWineTest : public ::testing::Test {
         return slot.Save();
     }
 
-    std::filesystem::path m_folder;
-    StorePaths m_paths;
+    // Saves that slot, deploys it into m_slots with m_log and gives the window its item ended
+    // with (0 when none: the run log tells why). With `outcome`, the placed window is still
+    // watched for the outcome's 2.5 s.
+    WindowHandle DeployOneItemSlot(const std::u16string& program, const std::u16string& title,
+                                   const std::u16string& parameters, const Rect& target,
+                                   bool outcome = true) {
+        if (SaveOneItemSlot(program, title, parameters, target) != SaveResult::kSaved) return 0;
+        WorkerStatusList status;
+        SilentIndicator indicator;
+        const StopRequest stop;
+        DeploySlot(m_slots, 0, outcome ? &indicator : nullptr, {m_desktop, m_log, status, stop});
+        const auto list = m_slots.GetWindowList(0);
+        return list && list->size() == 1 ? list->front().handle : 0;
+    }
+
+    std::filesystem::path m_folder = std::filesystem::temp_directory_path() /
+                                     ("keyrack-deploy-" + std::to_string(::GetCurrentProcessId()));
+    StorePaths m_paths{m_folder / "data"};
     Win32Desktop m_desktop;
+    SlotManager m_slots{m_paths, m_desktop};
+    RunLog m_log;
     std::vector<WindowHandle> m_cleanup;
 };
 
@@ -185,7 +207,7 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     const Rect first{100, 100, 600, 450}, second{700, 120, 1300, 520}, third{300, 560, 800, 860};
 
     {  // the slot file and the table, as the editor would have stored them
-        Slot slot(0, m_paths, m_desktop);
+        Slot slot(0, m_paths);
         slot.name = u"Wine";
         slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, first, false));
         slot.items.push_back(MakeItem(kNotepad, u"Untitled - Notepad", 0, second, true));
@@ -232,13 +254,13 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     EXPECT_LT(z[2], z[1]);
     EXPECT_LT(z[2], z[0]);
 
-    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(m_desktop, slots, 0, log);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (!::IsIconic(H(pair.handle))) return false;
         return true;
     })) << "every window minimised";
-    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(m_desktop, slots, 0, log);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (::IsIconic(H(pair.handle))) return false;
@@ -253,13 +275,12 @@ TEST_F(DeployWineTest, DeploysTogglesClosesAndPrunesARealSlot) {
     })) << "last item on top: "
         << z[0] << " " << z[1] << " " << z[2];
 
-    CloseSlotWindows(slots, 0);
+    CloseSlotWindows(m_desktop, slots, 0);
     EXPECT_TRUE(WaitFor([&] {
         for (const HandleMaxiPair& pair : *list)
             if (::IsWindow(H(pair.handle))) return false;
         return true;
     })) << "every window closed";
-    slots.PruneWindowLists();
     EXPECT_FALSE(slots.HasWindowList(0));
 }
 
@@ -293,14 +314,6 @@ class DpiProbeDesktop : public Win32Desktop {
     std::vector<DPI_AWARENESS> awareness;  // one launching thread at a time here
 };
 
-// Gives the deployment its outcome pause, during which the placed windows are still watched.
-class SilentIndicator : public DeploymentIndicator {
-  public:
-    void SetSlotName(const std::u16string&) override {}
-    void ShowOutcome(const std::u16string&) override {}
-    void Finish() override {}
-};
-
 // Programs of the project's own that undo their placement: one moves itself 300 ms and 1 s
 // after it appears, one shows a splash window and then its main window.
 struct HoldCase {
@@ -318,8 +331,7 @@ TEST_P(HoldWineTest, WindowEndsAtItsRectangle) {
         c.finalTitle + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
     const Rect target{160, 140, 560, 440};
     DpiProbeDesktop desktop;
-    ASSERT_EQ(SaveOneItemSlot(desktop, program, title, Utf8ToUtf16(c.mode) + u" \"" + title + u"\"",
-                              target),
+    ASSERT_EQ(SaveOneItemSlot(program, title, Utf8ToUtf16(c.mode) + u" \"" + title + u"\"", target),
               SaveResult::kSaved);
     SlotManager slots(m_paths, desktop);
     WorkerStatusList status;
@@ -372,26 +384,17 @@ TEST_P(SingleInstanceWineTest, ItsOpenWindowIsPlaced) {
     ASSERT_NE(::GetForegroundWindow(), open);
 
     const Rect target{240, 180, 740, 580};
-    ASSERT_EQ(SaveOneItemSlot(m_desktop, program.u16string(), u"",
-                              u"single \"" + FromWide(title) + u"\"", target),
-              SaveResult::kSaved);
-    SlotManager slots(m_paths, m_desktop);
-    WorkerStatusList status;
-    RunLog log;
-    const StopRequest stop;
     const auto start = std::chrono::steady_clock::now();
-    DeploySlot(slots, 0, nullptr, {m_desktop, log, status, stop});
+    const WindowHandle taken = DeployOneItemSlot(
+        program.u16string(), u"", u"single \"" + FromWide(title) + u"\"", target, false);
     const auto took = std::chrono::steady_clock::now() - start;
     ::DestroyWindow(front);
+    const std::string log = m_log.Contents();
 
-    const auto list = slots.GetWindowList(0);
-    ASSERT_TRUE(list.has_value());
-    ASSERT_EQ(list->size(), 1u);
-    EXPECT_EQ(list->front().handle, handle) << log.Contents();
+    EXPECT_EQ(taken, handle) << log;
     EXPECT_EQ(RectOf(handle), target);
     EXPECT_FALSE(::IsIconic(open));
-    EXPECT_NE(log.Contents().find(ToCodePage(u"기존 창 배치: ", kCodePageKorean)),
-              std::string::npos);
+    EXPECT_NE(log.find(ToCodePage(u"기존 창 배치: ", kCodePageKorean)), std::string::npos);
     // Not the search's time-out (2000 pauses, over two seconds here).
     EXPECT_LT(took, std::chrono::seconds(2));
     EXPECT_EQ(::FindWindowExW(nullptr, open, L"KeyrackTestSingle", title.c_str()), nullptr)
@@ -427,29 +430,20 @@ TEST_F(DeployWineTest, AWindowThatDoesNotAnswerHoldsUpNothing) {
     const std::u16string program = CopyTestProgram("keyrack_test_hangs.exe").u16string();
     const std::u16string title = u"Hung " + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
     const Rect target{300, 200, 700, 500};
-    ASSERT_EQ(SaveOneItemSlot(m_desktop, program, title, u"hangs \"" + title + u"\"", target),
-              SaveResult::kSaved);
-    SlotManager slots(m_paths, m_desktop);
-    WorkerStatusList status;
-    RunLog log;
-    SilentIndicator indicator;
-    const StopRequest stop;
-    DeploySlot(slots, 0, &indicator, {m_desktop, log, status, stop});
-    const auto list = slots.GetWindowList(0);
-    ASSERT_TRUE(list.has_value());
-    const WindowHandle window = list->front().handle;
-    ASSERT_NE(window, 0u) << log.Contents();
+    const WindowHandle window =
+        DeployOneItemSlot(program, title, u"hangs \"" + title + u"\"", target);
+    ASSERT_NE(window, 0u) << m_log.Contents();
     DWORD processId = 0;
     ::GetWindowThreadProcessId(H(window), &processId);
     const UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
-    EXPECT_NE(FromCodePage(log.Contents(), kCodePageKorean).find(u"응답 없음: " + title),
+    EXPECT_NE(FromCodePage(m_log.Contents(), kCodePageKorean).find(u"응답 없음: " + title),
               std::u16string::npos);
     EXPECT_NE(RectOf(window), target) << "its placement waits in its queue";
     EXPECT_FALSE(WindowAnswers(m_desktop, window, 100));
 
     const auto start = std::chrono::steady_clock::now();
-    ToggleSlotWindows(slots, 0, log);
-    ToggleSlotWindows(slots, 0, log);
+    ToggleSlotWindows(m_desktop, m_slots, 0, m_log);
+    ToggleSlotWindows(m_desktop, m_slots, 0, m_log);
     const auto took = std::chrono::steady_clock::now() - start;
     // The raise waits for the window's answer at most kRaiseAnswerTimeoutMs.
     EXPECT_LT(took, std::chrono::milliseconds(2 * kToggleStepPauseMs + kRaiseAnswerTimeoutMs + 200))
@@ -477,18 +471,9 @@ TEST_F(DeployWineTest, AGoneVersionFolderStartsTheNewestCopyInItsFolder) {
     const std::u16string stored = (m_folder / "app-1.0.0" / "demoapp.exe").u16string();
     const std::u16string title = u"Startup " + Utf8ToUtf16(std::to_string(::GetCurrentProcessId()));
     const Rect target{210, 160, 710, 520};
-    ASSERT_EQ(SaveOneItemSlot(m_desktop, stored, title, u"startup \"" + title + u"\"", target),
-              SaveResult::kSaved);
-    SlotManager slots(m_paths, m_desktop);
-    WorkerStatusList status;
-    RunLog log;
-    SilentIndicator indicator;
-    const StopRequest stop;
-    DeploySlot(slots, 0, &indicator, {m_desktop, log, status, stop});
-    const auto list = slots.GetWindowList(0);
-    ASSERT_TRUE(list.has_value());
-    const WindowHandle window = list->front().handle;
-    ASSERT_NE(window, 0u) << log.Contents();
+    const WindowHandle window =
+        DeployOneItemSlot(stored, title, u"startup \"" + title + u"\"", target);
+    ASSERT_NE(window, 0u) << m_log.Contents();
     m_cleanup.push_back(window);
     const std::u16string newest = (m_folder / "app-1.10.0").u16string();
     wchar_t text[512] = {};
@@ -497,7 +482,7 @@ TEST_F(DeployWineTest, AGoneVersionFolderStartsTheNewestCopyInItsFolder) {
         << Utf16ToUtf8(FromWide(text));
     EXPECT_TRUE(EqualsNoCase(ImagePathOf(window), newest + u"\\demoapp.exe"));
     EXPECT_EQ(RectOf(window), target);
-    const std::u16string logged = FromCodePage(log.Contents(), kCodePageKorean);
+    const std::u16string logged = FromCodePage(m_log.Contents(), kCodePageKorean);
     EXPECT_NE(logged.find(u"새 버전 폴더에서 실행: "), std::u16string::npos);
     EXPECT_EQ(logged.find(u"타임아웃"), std::u16string::npos);
 }

@@ -37,7 +37,8 @@ class EditorWindow : public ::testing::Test {
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
         ::InitCommonControlsEx(&controls);
-        m_dialog = std::make_unique<FillDlg>(m_slot, m_session, [] { return StoreOutcome{}; });
+        m_dialog =
+            std::make_unique<FillDlg>(m_slot, m_desktop, m_session, [] { return StoreOutcome{}; });
         ASSERT_TRUE(m_dialog->Create(IDD_EDITOR));
         m_dialog->ShowWindow(SW_SHOW);
         ::SetForegroundWindow(m_dialog->m_hWnd);
@@ -59,7 +60,7 @@ class EditorWindow : public ::testing::Test {
 
     testing::TempFolder m_folder;
     NullDesktop m_desktop;
-    Slot m_slot{5, m_folder.Store(), m_desktop};
+    Slot m_slot{5, m_folder.Store()};
     EditorSession m_session;
     std::unique_ptr<FillDlg> m_dialog;
     int m_dpi = 96;
@@ -175,7 +176,7 @@ TEST(EditorList, EntriesOfALoadedSlotStandOneBelowTheOther) {
     testing::TempFolder folder;
     NullDesktop desktop;
     {
-        Slot written(2, folder.Store(), desktop);
+        Slot written(2, folder.Store());
         for (const char16_t* name : {u"a.exe", u"b.exe", u"c.exe"}) {
             auto item = std::make_unique<SlotItem>();
             item->fileName = name;
@@ -183,9 +184,9 @@ TEST(EditorList, EntriesOfALoadedSlotStandOneBelowTheOther) {
         }
         ASSERT_EQ(written.Save(), SaveResult::kSaved);
     }
-    Slot slot(2, folder.Store(), desktop);
+    Slot slot(2, folder.Store());
     EditorSession session;
-    FillDlg dialog(slot, session, [] { return StoreOutcome{}; });
+    FillDlg dialog(slot, desktop, session, [] { return StoreOutcome{}; });
     ASSERT_TRUE(dialog.Create(IDD_EDITOR));
     dialog.ShowWindow(SW_SHOW);
     for (int i = 0; i < 50; ++i) PumpOnce();

@@ -67,7 +67,7 @@ class PreviewPaintTest : public ::testing::TestWithParam<PaintCase> {
 TEST_P(PreviewPaintTest, PixelsShowMonitorsItemsSelectionAndBackground) {
     const PaintCase& c = GetParam();
     for (const Rect& monitor : c.monitors) m_desktop.monitors.push_back({monitor, monitor, false});
-    Slot slot(0, m_folder.Store(), m_desktop);
+    Slot slot(0, m_folder.Store());
     for (const ItemPlace& place : c.items) {
         auto item = std::make_unique<SlotItem>();
         item->x = place.x;
@@ -77,7 +77,7 @@ TEST_P(PreviewPaintTest, PixelsShowMonitorsItemsSelectionAndBackground) {
         slot.items.push_back(std::move(item));
     }
 
-    DisplayWnd preview(slot);
+    DisplayWnd preview(slot, m_desktop);
     preview.m_background = kBackground;
     ASSERT_TRUE(preview.SubclassWindow(MakeWindow(c.clientWidth, c.clientHeight)));
     preview.InitLayout();

@@ -77,7 +77,7 @@ TEST_F(BesideExecutableTest, SlotAndTableFilesAreFoundBesideTheExecutableNotInTh
     ASSERT_NE(std::filesystem::current_path(), ExecutableFolderOfProcess());
 
     {
-        Slot slot(11, paths, desktop);
+        Slot slot(11, paths);
         slot.name = kKoreanName;
         auto item = NotepadItem();
         item->pspId = slot.psp.AddPath(kNotepad);
@@ -112,13 +112,13 @@ TEST_F(BesideExecutableTest, SlotAndTableFilesAreFoundBesideTheExecutableNotInTh
     ASSERT_NE(loaded->psp.PathOf(0), nullptr);
     EXPECT_EQ(*loaded->psp.PathOf(0), kNotepad);
     // The icon is extracted from notepad's image through the shell, for the editor.
-    loaded->LoadIcons();
+    loaded->LoadIcons(desktop);
     EXPECT_NE(item.icon.Get(), 0u);
     SlotManager::ReleaseCurrent(loaded);
 }
 
 TEST_F(BesideExecutableTest, MissingSlotFileIsReportedWithItsFullPath) {
-    Slot slot(11, paths, desktop);
+    Slot slot(11, paths);
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(slot.Load());
     const std::string out = ::testing::internal::GetCapturedStdout();
@@ -153,14 +153,14 @@ TEST(Win32DesktopIcons, ExtractionGivesAnIconOnlyForFilesThatHoldOne) {
 class ReplaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         slot.name = u"old";
         ASSERT_EQ(slot.Save(), SaveResult::kSaved);
         old = ReadBytes(File());
     }
     std::filesystem::path File() const { return folder.Path() / "1.slot"; }
     SaveResult SaveNew() {
-        Slot slot(0, folder.Store(), desktop);
+        Slot slot(0, folder.Store());
         slot.name = kKoreanName;
         slot.items.push_back(NotepadItem());
         ::testing::internal::CaptureStdout();
@@ -179,7 +179,7 @@ TEST_F(ReplaceTest, ReplacesAnExistingFileWithExactlyTheNewBytes) {
     const auto bytes = ReadBytes(File());
     EXPECT_EQ(bytes.size(), 513u + 3631u);
     EXPECT_FALSE(std::filesystem::exists(AtomicTempPath(File())));
-    Slot back(0, folder.Store(), desktop);
+    Slot back(0, folder.Store());
     ASSERT_TRUE(back.Load());
     EXPECT_EQ(back.name, kKoreanName);
 }
