@@ -118,9 +118,9 @@ void CKeyrackDlg::OnHotkey(WPARAM id) {
     if (slot < 0 || m_shuttingDown) return;
     // Right Ctrl or Right Shift: the keystroke is used up and nothing happens.
     if (!IsLeftHandChord(m_desktop)) return;
-    // The chord was this program's input, so it may set the foreground window; the programs
-    // the deployment launches get that right too (it lapses at the user's next input).
-    AllowSetForegroundWindow(ASFW_ANY);
+    // The chord was this program's input, so until the user's next input it may set the
+    // foreground: the toggle uses that right at once, a deployment keeps it with its indicator
+    // and lends it to each program it starts.
     // Waits while a deployment or a toggle of another slot runs.
     m_deployments.Offer(slot);
 }
@@ -137,6 +137,9 @@ LRESULT CKeyrackDlg::OnCreateIndicator() {
     auto indicator = std::make_unique<IndicatorDlg>(workerStatusList());
     if (!indicator->Create(IDD_INDICATOR)) return 0;
     indicator->ShowWindow(SW_SHOW);
+    // While the chord's right holds. In front, the popup gets the chord's key releases, so this
+    // program keeps the right through the deployment, until it hands the foreground to the
+    // slot's last window before the popup closes.
     SetForegroundWindow(indicator->GetSafeHwnd());
     IndicatorDlg* created = indicator.get();
     m_indicators.push_back(std::move(indicator));

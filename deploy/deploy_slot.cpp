@@ -1,5 +1,7 @@
 #include "deploy/deploy_slot.h"
 
+#include <functional>
+
 #include "deploy/item_groups.h"
 #include "deploy/slot_windows.h"
 
@@ -7,10 +9,11 @@ namespace keyrack {
 namespace {
 
 // The outcome stays on the indicator for 2.5 s, while the placed windows are still watched;
-// the status lines of the finished threads are dropped only then.
+// the status lines of the finished threads are dropped only then. `beforeClose` runs last
+// before the popup closes.
 void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndicator* indicator,
                      const std::u16string& finalText, const StopRequest& stop,
-                     PlacementWatch* watch) {
+                     PlacementWatch* watch, const std::function<void()>& beforeClose = {}) {
     if (indicator) {
         indicator->ShowOutcome(finalText);
         if (watch)
@@ -18,6 +21,7 @@ void FinishIndicator(Desktop& desktop, WorkerStatusList& status, DeploymentIndic
         else
             PauseUnlessStopped(desktop, stop, kOutcomePauseMs);
     }
+    if (beforeClose) beforeClose();
     status.Clear();
     if (indicator) indicator->Finish();
 }
@@ -56,7 +60,11 @@ void DeploySlot(SlotManager& slots, int index, DeploymentIndicator* indicator,
         RaiseSlotWindows(desktop, slots, index);
     }
     log.LogLine("인디케이터 종료");
-    FinishIndicator(desktop, status, indicator, u"완료", stop, &watch);
+    FinishIndicator(desktop, status, indicator, u"완료", stop, &watch, [&] {
+        // The foreground stays with the slot's last window after the popup, which kept this
+        // program's right to set it, has gone.
+        if (!stop.Requested()) KeepSlotInFront(desktop, slots, index);
+    });
     // A splash window that gave way to its main window during the outcome: the list gets the
     // window the item ended with.
     if (watch.Replaced()) slots.SetWindowList(index, current->BuildWindowList());

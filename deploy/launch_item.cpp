@@ -42,6 +42,15 @@ bool StartThroughShell(const GroupShared& shared, const SlotItem& item, const st
         {path, item.parameters, folder, win::kSwShow, shared.launchOwner, rect});
 }
 
+// Lends the program just started the right to set the foreground, which Keyrack holds from the
+// chord until the user's next input and while its indicator is in front: the program's window
+// may then come forward as it opens, and a program that hands the launch to its running
+// instance may bring that one forward. Only this process gets the right, not every process.
+void LendForeground(Desktop& desktop) {
+    const std::uint32_t started = desktop.StartedProcessId();
+    if (started != 0) desktop.AllowSetForegroundWindow(started);
+}
+
 }  // namespace
 
 std::u16string ResolveLaunchPath(const GroupShared& shared, const SlotItem& item) {
@@ -58,6 +67,7 @@ bool LaunchItem(const GroupShared& shared, const SlotItem& item, const std::u16s
     if (isFile && HasExeSuffix(desktop, path)) {
         const StartResult started = StartProcess(shared, item, path, rect);
         if (started == StartResult::kStarted) {
+            LendForeground(desktop);
             shared.log.LogLine(Format("CreateProcess 실행: {}", item.name));
             return true;
         }
@@ -68,8 +78,10 @@ bool LaunchItem(const GroupShared& shared, const SlotItem& item, const std::u16s
                 Format("CreateProcess 실패 {}, 셸로 실행: {}", desktop.GetLastError(), item.name));
     }
     const bool started = StartThroughShell(shared, item, path, isFile, rect);
-    if (started) shared.log.LogLine(Format("ShellExecuteEx 실행: {}", item.name));
-    return started;
+    if (!started) return false;
+    LendForeground(desktop);
+    shared.log.LogLine(Format("ShellExecuteEx 실행: {}", item.name));
+    return true;
 }
 
 }  // namespace keyrack

@@ -5,8 +5,9 @@
 // Keyrack never waits on another program's thread: a program that stops answering must not
 // stop a deployment, a toggle or the exit. So the seam offers no call on a window that waits
 // for its thread: shows are ShowWindowAsync, placements SetWindowPos with
-// kSwpAsyncWindowPos, closes PostMessageW, and where an answer is needed SendMessageTimeout
-// with kSmtoAbortIfHung and a time limit. The reads (GetWindowRect, IsIconic, IsZoomed,
+// kSwpAsyncWindowPos, closes PostMessageW, activation SetForegroundWindow (which the system
+// posts to the window's thread), and where an answer is needed SendMessageTimeout with
+// kSmtoAbortIfHung and a time limit. The reads (GetWindowRect, IsIconic, IsZoomed,
 // GetWindowThreadProcessId, GetWindowTextW, which reads another process's caption without
 // sending it a message) answer from what the window manager already knows.
 #pragma once
@@ -150,6 +151,17 @@ class Desktop {
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool IsZoomed(WindowHandle window) = 0;
     virtual WindowHandle GetForegroundWindow() = 0;
+    // SetForegroundWindow, from the calling thread. Windows' foreground lock grants it only to a
+    // process that may set the foreground: it had the user's last input (a registered hotkey
+    // counts), owns the foreground window, or was lent the right; false when refused. The right
+    // is checked in the call, on the caller's side; the system then switches the foreground and
+    // posts the activation (and the move to the top) to the window's thread without waiting for
+    // it, so a hung program is activated once it answers again.
+    virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    // AllowSetForegroundWindow(processId): lends that process the right to set the foreground,
+    // which works only while the caller holds the right itself. The loan lapses at the user's
+    // next input.
+    virtual bool AllowSetForegroundWindow(std::uint32_t processId) = 0;
 
     // Window placement and messages: none of them waits for the window's thread (see above).
     // ShowWindowAsync: the show command is posted to the window's thread.
@@ -194,6 +206,10 @@ class Desktop {
     virtual bool ShellExecuteDefault(const ShellLaunch& launch) = 0;
     // CreateProcessW; the process and thread handles are closed at once.
     virtual StartResult CreateProcessAt(const ProcessStart& start) = 0;
+    // The id of the process that the calling thread's last successful CreateProcessAt or
+    // ShellExecuteDefault started (ShellExecuteExW with SEE_MASK_NOCLOSEPROCESS); 0 when the
+    // shell started none it could name (a document or URL handed to a program already running).
+    virtual std::uint32_t StartedProcessId() = 0;
     // CoInitializeEx(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) for the calling thread;
     // true when it must be paired with UninitializeCom.
     virtual bool InitializeComApartment() = 0;

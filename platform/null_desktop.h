@@ -35,6 +35,8 @@ class NullDesktop : public Desktop {
     bool IsIconic(WindowHandle) override { return false; }
     bool IsZoomed(WindowHandle) override { return false; }
     WindowHandle GetForegroundWindow() override { return 0; }
+    bool SetForegroundWindow(WindowHandle) override { return false; }
+    bool AllowSetForegroundWindow(std::uint32_t) override { return false; }
 
     bool ShowWindowAsync(WindowHandle, int) override { return false; }
     bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, unsigned) override {
@@ -59,6 +61,7 @@ class NullDesktop : public Desktop {
 
     bool ShellExecuteDefault(const ShellLaunch&) override { return false; }
     StartResult CreateProcessAt(const ProcessStart&) override { return StartResult::kFailed; }
+    std::uint32_t StartedProcessId() override { return 0; }
     bool InitializeComApartment() override { return false; }
     void UninitializeCom() override {}
 

@@ -22,6 +22,8 @@ constexpr DWORD kErrorElevationRequired = 740;
 HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 constexpr int kApplicationIconId = 145;
+// What the calling thread's last launch started (StartedProcessId).
+thread_local DWORD t_startedProcessId = 0;
 
 BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
     const auto& callback = *reinterpret_cast<const std::function<bool(WindowHandle)>*>(visit);
@@ -155,6 +157,14 @@ bool Win32Desktop::IsIconic(WindowHandle window) { return ::IsIconic(ToHwnd(wind
 bool Win32Desktop::IsZoomed(WindowHandle window) { return ::IsZoomed(ToHwnd(window)) != FALSE; }
 WindowHandle Win32Desktop::GetForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
+bool Win32Desktop::SetForegroundWindow(WindowHandle window) {
+    return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Desktop::AllowSetForegroundWindow(std::uint32_t processId) {
+    return ::AllowSetForegroundWindow(processId) != FALSE;
+}
+
 bool Win32Desktop::ShowWindowAsync(WindowHandle window, int command) {
     return ::ShowWindowAsync(ToHwnd(window), command) != FALSE;
 }
@@ -250,7 +260,8 @@ bool Win32Desktop::ShellExecuteDefault(const ShellLaunch& launch) {
     SHELLEXECUTEINFOW info{};
     static_assert(sizeof(info) == 112);
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    // With the process's handle, when the shell started one, for the process's id.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | SEE_MASK_NOCLOSEPROCESS;
     info.hwnd = reinterpret_cast<HWND>(launch.owner);
     info.lpFile = AsWide(fileText);
     info.lpParameters = AsWide(parameterText);
@@ -262,7 +273,11 @@ bool Win32Desktop::ShellExecuteDefault(const ShellLaunch& launch) {
         info.fMask |= SEE_MASK_HMONITOR;
         info.hMonitor = ::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
     }
-    return ::ShellExecuteExW(&info) != FALSE;
+    t_startedProcessId = 0;
+    if (!::ShellExecuteExW(&info)) return false;
+    const UniqueKernelHandle process(info.hProcess);
+    if (process) t_startedProcessId = ::GetProcessId(process.Get());
+    return true;
 }
 
 StartResult Win32Desktop::CreateProcessAt(const ProcessStart& start) {
@@ -279,6 +294,7 @@ StartResult Win32Desktop::CreateProcessAt(const ProcessStart& start) {
     startup.dwYSize = static_cast<DWORD>(start.rect.Height());
     startup.wShowWindow = static_cast<WORD>(start.show);
     PROCESS_INFORMATION started{};
+    t_startedProcessId = 0;
     if (!::CreateProcessW(AsWide(application), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, directory.empty() ? nullptr : AsWide(directory), &startup,
                           &started))
@@ -286,8 +302,11 @@ StartResult Win32Desktop::CreateProcessAt(const ProcessStart& start) {
                                                            : StartResult::kFailed;
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
+    t_startedProcessId = started.dwProcessId;
     return StartResult::kStarted;
 }
+
+std::uint32_t Win32Desktop::StartedProcessId() { return t_startedProcessId; }
 
 bool Win32Desktop::InitializeComApartment() {
     return SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));

@@ -31,6 +31,8 @@ class Win32Desktop : public Desktop {
     bool IsIconic(WindowHandle window) override;
     bool IsZoomed(WindowHandle window) override;
     WindowHandle GetForegroundWindow() override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    bool AllowSetForegroundWindow(std::uint32_t processId) override;
 
     bool ShowWindowAsync(WindowHandle window, int command) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
@@ -53,6 +55,7 @@ class Win32Desktop : public Desktop {
 
     bool ShellExecuteDefault(const ShellLaunch& launch) override;
     StartResult CreateProcessAt(const ProcessStart& start) override;
+    std::uint32_t StartedProcessId() override;
     bool InitializeComApartment() override;
     void UninitializeCom() override;
 

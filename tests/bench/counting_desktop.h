@@ -46,6 +46,12 @@ class CountingDesktop final : public Desktop {
     bool IsIconic(WindowHandle w) override { return Count(), m_inner.IsIconic(w); }
     bool IsZoomed(WindowHandle w) override { return Count(), m_inner.IsZoomed(w); }
     WindowHandle GetForegroundWindow() override { return Count(), m_inner.GetForegroundWindow(); }
+    bool SetForegroundWindow(WindowHandle w) override {
+        return Count(), m_inner.SetForegroundWindow(w);
+    }
+    bool AllowSetForegroundWindow(std::uint32_t p) override {
+        return Count(), m_inner.AllowSetForegroundWindow(p);
+    }
     bool ShowWindowAsync(WindowHandle w, int command) override {
         return Count(), m_inner.ShowWindowAsync(w, command);
     }
@@ -87,6 +93,7 @@ class CountingDesktop final : public Desktop {
     StartResult CreateProcessAt(const ProcessStart& start) override {
         return Count(), m_inner.CreateProcessAt(start);
     }
+    std::uint32_t StartedProcessId() override { return Count(), m_inner.StartedProcessId(); }
     bool InitializeComApartment() override { return Count(), m_inner.InitializeComApartment(); }
     void UninitializeCom() override { Count(), m_inner.UninitializeCom(); }
     bool IsExistingFile(std::u16string_view path) override {

@@ -248,6 +248,9 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
     m_desktop.AddProgram(kEditor, {});
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(2, u"작업", TwoGroups(), kTwoGroupTable);
+    // A maximised program in front, the chord's keys released into the indicator.
+    m_desktop.ShowWindow(OpenWindowOf(u"C:\\Apps\\Video.exe", u"v"), win::kSwShowMaximized);
+    m_desktop.GiveInput(FakeDesktop::kOwnProcessId);
     DeploySlot(m_slots, 2, &m_indicator, Context());
     EXPECT_EQ(m_indicator.events,
               (std::vector<std::u16string>{u"name:작업", u"outcome:완료", u"finish"}));
@@ -263,7 +266,11 @@ TEST_F(DeploySlotTest, StoresTheRaisedListAndShowsTheOutcomeFor2500ms) {
     const auto paints = m_desktop.WindowsOpenedBy(kPaint);
     EXPECT_EQ(*list,
               (WindowList{{editors.at(0), 0, 0}, {paints.at(0), 1, 0}, {editors.at(1), 0, 0}}));
-    EXPECT_EQ(m_desktop.ZOrder().front(), editors[1]) << "the raise ends with the last item on top";
+    const auto z = m_desktop.ZOrder();
+    EXPECT_EQ(std::vector<WindowHandle>(z.begin(), z.begin() + 3),
+              (std::vector<WindowHandle>{editors[1], paints[0], editors[0]}));
+    EXPECT_EQ(m_desktop.GetForegroundWindow(), editors[1]);
+    EXPECT_EQ(m_desktop.CountOf("AllowSetForegroundWindow"), 3u) << "lent to each launch";
     EXPECT_TRUE(m_desktop.Window(paints[0]).zoomed);
     EXPECT_EQ(m_desktop.Window(editors[0]).normalRect, (Rect{0, 0, 400, 300}));
 }

@@ -42,31 +42,38 @@ TEST_F(SlotWindowsTest, MinimiseShowsEachWithoutActivationMarksItAndPauses) {
     EXPECT_TRUE(m_desktop.Window(a).iconic);
 }
 
+// A maximised window of another program in front; the chord's keys are released at the
+// raise's first pause, which ends Keyrack's right to set the foreground.
 TEST_F(SlotWindowsTest, RaiseMinimisesAllThenRestoresOneByOneLastOnTop) {
-    const WindowHandle a = Window(), b = Window(), c = Window();
+    const WindowHandle a = Window(), b = Window(), c = Window(), front = Window();
     m_desktop.ShowWindow(c, win::kSwShowMinNoActive);
+    m_desktop.ShowWindow(front, win::kSwShowMaximized);
     m_slots.SetWindowList(0, {{a, 0, 1}, {b, 1, 1}, {c, 0, 1}});
+    m_desktop.GiveInput(FakeDesktop::kOwnProcessId);
+    m_desktop.SetSleepHook([&](unsigned) { m_desktop.GiveInput(0); });
     m_desktop.ClearCalls();
     RaiseSlotWindows(m_desktop, m_slots, 0);
-    // To the top, not moved, not sized, not activated, posted to the window's thread.
-    const std::string pos = " 0 0 0 0 0 16403";
-    const std::string show = "ShowWindowAsync ";
-    // Each window's answer (a bounded WM_NULL) is awaited before the next window's steps.
-    const std::string answer = " 0 0 0 2 " + std::to_string(kRaiseAnswerTimeoutMs);
-    EXPECT_EQ(Trace(),
-              (std::vector<std::string>{
-                  show + H(a) + " 7", show + H(b) + " 7", show + H(c) + " 7", show + H(a) + " 4",
-                  "SetWindowPos " + H(a) + pos, "SendWindowMessageTimeout " + H(a) + answer,
-                  "Sleep 50", show + H(b) + " 4", show + H(b) + " 3", "SetWindowPos " + H(b) + pos,
-                  "SendWindowMessageTimeout " + H(b) + answer, "Sleep 50", show + H(c) + " 4",
-                  "SetWindowPos " + H(c) + pos, "SendWindowMessageTimeout " + H(c) + answer,
-                  "Sleep 50"}));
+    EXPECT_EQ(m_desktop.WaitingCalls(), 0u);
     EXPECT_EQ(m_slots.GetWindowList(0), (WindowList{{a, 0, 0}, {b, 1, 0}, {c, 0, 0}}));
     const auto z = m_desktop.ZOrder();
     EXPECT_EQ(std::vector<WindowHandle>(z.begin(), z.begin() + 3),
               (std::vector<WindowHandle>{c, b, a}));
+    EXPECT_EQ(m_desktop.GetForegroundWindow(), c);
     for (const WindowHandle w : {a, b, c}) EXPECT_FALSE(m_desktop.Window(w).iconic);
     EXPECT_TRUE(m_desktop.Window(b).zoomed);
+}
+
+// An earlier window that took the foreground after the raise gives it back; another program's
+// window the user brought forward keeps it.
+TEST_F(SlotWindowsTest, KeepInFrontTakesTheForegroundBackOnlyFromTheSlotsOwnWindows) {
+    const WindowHandle a = Window(), b = Window(), other = Window();
+    m_slots.SetWindowList(0, {{a, 0, 0}, {b, 0, 0}});
+    m_desktop.ShowWindow(a, win::kSwShowNormal);
+    KeepSlotInFront(m_desktop, m_slots, 0);
+    EXPECT_EQ(m_desktop.ZOrder(), (std::vector<WindowHandle>{b, a, other}));
+    m_desktop.ShowWindow(other, win::kSwShowNormal);
+    KeepSlotInFront(m_desktop, m_slots, 0);
+    EXPECT_EQ(m_desktop.ZOrder(), (std::vector<WindowHandle>{other, b, a}));
 }
 
 TEST_F(SlotWindowsTest, AHungWindowHoldsUpNoOtherAndCatchesUpWhenItAnswers) {

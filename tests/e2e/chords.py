@@ -13,7 +13,7 @@ import subprocess
 import time
 
 from demo_slots import expected_windows
-from desktop import find_slot_windows, wait_for
+from desktop import find_slot_windows, in_front_in_order, wait_for
 
 KEYS_TITLE = "Keyrack e2e keys"
 HELD = 7  # the chord another program holds
@@ -140,6 +140,19 @@ class Chords:
                    not any(line.startswith("down %d " % f1) for line in seen), repr(seen))
         self.figures["key messages the front program got for the F1 chord"] = " | ".join(
             line for line in seen if line)
+        slot = find_slot_windows([w for w in self.s.desk.windows() if w["hwnd"] not in before],
+                                 expected)
+        self.check("F1: the slot's windows end in front of the recorder, the last item on top",
+                   in_front_in_order(self.s.desk.windows(), slot))
+        # Minimised, the recorder in front again, and raised.
+        ours = {w["hwnd"] for w in slot if w}
+        self.s.desk.chord("F1", until=lambda: all(w["iconic"] for w in self.s.desk.windows()
+                                                  if w["hwnd"] in ours))
+        self.focus_recorder()
+        on_top = lambda: in_front_in_order(self.s.desk.windows(), slot)  # noqa: E731
+        self.check("F1 twice with the recorder in front: the slot's windows come back on top of "
+                   "it, the last item in front", self.s.desk.chord("F1", until=on_top) or
+                   wait_for(on_top, 20))
 
     def test_right_side_chord(self):
         desk = self.s.desk

@@ -197,6 +197,14 @@ def rect_of(window):
     return tuple(window["rect"])
 
 
+def in_front_in_order(windows, slot):
+    """Whether the slot's windows (in slot order) are the front-most ordinary windows, the last
+    item on top and each earlier one under the next (topmost windows and Keyrack's aside)."""
+    front = [w["hwnd"] for w in windows if w["visible"] and not w["exstyle"] & 0x8 and
+             not w["image"].lower().endswith("\\keyrack.exe")]
+    return all(slot) and front[:len(slot)] == [w["hwnd"] for w in reversed(slot)]
+
+
 def find_slot_windows(windows, expected):
     """For each expected item {"image", "rect", "maximize"} the visible window of that program
     whose rectangle matches, or None; every window is used once."""

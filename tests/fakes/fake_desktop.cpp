@@ -13,6 +13,7 @@ namespace keyrack::testing {
 namespace {
 std::int64_t I(std::uintptr_t value) { return static_cast<std::int64_t>(value); }
 thread_local std::uint32_t t_lastError = 0;
+thread_local std::uint32_t t_startedProcess = 0;
 constexpr std::uint32_t kErrorFileNotFound = 2;
 
 char16_t UpperCase(char16_t c) {
@@ -135,6 +136,33 @@ void FakeDesktop::AddProgram(std::u16string file, FakeProgram program) {
 void FakeDesktop::SetKey(int virtualKey, bool down) {
     std::lock_guard lock(m_mutex);
     m_keys[virtualKey] = down;
+}
+
+void FakeDesktop::GiveInput(std::uint32_t receiver) {
+    std::lock_guard lock(m_mutex);
+    m_foregroundLock = true;
+    m_inputReceiver = receiver || !m_foreground ? receiver : m_windows[m_foreground].processId;
+    m_lentForeground.clear();
+}
+
+bool FakeDesktop::MayTakeForeground(std::uint32_t processId) {
+    return !m_foregroundLock || m_foreground == 0 || processId == m_inputReceiver ||
+           processId == m_windows[m_foreground].processId || m_lentForeground.count(processId);
+}
+
+bool FakeDesktop::SetForegroundWindow(WindowHandle window) {
+    std::lock_guard lock(m_mutex);
+    Record("SetForegroundWindow", {I(window)});
+    if (!Alive(window) || !MayTakeForeground(kOwnProcessId)) return false;
+    m_foreground = window;
+    Deliver(window, [this, window] { BringToTop(window); });
+    return true;
+}
+
+bool FakeDesktop::AllowSetForegroundWindow(std::uint32_t processId) {
+    std::lock_guard lock(m_mutex);
+    Record("AllowSetForegroundWindow", {processId});
+    return MayTakeForeground(kOwnProcessId) && (m_lentForeground.insert(processId), true);
 }
 
 void FakeDesktop::DestroyWindow(WindowHandle window) {
@@ -379,6 +407,7 @@ void FakeDesktop::ApplyShow(WindowHandle window, int command) {
     if (!Alive(window)) return;
     FakeWindow& w = m_windows[window];
     auto activate = [&] {
+        if (!MayTakeForeground(w.processId)) return;
         BringToTop(window);
         m_foreground = window;
     };
@@ -423,13 +452,19 @@ void FakeDesktop::ApplyShow(WindowHandle window, int command) {
 void FakeDesktop::ApplyPosition(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
                                 int cy, unsigned flags) {
     if (!Alive(window)) return;
-    if (!(flags & win::kSwpNoZOrder) && insertAfter == win::kHwndTop) BringToTop(window);
     FakeWindow& w = m_windows[window];
+    const bool zOrder = !(flags & win::kSwpNoZOrder) && insertAfter != window;
+    if (zOrder && insertAfter == win::kHwndTop && MayTakeForeground(w.processId)) {
+        BringToTop(window);
+    } else if (zOrder && Alive(insertAfter)) {
+        std::erase(m_zOrder, window);
+        m_zOrder.insert(std::find(m_zOrder.begin(), m_zOrder.end(), insertAfter) + 1, window);
+    }
     if (!(flags & win::kSwpNoMove) || !(flags & win::kSwpNoSize)) {
         w.normalRect = Rect{x, y, x + cx, y + cy};
         w.zoomed = false;
     }
-    if (!(flags & win::kSwpNoActivate)) m_foreground = window;
+    if (!(flags & win::kSwpNoActivate) && MayTakeForeground(w.processId)) m_foreground = window;
 }
 
 void FakeDesktop::ApplyClose(WindowHandle window) {
@@ -631,7 +666,7 @@ std::uint32_t FakeDesktop::GetLastError() { return t_lastError; }
 void FakeDesktop::OpenProgramWindow(const Pending& launch) {
     const std::u16string& image =
         launch.program.ownerImagePath.empty() ? launch.file : launch.program.ownerImagePath;
-    const std::uint32_t id = m_nextProcessId++;
+    const std::uint32_t id = launch.processId;
     m_processes[id] = {image, launch.program.ownerOpenable, false, win::kMediumIntegrity, {}};
     if (launch.program.integrity != 0) m_processes[id].integrity = launch.program.integrity;
     FakeWindow window = launch.program.window;
@@ -640,7 +675,11 @@ void FakeDesktop::OpenProgramWindow(const Pending& launch) {
     Record("WindowOpened", {r.left, r.top, r.right, r.bottom, window.zoomed ? 1 : 0});
     const WindowHandle handle = AddWindowLocked(std::move(window));
     m_openedBy[launch.file].push_back(handle);
-    if (m_windows[handle].visible) m_foreground = handle;
+    if (!m_windows[handle].visible) return;
+    if (MayTakeForeground(id))
+        m_foreground = handle;
+    else if (m_foreground != 0)  // refused the foreground: it opens behind the window in front
+        ApplyPosition(handle, m_foreground, 0, 0, 0, 0, win::kSwpNoSize | win::kSwpNoMove);
 }
 
 void FakeDesktop::ActivateExisting(const FakeProgram& program) {
@@ -665,13 +704,15 @@ void FakeDesktop::Start(const Pending& launch) {
 bool FakeDesktop::LaunchLocked(const std::u16string& file, const FakeProgram& program) {
     m_launchedFiles.insert(file);
     m_launched.notify_all();
+    t_startedProcess = m_nextProcessId++;
     switch (program.kind) {
         case FakeProgram::Kind::kOpensNothing:
             break;
         case FakeProgram::Kind::kActivatesExisting:
         case FakeProgram::Kind::kFlashesExisting:
         case FakeProgram::Kind::kOpensWindow: {
-            Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow, file, program};
+            Pending launch{std::this_thread::get_id(), program.pausesBeforeWindow, file, program,
+                           t_startedProcess};
             if (launch.pausesLeft <= 0 && program.opensAfterLaunchOf.empty())
                 Start(launch);
             else
@@ -716,6 +757,8 @@ StartResult FakeDesktop::CreateProcessAt(const ProcessStart& start) {
     LaunchLocked(it->first, program);
     return StartResult::kStarted;
 }
+
+std::uint32_t FakeDesktop::StartedProcessId() { return t_startedProcess; }
 
 bool FakeDesktop::InitializeComApartment() {
     std::lock_guard lock(m_mutex);

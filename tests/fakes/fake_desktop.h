@@ -118,6 +118,12 @@ class FakeDesktop : public Desktop {
     // A physical key or mouse button goes down or up (GetAsyncKeyState reports it as it is).
     void SetKey(int virtualKey, bool down);
     void SetMouseButtonsSwapped(bool swapped) { m_buttonsSwapped = swapped; }
+    // Windows' foreground lock from now on. Process `receiver` had the user's last input (0: the
+    // foreground window's process, as a key release), so until the next input it may set the
+    // foreground, as may the foreground window's process and the processes lent the right. A
+    // window's own thread (shows, placements) activates it or moves it to the top only with
+    // its process's right.
+    void GiveInput(std::uint32_t receiver);
     // The user closes a window (it is gone for every later call).
     void DestroyWindow(WindowHandle window);
     // Runs after every Sleep, outside the desktop's lock, on the sleeping thread.
@@ -178,6 +184,8 @@ class FakeDesktop : public Desktop {
     bool IsIconic(WindowHandle window) override;
     bool IsZoomed(WindowHandle window) override;
     WindowHandle GetForegroundWindow() override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    bool AllowSetForegroundWindow(std::uint32_t processId) override;
 
     bool ShowWindowAsync(WindowHandle window, int command) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
@@ -205,6 +213,7 @@ class FakeDesktop : public Desktop {
     // Recorded with the rectangle (left, top, width, height) and show command as arguments and
     // "commandLine|directory" as text.
     StartResult CreateProcessAt(const ProcessStart& start) override;
+    std::uint32_t StartedProcessId() override;
     bool InitializeComApartment() override;
     void UninitializeCom() override;
 
@@ -244,10 +253,12 @@ class FakeDesktop : public Desktop {
         int pausesLeft = 0;
         std::u16string file;
         FakeProgram program;
+        std::uint32_t processId = 0;
     };
 
     void Record(std::string name, std::vector<std::int64_t> args, std::u16string text = {});
     bool Alive(WindowHandle window) const;
+    bool MayTakeForeground(std::uint32_t processId);
     void BringToTop(WindowHandle window);
     void OpenProgramWindow(const Pending& launch);
     void ActivateExisting(const FakeProgram& program);
@@ -276,6 +287,9 @@ class FakeDesktop : public Desktop {
     std::set<WindowHandle> m_destroyed;
     std::vector<WindowHandle> m_zOrder;  // live windows, top first
     WindowHandle m_foreground = 0;
+    bool m_foregroundLock = false;
+    std::uint32_t m_inputReceiver = 0;
+    std::set<std::uint32_t> m_lentForeground;
     std::map<std::u16string, FakeProgram> m_programs;
     std::vector<Pending> m_pending;
     std::multiset<std::u16string> m_launchedFiles;
