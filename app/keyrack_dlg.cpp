@@ -5,12 +5,10 @@
 #include "app/startup_shortcut_win32.h"
 #include "app/tray_menu_win32.h"
 #include "deploy/slot_windows.h"
-#include "framework/gdi.h"
 #include "framework/ui_thread.h"
 #include "platform/crash_report.h"
 #include "platform/format.h"
 #include "platform/run_log.h"
-#include "platform/thread_dpi_scope.h"
 #include "popups/app_about_dlg.h"
 #include "popups/indicator_dlg.h"
 #include "res/resource.h"
@@ -21,16 +19,12 @@ CKeyrackDlg::CKeyrackDlg(bool firstStart)
     : CDialogEx(IDD_MAIN),
       m_slots(StorePaths::BesideExecutable(ExecutableFolderOfProcess()), m_desktop),
       m_editor(m_desktop),
-      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
       m_firstStart(firstStart) {}
 
 CKeyrackDlg::~CKeyrackDlg() {
-    m_hotkeys.Unregister();
-    StopDeployments();
+    TearDown();
     // Indicators whose release never arrived (the window went before them).
-    m_indicator = nullptr;
     m_indicators.clear();
-    m_trayIcon.Remove();
 }
 
 BOOL CKeyrackDlg::OnInitDialog() {
@@ -46,9 +40,6 @@ BOOL CKeyrackDlg::OnInitDialog() {
             L"왼쪽 Ctrl + 왼쪽 Shift + F1~F12로 슬롯을 엽니다.");
     }
 
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-
     RegisterChords();
     // The shell tells of taskbar buttons that flash: a program refused the foreground (a
     // single-instance program asked to come forward) flashes its button instead.
@@ -57,8 +48,6 @@ BOOL CKeyrackDlg::OnInitDialog() {
     // A thread that can't be started is a crash, reported as one.
     RunReportingEscapes([this] {
         m_deployments.Start([this](const StopRequest& stop, ChordMailbox& chords) {
-            // Toggling and the placement watch read and apply window rectangles on this thread.
-            const PerMonitorDpiScope dpi(m_desktop);
             HotkeyLoop({m_desktop, logger(), workerStatusList(), stop}, *this, m_slots, chords);
         });
     });
@@ -75,32 +64,32 @@ void CKeyrackDlg::Shutdown() {
     // The icon stays, saying so, until the program is about to end: a deployment in flight
     // ends first.
     m_trayIcon.SetTip(L"종료 중…");
-    m_hotkeys.Unregister();
     ::DeregisterShellHookWindow(m_hWnd);
-    if (!StopDeployments(kExitWaitMs)) {
+    if (!TearDown(kExitWaitMs)) {
         // A launch call that does not return holds the deployment thread: it is left behind,
         // and the process ends without waiting for it (a normal exit would wait for it in the
         // teardown of the deployment and of this window).
         RunLog& log = logger();
         log.LogLine("종료: 끝나지 않은 실행 호출을 두고 종료");
         log.DumpLog();
-        m_trayIcon.Remove();
         ::TerminateProcess(::GetCurrentProcess(), 0);
     }
-    m_trayIcon.Remove();
     DestroyWindow();
 }
 
-bool CKeyrackDlg::StopDeployments(DWORD timeoutMs) {
+bool CKeyrackDlg::TearDown(DWORD timeoutMs) {
+    m_hotkeys.Unregister();
     m_deployments.RequestStop();
     // The deployment thread may be inside a deployment that sends messages to windows of this
     // thread (the indicator, WM_CREATE_INDICATOR); they are handled until it ends.
-    return m_deployments.Join(timeoutMs);
+    const bool ended = m_deployments.Join(timeoutMs);
+    m_trayIcon.Remove();
+    return ended;
 }
 
 void CKeyrackDlg::PostNcDestroy() {
     m_window = nullptr;
-    StopDeployments();
+    TearDown();
 }
 
 void CKeyrackDlg::RegisterChords() {
@@ -154,7 +143,6 @@ LRESULT CKeyrackDlg::OnCreateIndicator() {
     SetForegroundWindow(indicator->GetSafeHwnd());
     IndicatorDlg* created = indicator.get();
     m_indicators.push_back(std::move(indicator));
-    m_indicator = created;
     return reinterpret_cast<LRESULT>(created);
 }
 
@@ -164,8 +152,6 @@ void CKeyrackDlg::OnReleaseIndicator(WPARAM wParam) {
     auto* asking = reinterpret_cast<IndicatorDlg*>(wParam);
     for (auto it = m_indicators.begin(); it != m_indicators.end(); ++it) {
         if (it->get() != asking) continue;
-        IndicatorDlg* expected = asking;
-        m_indicator.compare_exchange_strong(expected, nullptr);
         m_indicators.erase(it);
         return;
     }
@@ -234,27 +220,6 @@ bool CKeyrackDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
         return true;
     }
     switch (msg) {
-        case WM_SYSCOMMAND:
-            if (wParam == SC_CLOSE) {
-                ShowWindow(SW_HIDE);
-                return true;
-            }
-            return false;
-        case WM_PAINT:
-            if (IsIconic(m_hWnd)) {
-                CPaintDC dc(m_hWnd);
-                SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(HDC(dc)), 0);
-                RECT client;
-                GetClientRect(m_hWnd, &client);
-                const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
-                const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-                DrawIcon(dc, x, y, m_hIcon);
-                return true;
-            }
-            return false;
-        case WM_QUERYDRAGICON:
-            result = reinterpret_cast<LRESULT>(m_hIcon);
-            return true;
         case WM_TRAY_CALLBACK:
             OnTrayCallback(wParam, lParam);
             return true;

@@ -62,9 +62,11 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     LRESULT OnCreateIndicator();
     void OnReleaseIndicator(WPARAM wParam);
     void ShowAbout();
-    // Tells the deployment thread to stop and waits for it while dispatching this thread's
-    // messages, then joins it; false when it has not ended within `timeoutMs`.
-    bool StopDeployments(DWORD timeoutMs = INFINITE);
+    // The end of everything the window started, wherever it ends: unregisters the chords,
+    // tells the deployment thread to stop and waits for it while dispatching this thread's
+    // messages, then removes the tray icon. False when the thread has not ended within
+    // `timeoutMs`. Once done, doing it again changes nothing.
+    bool TearDown(DWORD timeoutMs = INFINITE);
 
     TrayIcon m_trayIcon;
     Win32Desktop m_desktop;
@@ -73,11 +75,9 @@ class CKeyrackDlg : public CDialogEx, public IndicatorHost {
     EditorSession m_editorSession;
     ChordHotkeys m_hotkeys;
     DeploymentThread m_deployments;
-    // The newest indicator; every indicator lives in m_indicators until the release message
-    // that it posted itself (its wParam names it) deletes it.
-    std::atomic<IndicatorDlg*> m_indicator{nullptr};
+    // Every indicator lives here until the release message that it posted itself (its wParam
+    // names it) deletes it.
     std::vector<std::unique_ptr<IndicatorDlg>> m_indicators;
-    HICON m_hIcon = nullptr;
 
     std::atomic<HWND> m_window{nullptr};
     bool m_shuttingDown = false;

@@ -10,7 +10,6 @@
 #include "platform/com_apartment_scope.h"
 #include "platform/format.h"
 #include "platform/new_window_watch.h"
-#include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
 namespace {
@@ -134,7 +133,6 @@ void Place(const GroupShared& shared, const WindowSearch& search, std::size_t st
 void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
                   std::size_t statusIndex) {
     Desktop& desktop = shared.desktop;
-    const PerMonitorDpiScope dpi(desktop);
     const ComApartmentScope com(desktop);
     WindowSearch search(desktop, shared.log, processPath,
                         [&](WindowHandle window) { return shared.watch.Take(window); });

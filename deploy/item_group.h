@@ -29,7 +29,7 @@ using ItemQueue = std::queue<SlotItem*>;
 // that has not answered for kNotAnsweringAfterMs, counts as placed ("응답 없음" on the popup and in
 // the run log); its placement applies when it answers. Once `stop` is requested no further item
 // is launched and every wait ends at once; the items left get no window. The thread is
-// per-monitor DPI aware meanwhile.
+// per-monitor DPI aware, as every thread of the process is from its manifest.
 void RunItemGroup(const GroupShared& shared, ItemQueue& queue, std::u16string& processPath,
                   std::size_t statusIndex);
 

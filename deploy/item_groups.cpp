@@ -44,11 +44,6 @@ std::unique_ptr<std::thread> StartStdThread(std::function<void()> body) {
     return std::make_unique<std::thread>(std::move(body));
 }
 
-LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start) {
-    PlacementWatch watch(context.desktop);
-    return RunItemGroups(slot, context, start, watch);
-}
-
 LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
                            PlacementWatch& watch, WindowHandle launchOwner) {
     Desktop& desktop = context.desktop;

@@ -32,7 +32,5 @@ using LearnedPaths = std::map<std::uint32_t, std::u16string>;
 // owner of a consent prompt.
 LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start,
                            PlacementWatch& watch, WindowHandle launchOwner = 0);
-// The same with a watch that ends with the call.
-LearnedPaths RunItemGroups(Slot& slot, const DeployContext& context, const ThreadStarter& start);
 
 }  // namespace keyrack

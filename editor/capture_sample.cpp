@@ -8,16 +8,26 @@ namespace {
 
 inline constexpr std::size_t kCapturedTitleCapacity = 256;
 
-// The physical button state: the capture thread reads no input of its own, so the state of its
-// message queue would not follow the user's clicks on other programs' windows.
-bool IsDown(Desktop& desktop, int virtualKey) { return desktop.GetAsyncKeyState(virtualKey) < 0; }
+// The logical button's state, read from the physical buttons: the capture thread reads no input
+// of its own, so the state of its message queue would not follow the user's clicks on other
+// programs' windows. GetAsyncKeyState reports the physical buttons, while the mouse hook and
+// the rules speak of logical ones; with the buttons swapped the logical left is the physical
+// right button.
+bool IsDown(Desktop& desktop, int logicalButton, bool swapped) {
+    const int physical = !swapped                           ? logicalButton
+                         : logicalButton == win::kVkLButton ? win::kVkRButton
+                                                            : win::kVkLButton;
+    return desktop.GetAsyncKeyState(physical) < 0;
+}
 
 }  // namespace
 
 CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake, int pressedButton) {
     CaptureSample sample;
-    sample.rightDown = pressedButton == win::kVkRButton || IsDown(desktop, win::kVkRButton);
-    sample.leftDown = pressedButton == win::kVkLButton || IsDown(desktop, win::kVkLButton);
+    const bool swapped = desktop.MouseButtonsSwapped();
+    sample.rightDown =
+        pressedButton == win::kVkRButton || IsDown(desktop, win::kVkRButton, swapped);
+    sample.leftDown = pressedButton == win::kVkLButton || IsDown(desktop, win::kVkLButton, swapped);
     const WindowHandle foreground = desktop.GetForegroundWindow();
     if (foreground == 0) return sample;
     if (!mayTake(foreground)) {

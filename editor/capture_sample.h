@@ -34,8 +34,8 @@ struct CaptureSample {
 // Whether Keyrack may take a window: false for its own windows and the shell's.
 using MayTakeWindow = std::function<bool(WindowHandle)>;
 
-// One look at the desktop. `pressedButton` (win::kVkLButton or win::kVkRButton) counts as down
-// whatever the system's button state says yet; 0 for none.
+// One look at the desktop. `pressedButton` (win::kVkLButton or win::kVkRButton, the logical
+// button) counts as down whatever the system's button state says yet; 0 for none.
 CaptureSample SampleDesktop(Desktop& desktop, const MayTakeWindow& mayTake, int pressedButton = 0);
 
 // Which samples are worth handing over: every one while a button is down (clicks are rules

@@ -6,7 +6,6 @@
 
 #include "editor/desktop_hooks.h"
 #include "platform/crash_report.h"
-#include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
 namespace {
@@ -34,14 +33,11 @@ class StandInTimer {
 }  // namespace
 
 CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver handOver) {
-    std::promise<std::pair<DWORD, bool>> started;
+    std::promise<DWORD> started;
     auto ready = started.get_future();
     m_thread = std::thread([&desktop, mayTake = std::move(mayTake), handOver = std::move(handOver),
                             &started]() mutable {
         RunReportingEscapes([&] {
-            // The captured rectangles are physical pixels on monitors of any scale, as the
-            // deployment that applies them reads them.
-            const PerMonitorDpiScope dpi(desktop);
             MSG msg;
             // Makes the thread's message queue, so the WM_QUIT that stops it cannot get lost.
             ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
@@ -55,7 +51,7 @@ CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver h
                 timer.Set(events.TimerWanted());
             };
             hooks.emplace(hear);
-            started.set_value({::GetCurrentThreadId(), hooks->Installed()});
+            started.set_value(::GetCurrentThreadId());
             // The window in front now is followed at once.
             hear({DesktopEvent::kForeground, desktop.GetForegroundWindow(), 0});
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -68,9 +64,7 @@ CaptureThread::CaptureThread(Desktop& desktop, MayTakeWindow mayTake, HandOver h
             }
         });
     });
-    const auto [threadId, hooked] = ready.get();
-    m_threadId = threadId;
-    m_hooked = hooked;
+    m_threadId = ready.get();
 }
 
 CaptureThread::~CaptureThread() {

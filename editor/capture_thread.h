@@ -27,13 +27,9 @@ class CaptureThread {
     CaptureThread(const CaptureThread&) = delete;
     CaptureThread& operator=(const CaptureThread&) = delete;
 
-    // The foreground, focus and mouse hooks were made.
-    bool Hooked() const { return m_hooked; }
-
   private:
     std::thread m_thread;
     DWORD m_threadId = 0;
-    bool m_hooked = false;
 };
 
 }  // namespace keyrack

@@ -21,8 +21,6 @@ class Container {
         m_place = place;
         m_style = style;
     }
-    const Placement& Where() const { return m_place; }
-    const PanelColours& Colours() const { return m_colours; }
 
     // The rim in the border colour and the rounded inside in the background colour; the
     // corners outside the rounded outline are left to what the editor painted there.

@@ -24,12 +24,8 @@ class DesktopHooks {
     DesktopHooks(const DesktopHooks&) = delete;
     DesktopHooks& operator=(const DesktopHooks&) = delete;
 
-    // The foreground, focus and mouse hooks are in place.
-    bool Installed() const { return m_foreground && m_focus && m_mouse; }
     // Scopes the window hooks to `window`'s process and thread (none for an empty one).
     void Follow(const FollowedWindow& window);
-    // Every window hook of the followed window was made (Wine 8 refuses scoped hooks).
-    bool FollowedHooked() const { return m_followed.window != 0 && m_windowHooks.size() == 3; }
     // The message loop offers each thread message here first: true when it was a mouse
     // button the mouse hook passed on (and the listener has heard it).
     bool OnThreadMessage(const MSG& msg);

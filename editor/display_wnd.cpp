@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "framework/gdi.h"
-#include "platform/thread_dpi_scope.h"
 
 namespace keyrack {
 namespace {
@@ -24,12 +23,8 @@ void DisplayWnd::InitLayout() {
     if (m_hWnd == nullptr) return;
     ::GetClientRect(m_hWnd, &m_client);
     std::vector<Rect> monitors;
-    {
-        // Monitor rectangles in physical pixels, the unit of the item rectangles drawn on them.
-        const PerMonitorDpiScope dpi(*m_desktop);
-        for (const MonitorInfo& info : m_desktop->EnumDisplayMonitors())
-            monitors.push_back(info.monitor);
-    }
+    for (const MonitorInfo& info : m_desktop->EnumDisplayMonitors())
+        monitors.push_back(info.monitor);
     m_model.InitLayout(monitors, m_client.right - m_client.left, m_client.bottom - m_client.top,
                        m_slot->items);
 }

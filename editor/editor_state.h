@@ -68,7 +68,6 @@ class EditorState {
     SlotItem* m_item = nullptr;
     std::unique_ptr<SlotItem> m_newItem;  // owns m_item in mode New
     EditMode m_mode = EditMode::New;
-    bool m_leftWasDown = false;
     // The window and place last written into the fields while tracking; forgotten whenever
     // tracking pauses, so it always starts by writing.
     struct Tracked {

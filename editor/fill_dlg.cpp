@@ -34,7 +34,7 @@ void SetNumber(HWND control, int value) { SetText(control, FromWide(std::to_wstr
 }  // namespace
 
 FillDlg::FillDlg(Slot& slot, Desktop& desktop, EditorSession& session, SaveEditedSlot save)
-    : CDialogEx(IDD_EDITOR),
+    : CDpiDialog(IDD_EDITOR),
       m_slot(slot),
       m_desktop(desktop),
       m_session(session),
@@ -50,9 +50,7 @@ void FillDlg::BringToFront() const {
 }
 
 BOOL FillDlg::OnInitDialog() {
-    CDialogEx::OnInitDialog();
-    // The editor places its controls itself, at every DPI.
-    KeepDialogLayoutOnDpiChange(m_hWnd);
+    CDpiDialog::OnInitDialog();
     // The panels are painted behind the controls; the controls keep their own pixels.
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
                         ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
@@ -60,8 +58,6 @@ BOOL FillDlg::OnInitDialog() {
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
     TakeControls();
-    m_dpi = WindowDpi(m_hWnd);
-    m_createdDpi = m_dpi;
     m_dialogFont.emplace(m_hWnd, m_dpi);
     SetFonts();
     SetLimits();
@@ -96,9 +92,7 @@ void FillDlg::PlaceWindow() {
         const Placement at = EditorWindowPlacement(Rect{m.left, m.top, m.right, m.bottom},
                                                    Rect{w.left, w.top, w.right, w.bottom}, m_dpi);
         ::MoveWindow(m_hWnd, at.x, at.y, at.width, at.height, TRUE);
-        const int now = WindowDpi(m_hWnd);
-        if (now == m_dpi) return;
-        m_dpi = now;
+        if (!ReadDpi()) return;
         SetFonts();
     }
 }
@@ -116,33 +110,31 @@ void FillDlg::TakeControls() {
 }
 
 void FillDlg::SetFonts() {
-    SharedFonts fonts(m_dpi);
-    const int labels[] = {IDOK,
-                          IDCANCEL,
-                          IDC_EDITOR_SLOT_NAME_LABEL,
-                          IDC_EDITOR_LIST_LABEL,
-                          IDC_EDITOR_SAVE,
-                          IDC_EDITOR_REMOVE,
-                          IDC_EDITOR_NAME_LABEL,
-                          IDC_EDITOR_PATH_LABEL,
-                          IDC_EDITOR_PARAMETERS_LABEL,
-                          IDC_EDITOR_X_LABEL,
-                          IDC_EDITOR_Y_LABEL,
-                          IDC_EDITOR_W_LABEL,
-                          IDC_EDITOR_H_LABEL};
-    const int edits[] = {IDC_EDITOR_SLOT_NAME,  IDC_EDITOR_NAME, IDC_EDITOR_PATH,
-                         IDC_EDITOR_PARAMETERS, IDC_EDITOR_X,    IDC_EDITOR_Y,
-                         IDC_EDITOR_W,          IDC_EDITOR_H,    IDC_EDITOR_MAXIMIZE};
-    for (int id : labels)
-        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium15()), TRUE);
-    for (int id : edits)
-        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium17()), TRUE);
-    m_fonts = std::move(fonts);
-
-    CFont listFont = m_dpi != m_createdDpi ? m_dialogFont->At(m_dpi) : CFont();
-    const HFONT shown = listFont.IsNull() ? m_dialogFont->Original() : listFont.Get();
-    if (shown != nullptr) ::SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
-    m_listFont = std::move(listFont);  // the previous one goes once the list has let it go
+    static constexpr int kLabels[] = {IDOK,
+                                      IDCANCEL,
+                                      IDC_EDITOR_SLOT_NAME_LABEL,
+                                      IDC_EDITOR_LIST_LABEL,
+                                      IDC_EDITOR_SAVE,
+                                      IDC_EDITOR_REMOVE,
+                                      IDC_EDITOR_NAME_LABEL,
+                                      IDC_EDITOR_PATH_LABEL,
+                                      IDC_EDITOR_PARAMETERS_LABEL,
+                                      IDC_EDITOR_X_LABEL,
+                                      IDC_EDITOR_Y_LABEL,
+                                      IDC_EDITOR_W_LABEL,
+                                      IDC_EDITOR_H_LABEL};
+    static constexpr int kEdits[] = {IDC_EDITOR_SLOT_NAME,  IDC_EDITOR_NAME, IDC_EDITOR_PATH,
+                                     IDC_EDITOR_PARAMETERS, IDC_EDITOR_X,    IDC_EDITOR_Y,
+                                     IDC_EDITOR_W,          IDC_EDITOR_H,    IDC_EDITOR_MAXIMIZE};
+    m_fonts.Show(SharedFonts(m_dpi), [this](const SharedFonts& fonts) {
+        for (int id : kLabels)
+            SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium15()), TRUE);
+        for (int id : kEdits)
+            SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium17()), TRUE);
+    });
+    m_dialogFont->ShowAt(m_dpi, [this](HFONT font) {
+        ::SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    });
 }
 
 void FillDlg::SetLimits() const {
@@ -158,18 +150,15 @@ void FillDlg::StartCapture() {
     // A thread that can't be started (or anything else thrown here) is a crash, reported as one.
     RunReportingEscapes([&] {
         m_capture = std::make_unique<CaptureThread>(desktop, mayTake, [this](CaptureSample sample) {
-            // One wake-up per batch; the dialog takes every waiting sample at once.
-            if (m_samples.Put(std::move(sample))) PostTask([this] { ApplySamples(); });
+            // The tasks posted before the dialog takes them run on one message.
+            PostTask([this, sample = std::move(sample)] {
+                if (m_state) m_state->Apply(sample);
+            });
         });
     });
 }
 
 void FillDlg::StopCapture() { m_capture.reset(); }
-
-void FillDlg::ApplySamples() {
-    if (!m_state) return;
-    for (const CaptureSample& sample : m_samples.TakeAll()) m_state->Apply(sample);
-}
 
 void FillDlg::OnOK() {
     m_state->Confirm(WindowText(GetDlgItem(IDC_EDITOR_SLOT_NAME)));
@@ -216,20 +205,16 @@ bool FillDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         case WM_CTLCOLORSTATIC:
             return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                                 result);
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), lParam);
-            return true;
         case WM_DESTROY:
             // Before the window goes: no sample is posted to it afterwards.
             StopCapture();
             return false;
         default:
-            return DialogProcDefault(msg, wParam, lParam, result);
+            return CDpiDialog::DialogProc(msg, wParam, lParam, result);
     }
 }
 
-void FillDlg::OnDpiChanged(int dpi, LPARAM suggested) {
-    m_dpi = dpi;
+void FillDlg::OnDpiChanged(LPARAM suggested) {
     SetFonts();
     // The move brings a WM_SIZE, which lays everything out for the new DPI.
     MoveToSuggestedRect(m_hWnd, suggested);

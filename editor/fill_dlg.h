@@ -12,12 +12,10 @@
 #include <commctrl.h>
 
 #include <array>
-#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
 
-#include "editor/capture_loop.h"
 #include "editor/capture_thread.h"
 #include "editor/container.h"
 #include "editor/display_wnd.h"
@@ -25,17 +23,17 @@
 #include "editor/editor_state.h"
 #include "editor/editor_view.h"
 #include "editor/number_edit.h"
-#include "framework/dialog_ex.h"
 #include "framework/dialog_font.h"
+#include "framework/dpi_dialog.h"
 #include "framework/gdi.h"
-#include "platform/dpi_scale.h"
+#include "framework/shown_fonts.h"
 #include "platform/unique_handle.h"
 #include "res/shared_resources.h"
 #include "slots/slot.h"
 
 namespace keyrack {
 
-class FillDlg : public CDialogEx, private EditorView {
+class FillDlg : public CDpiDialog, private EditorView {
   public:
     // Edits `slot` (its items, its name and its table) within the main window's editor
     // session; neither is owned. OK calls `save` and closes the editor only when it wrote.
@@ -51,6 +49,7 @@ class FillDlg : public CDialogEx, private EditorView {
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDpiChanged(LPARAM suggested) override;
 
   private:
     void PlaceWindow();
@@ -59,12 +58,10 @@ class FillDlg : public CDialogEx, private EditorView {
     void SetFonts();
     void SetLimits() const;
     void OnSize(int cx, int cy);
-    void OnDpiChanged(int dpi, LPARAM suggested);
     void Paint();
     bool ColourStatic(HDC dc, HWND control, LRESULT& result) const;
     void StartCapture();
     void StopCapture();
-    void ApplySamples();
 
     // EditorView.
     void ShowItem(const SlotItem& item) override;
@@ -89,18 +86,12 @@ class FillDlg : public CDialogEx, private EditorView {
     DisplayWnd m_preview;
     std::array<NumberEdit, 4> m_numberEdits{NumberEdit(true), NumberEdit(true), NumberEdit(false),
                                             NumberEdit(false)};
-    SharedFonts m_fonts;
-    // The template's font, which the program list shows, and that font made again for a DPI
-    // other than the one the window was created at.
+    ShownFonts<SharedFonts> m_fonts;
+    // The template's font, which the program list shows.
     std::optional<DialogFont> m_dialogFont;
-    int m_createdDpi = kDesignDpi;
-    CFont m_listFont;
-    int m_dpi = kDesignDpi;
     bool m_ready = false;
     std::unique_ptr<EditorState> m_state;
     HWND m_list = nullptr;
-
-    CaptureMailbox m_samples;
     std::unique_ptr<CaptureThread> m_capture;
 };
 

@@ -10,7 +10,8 @@ constexpr int kPointsPerInch = 72;
 }  // namespace
 
 DialogFont::DialogFont(HWND dialog, int dpi)
-    : m_original(reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0))) {
+    : m_original(reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0))),
+      m_createdDpi(dpi) {
     if (m_original == nullptr ||
         ::GetObjectW(m_original, sizeof(m_font), &m_font) != static_cast<int>(sizeof(m_font))) {
         m_original = nullptr;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/gdi.h"
+#include "framework/shown_fonts.h"
 
 namespace keyrack {
 
@@ -18,10 +19,22 @@ class DialogFont {
     // The template's face and point size at `dpi`; null when the dialog has no font of its
     // own. The caller keeps it until its controls have been given another.
     CFont At(int dpi) const;
+    // Hands `give` the font to show at `dpi`: the dialog manager's own at the DPI the window
+    // was created at, else one made for `dpi`, kept until the next call has handed on
+    // another. Nothing when the dialog has no font of its own.
+    template <typename Give>
+    void ShowAt(int dpi, Give&& give) {
+        m_scaled.Show(dpi != m_createdDpi ? At(dpi) : CFont(), [&](const CFont& scaled) {
+            const HFONT font = scaled.IsNull() ? m_original : scaled.Get();
+            if (font != nullptr) give(font);
+        });
+    }
 
   private:
     HFONT m_original = nullptr;
+    int m_createdDpi;
     LOGFONTW m_font{};  // lfHeight holds minus the point size
+    ShownFonts<CFont> m_scaled;
 };
 
 }  // namespace keyrack

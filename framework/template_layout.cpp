@@ -1,7 +1,5 @@
 #include "framework/template_layout.h"
 
-#include <utility>
-
 #include "platform/dpi_scale.h"
 
 namespace keyrack {
@@ -41,8 +39,7 @@ POINT BaseUnitsAt96(const DialogFont& dialogFont) {
 
 }  // namespace
 
-TemplateLayout::TemplateLayout(HWND dialog, int dpi)
-    : m_dialog(dialog), m_createdDpi(dpi), m_font(dialog, dpi) {
+TemplateLayout::TemplateLayout(HWND dialog, int dpi) : m_dialog(dialog), m_font(dialog, dpi) {
     const POINT base = CurrentBaseUnits(dialog);
     RECT client{};
     ::GetClientRect(dialog, &client);
@@ -79,13 +76,6 @@ SIZE TemplateLayout::ClientSize(int dpi) const {
 }
 
 void TemplateLayout::Apply(int dpi) {
-    // The font the controls show now is deleted only after they were given the new one.
-    CFont previous = std::move(m_scaledFont);
-    HFONT font = m_font.Original();
-    if (dpi != m_createdDpi) {
-        m_scaledFont = m_font.At(dpi);
-        if (!m_scaledFont.IsNull()) font = m_scaledFont.Get();
-    }
     RECT window{}, client{};
     ::GetWindowRect(m_dialog, &window);
     ::GetClientRect(m_dialog, &client);
@@ -96,9 +86,12 @@ void TemplateLayout::Apply(int dpi) {
     for (const Control& c : m_controls) {
         const RECT p = ToPixels(c.units, dpi);
         ::MoveWindow(c.window, p.left, p.top, p.right, p.bottom, TRUE);
-        if (c.dialogFont && font != nullptr)
-            ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    m_font.ShowAt(dpi, [this](HFONT font) {
+        for (const Control& c : m_controls)
+            if (c.dialogFont)
+                ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    });
 }
 
 }  // namespace keyrack

@@ -36,12 +36,10 @@ class TemplateLayout {
     RECT ToPixels(const RECT& units, int dpi) const;
 
     HWND m_dialog;
-    int m_createdDpi;
     POINT m_units96{};  // the dialog font's base units at 96 DPI
     SIZE m_clientUnits{};
     std::vector<Control> m_controls;
     DialogFont m_font;
-    CFont m_scaledFont;  // the dialog font at a DPI other than the one it was made for
 };
 
 }  // namespace keyrack

@@ -219,6 +219,9 @@ class Desktop {
     virtual short GetKeyState(int virtualKey) = 0;
     // GetAsyncKeyState: the physical state now, also of mouse buttons, for any thread.
     virtual short GetAsyncKeyState(int virtualKey) = 0;
+    // GetSystemMetrics(SM_SWAPBUTTON) is non-zero: the left and right buttons are swapped, so
+    // the physical right button is the logical (primary) left one.
+    virtual bool MouseButtonsSwapped() = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
     // A steady clock in milliseconds (GetTickCount64): every time limit is a deadline on it, so
     // limits do not depend on how long the system's timer makes a pause.
@@ -245,13 +248,6 @@ class Desktop {
     // Display monitors: EnumDisplayMonitors (no device context, no clipping) with
     // GetMonitorInfoW for each, in the order the platform enumerates them.
     virtual std::vector<MonitorInfo> EnumDisplayMonitors() = 0;
-
-    // Per-monitor (v2) DPI awareness for the calling thread (SetThreadDpiAwarenessContext), so
-    // the rectangles it reads and applies are physical pixels on every monitor. Returns the
-    // thread's previous context for RestoreThreadDpiAwareness, or 0 where the call is missing
-    // (before Windows 10 1703) and nothing changed.
-    virtual std::uintptr_t UsePerMonitorDpiAwareness() = 0;
-    virtual void RestoreThreadDpiAwareness(std::uintptr_t previous) = 0;
 };
 
 }  // namespace keyrack

@@ -67,6 +67,7 @@ class NullDesktop : public Desktop {
 
     short GetKeyState(int) override { return 0; }
     short GetAsyncKeyState(int) override { return 0; }
+    bool MouseButtonsSwapped() override { return false; }
     void Sleep(unsigned) override {}
     std::uint64_t SteadyClockMs() override { return 0; }
     WaitEnd WaitUnlessStopped(const StopRequest&, unsigned) override { return WaitEnd::kElapsed; }
@@ -76,8 +77,6 @@ class NullDesktop : public Desktop {
     std::uint64_t LastFlashMs(WindowHandle) override { return 0; }
 
     std::vector<MonitorInfo> EnumDisplayMonitors() override { return {}; }
-    std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
-    void RestoreThreadDpiAwareness(std::uintptr_t) override {}
 };
 
 }  // namespace keyrack

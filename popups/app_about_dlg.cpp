@@ -5,7 +5,6 @@
 
 #include <cwchar>
 #include <string>
-#include <utility>
 
 #include "framework/dpi.h"
 #include "platform/win32/win32_desktop.h"
@@ -13,7 +12,7 @@
 
 namespace keyrack {
 
-AppAboutDlg::AppAboutDlg(HWND parent) : CDialogEx(IDD_ABOUTBOX, parent) {}
+AppAboutDlg::AppAboutDlg(HWND parent) : CDpiDialog(IDD_ABOUTBOX, parent) {}
 
 AppAboutDlg::~AppAboutDlg() {
     // Destroyed here, while WM_DESTROY still reaches this class's procedure.
@@ -21,46 +20,40 @@ AppAboutDlg::~AppAboutDlg() {
 }
 
 BOOL AppAboutDlg::OnInitDialog() {
-    CDialogEx::OnInitDialog();
-
-    // A DPI change scales the controls and the fonts here, not in the dialog manager.
-    KeepDialogLayoutOnDpiChange(m_hWnd);
+    CDpiDialog::OnInitDialog();
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LINK_CLASS};
     ::InitCommonControlsEx(&controls);
 
-    const int dpi = WindowDpi(m_hWnd);
-    m_layout.emplace(m_hWnd, dpi);
-    m_layout->Apply(dpi);
-    m_fonts = SharedFonts(dpi);
-    SetFonts();
+    m_layout.emplace(m_hWnd, m_dpi);
+    Lay();
     // The owner is the hidden main window: show the box in the middle of the screen.
     CenterWindow();
     return TRUE;
 }
 
-void AppAboutDlg::SetFonts() {
-    // The close button keeps the dialog font.
-    const int themed[] = {IDC_STATIC,
-                          IDC_ABOUT_NOTICE,
-                          IDC_ABOUT_CONTACT_GROUP,
-                          IDC_ABOUT_APP_GROUP,
-                          IDC_ABOUT_LICENSE_GROUP,
-                          IDC_ABOUT_CONTACT_LINK,
-                          IDC_ABOUT_LICENSE_LINK};
-    for (int id : themed)
-        SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts.Medium15()), TRUE);
+void AppAboutDlg::Lay() {
+    m_layout->Apply(m_dpi);
+    m_fonts.Show(SharedFonts(m_dpi), [this](const SharedFonts& fonts) {
+        // The close button keeps the dialog font.
+        const int themed[] = {IDC_STATIC,
+                              IDC_ABOUT_NOTICE,
+                              IDC_ABOUT_CONTACT_GROUP,
+                              IDC_ABOUT_APP_GROUP,
+                              IDC_ABOUT_LICENSE_GROUP,
+                              IDC_ABOUT_CONTACT_LINK,
+                              IDC_ABOUT_LICENSE_LINK};
+        for (int id : themed)
+            SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium15()), TRUE);
+    });
+}
+
+void AppAboutDlg::OnDpiChanged(LPARAM suggested) {
+    MoveToSuggestedRect(m_hWnd, suggested);
+    Lay();
 }
 
 bool AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-        case WM_DPICHANGED: {
-            const int dpi = HIWORD(wParam);
-            MoveToSuggestedRect(m_hWnd, lParam);
-            if (m_layout) m_layout->Apply(dpi);
-            SharedFonts previous = std::exchange(m_fonts, SharedFonts(dpi));
-            SetFonts();
-            return true;
-        }
         case WM_DESTROY:
             // The dialog hears of its end before its controls do. Some link controls (Wine's)
             // delete the font they were given when they are destroyed; take the box's font
@@ -69,7 +62,7 @@ bool AppAboutDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
             SendDlgItemMessage(IDC_ABOUT_LICENSE_LINK, WM_SETFONT, 0, FALSE);
             return false;
         default:
-            return DialogProcDefault(msg, wParam, lParam, result);
+            return CDpiDialog::DialogProc(msg, wParam, lParam, result);
     }
 }
 

@@ -9,14 +9,15 @@
 #include <optional>
 #include <string>
 
-#include "framework/dialog_ex.h"
+#include "framework/dpi_dialog.h"
+#include "framework/shown_fonts.h"
 #include "framework/template_layout.h"
 #include "res/resource.h"
 #include "res/shared_resources.h"
 
 namespace keyrack {
 
-class AppAboutDlg : public CDialogEx {
+class AppAboutDlg : public CDpiDialog {
   public:
     // How a link target is opened: ShellExecuteW's signature. Tests put a recorder here.
     using ShellOpen = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*,
@@ -35,14 +36,15 @@ class AppAboutDlg : public CDialogEx {
     BOOL OnInitDialog() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDpiChanged(LPARAM suggested) override;
 
   private:
-    // The shared font for the window's DPI on the texts, groups and links; the previous one
-    // goes after.
-    void SetFonts();
+    // The template's places and the shared font on the texts, groups and links, for the
+    // window's DPI.
+    void Lay();
 
     std::optional<TemplateLayout> m_layout;
-    SharedFonts m_fonts;
+    ShownFonts<SharedFonts> m_fonts;
 };
 
 }  // namespace keyrack

@@ -1,6 +1,5 @@
 #include "popups/indicator_dlg.h"
 
-#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "platform/win32/wide.h"
 
@@ -24,14 +23,12 @@ Rect FromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 }  // namespace
 
 IndicatorDlg::IndicatorDlg(WorkerStatusList& statusList)
-    : CDialogEx(IDD_INDICATOR), m_phaseTexts(kIndicatorPhaseTexts), m_statusList(statusList) {}
+    : CDpiDialog(IDD_INDICATOR), m_phaseTexts(kIndicatorPhaseTexts), m_statusList(statusList) {}
 
 IndicatorDlg::~IndicatorDlg() { DestroyWindow(); }
 
 BOOL IndicatorDlg::OnInitDialog() {
-    CDialogEx::OnInitDialog();
-    KeepDialogLayoutOnDpiChange(m_hWnd);
-    m_dpi = WindowDpi(m_hWnd);
+    CDpiDialog::OnInitDialog();
     m_layout.emplace(m_hWnd, m_dpi);
     m_layout->Apply(m_dpi);
     m_taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
@@ -52,13 +49,14 @@ BOOL IndicatorDlg::OnInitDialog() {
 }
 
 void IndicatorDlg::SetFonts() {
-    SharedFonts fonts(m_dpi);
-    SendDlgItemMessage(IDC_IND_SLOTNAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Bold20()),
-                       TRUE);
-    SendDlgItemMessage(IDC_IND_PROGRESS, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.ExtraBold30()),
-                       TRUE);
-    SendDlgItemMessage(IDC_IND_LINES, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Medium15()), TRUE);
-    m_fonts = std::move(fonts);
+    m_fonts.Show(SharedFonts(m_dpi), [this](const SharedFonts& fonts) {
+        const auto set = [this](int id, HFONT font) {
+            SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        };
+        set(IDC_IND_SLOTNAME, fonts.Bold20());
+        set(IDC_IND_PROGRESS, fonts.ExtraBold30());
+        set(IDC_IND_LINES, fonts.Medium15());
+    });
 }
 
 void IndicatorDlg::SetRoundedRegion() const {
@@ -70,9 +68,9 @@ void IndicatorDlg::SetRoundedRegion() const {
     if (!region.IsNull() && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) region.Detach();
 }
 
-void IndicatorDlg::OnDpiChanged(int dpi) {
-    m_dpi = dpi;
-    m_layout->Apply(dpi);
+void IndicatorDlg::OnDpiChanged(LPARAM /*suggested*/) {
+    // The popup's place follows the taskbar, not the system's suggestion.
+    m_layout->Apply(m_dpi);
     SetFonts();
     MoveBesideTaskbar(m_placedFor);
     SetRoundedRegion();
@@ -212,15 +210,12 @@ bool IndicatorDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
             if (wParam != kRefreshTimer) return false;
             Refresh();
             return true;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam));
-            return true;
         case WM_CTLCOLORSTATIC:
             result =
                 OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
             return true;
         default:
-            return DialogProcDefault(msg, wParam, lParam, result);
+            return CDpiDialog::DialogProc(msg, wParam, lParam, result);
     }
 }
 

@@ -14,7 +14,8 @@
 
 #include "deploy/indicator.h"
 #include "deploy/worker_status_list.h"
-#include "framework/dialog_ex.h"
+#include "framework/dpi_dialog.h"
+#include "framework/shown_fonts.h"
 #include "framework/template_layout.h"
 #include "platform/dpi_scale.h"
 #include "popups/indicator_model.h"
@@ -24,7 +25,7 @@
 
 namespace keyrack {
 
-class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
+class IndicatorDlg : public CDpiDialog, public DeploymentIndicator {
   public:
     explicit IndicatorDlg(WorkerStatusList& statusList);
     // Destroys the window (and its timer). Runs on the user-interface thread.
@@ -44,6 +45,7 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     bool DialogProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDpiChanged(LPARAM suggested) override;
 
   private:
     // Where the popup is placed from: the taskbar's rectangle (empty when it can't be read) and
@@ -62,15 +64,13 @@ class IndicatorDlg : public CDialogEx, public DeploymentIndicator {
     SIZE Size() const;
     void SetFonts();
     void SetRoundedRegion() const;
-    void OnDpiChanged(int dpi);
     void Paint();
     LRESULT OnCtlColorStatic(HDC dc, HWND control) const;
     void Close();
 
     HWND m_taskbar = nullptr;
     std::optional<TemplateLayout> m_layout;
-    int m_dpi = kDesignDpi;  // the popup's DPI now
-    SharedFonts m_fonts;
+    ShownFonts<SharedFonts> m_fonts;
     const std::array<std::u16string, 3> m_phaseTexts;
     IndicatorAnimation m_animation{m_phaseTexts};
     // What the refreshes showed last and where they placed the popup.

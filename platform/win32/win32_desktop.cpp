@@ -11,7 +11,6 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/system_function.h"
-#include "platform/win32/thread_dpi_awareness.h"
 #include "platform/win32/wide.h"
 
 namespace keyrack {
@@ -317,6 +316,8 @@ void Win32Desktop::UninitializeCom() { ::CoUninitialize(); }
 
 short Win32Desktop::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
 short Win32Desktop::GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }
+
+bool Win32Desktop::MouseButtonsSwapped() { return ::GetSystemMetrics(SM_SWAPBUTTON) != 0; }
 void Win32Desktop::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
 namespace {
@@ -343,14 +344,6 @@ std::vector<MonitorInfo> Win32Desktop::EnumDisplayMonitors() {
     std::vector<MonitorInfo> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, VisitMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
-}
-
-std::uintptr_t Win32Desktop::UsePerMonitorDpiAwareness() {
-    return SetThreadDpiAwarenessPerMonitorV2();
-}
-
-void Win32Desktop::RestoreThreadDpiAwareness(std::uintptr_t previous) {
-    ::keyrack::RestoreThreadDpiAwareness(previous);
 }
 
 }  // namespace keyrack

@@ -61,6 +61,7 @@ class Win32Desktop : public Desktop {
 
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;
+    bool MouseButtonsSwapped() override;
     void Sleep(unsigned milliseconds) override;
     std::uint64_t SteadyClockMs() override;
     WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override;
@@ -73,8 +74,6 @@ class Win32Desktop : public Desktop {
     void NoteFlash(WindowHandle window);
 
     std::vector<MonitorInfo> EnumDisplayMonitors() override;
-    std::uintptr_t UsePerMonitorDpiAwareness() override;
-    void RestoreThreadDpiAwareness(std::uintptr_t previous) override;
 
   private:
     std::mutex m_flashMutex;

@@ -107,6 +107,7 @@ class CountingDesktop final : public Desktop {
     }
     short GetKeyState(int key) override { return Count(), m_inner.GetKeyState(key); }
     short GetAsyncKeyState(int key) override { return Count(), m_inner.GetAsyncKeyState(key); }
+    bool MouseButtonsSwapped() override { return Count(), m_inner.MouseButtonsSwapped(); }
     void Sleep(unsigned milliseconds) override { Count(), m_inner.Sleep(milliseconds); }
     std::uint64_t SteadyClockMs() override { return Count(), m_inner.SteadyClockMs(); }
     WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override {
@@ -120,12 +121,6 @@ class CountingDesktop final : public Desktop {
     std::uint64_t LastFlashMs(WindowHandle w) override { return Count(), m_inner.LastFlashMs(w); }
     std::vector<MonitorInfo> EnumDisplayMonitors() override {
         return Count(), m_inner.EnumDisplayMonitors();
-    }
-    std::uintptr_t UsePerMonitorDpiAwareness() override {
-        return Count(), m_inner.UsePerMonitorDpiAwareness();
-    }
-    void RestoreThreadDpiAwareness(std::uintptr_t previous) override {
-        Count(), m_inner.RestoreThreadDpiAwareness(previous);
     }
 
   private:

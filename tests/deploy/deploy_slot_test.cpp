@@ -29,6 +29,10 @@ class RunItemGroupsTest : public DeployTest {
             m_published.emplace_back(index, text);
         });
     }
+    LearnedPaths Run(Slot& slot, const ThreadStarter& start = StartStdThread) {
+        PlacementWatch watch(m_desktop);
+        return RunItemGroups(slot, Context(), start, watch);
+    }
     std::vector<std::pair<std::size_t, std::u16string>> m_published;
 };
 
@@ -45,7 +49,7 @@ TEST_F(RunItemGroupsTest, GroupsStartInAscendingPspOrderOneThreadEachItemsInSequ
     m_desktop.AddProgram(kPaint, {});
     WriteSlot(0, u"Work", TwoGroups(), kTwoGroupTable);
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, Context(), StartStdThread);
+    Run(*slot);
 
     // Status index 0 belongs to psp 2 (Paint), index 1 to psp 5 (Editor).
     std::map<std::size_t, std::set<std::u16string>> linesByIndex;
@@ -102,7 +106,7 @@ TEST_F(RunItemGroupsTest, GroupsRunInParallel) {
     m_desktop.AddProgram(kPaint, paint);
     WriteSlot(0, u"Work", {{kEditor, u"E", 1}, {kPaint, u"P", 2}}, {{1, kEditor}, {2, kPaint}});
     auto slot = LoadSlot(0);
-    RunItemGroups(*slot, Context(), StartStdThread);
+    Run(*slot);
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_NE(slot->items[1]->window, 0u);
 }
@@ -116,7 +120,7 @@ TEST_F(RunItemGroupsTest, LearnedPathIsKeptForThisSlotOnlyAndUsedByLaterItems) {
     WriteSlot(4, u"Other", {{kLauncher, u"Other", 7}}, {{7, kLauncher}});
     WriteSlot(0, u"Docs", {{kLauncher, u"Viewer", 7}, {kReal, u"second", 7}}, {{7, kLauncher}});
     auto slot = LoadSlot(0);
-    const LearnedPaths learned = RunItemGroups(*slot, Context(), StartStdThread);
+    const LearnedPaths learned = Run(*slot);
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kReal).at(0));
     EXPECT_EQ(learned, (LearnedPaths{{7, kReal}}));
     ASSERT_TRUE(PathTable(m_paths).KeepLearnedPaths(0, learned).Written());
@@ -130,7 +134,7 @@ TEST_F(RunItemGroupsTest, TableIsLeftAloneWhenNothingWasLearned) {
     WriteSlot(0, u"Work", {{kEditor, u"E", 5}}, {{5, kEditor}});
     auto slot = LoadSlot(0);
     std::filesystem::remove(m_paths.TableFile());
-    RunItemGroups(*slot, Context(), StartStdThread);
+    Run(*slot);
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_FALSE(std::filesystem::exists(m_paths.TableFile())) << "not rewritten";
 }
@@ -142,7 +146,7 @@ TEST_F(RunItemGroupsTest, GroupWithoutTableEntryRunsWithAnEmptyPath) {
     WriteSlot(0, u"Broken", {{kEditor, u"E", 1}, {kPaint, u"Canvas", 9}, {kEditor, u"E2", 12}},
               {{1, kEditor}, {12, kEditor}});
     auto slot = LoadSlot(0);
-    ASSERT_NO_THROW(RunItemGroups(*slot, Context(), StartStdThread));
+    ASSERT_NO_THROW(Run(*slot));
     EXPECT_NE(slot->items[0]->window, 0u);
     EXPECT_EQ(slot->items[1]->window, m_desktop.WindowsOpenedBy(kPaint).at(0)) << "by title";
     EXPECT_NE(slot->items[2]->window, 0u) << "groups after the missing entry still run";
@@ -168,7 +172,7 @@ TEST_F(RunItemGroupsTest, ThreadThatCannotStartLeavesItsItemsWithoutWindows) {
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         return StartStdThread(std::move(body));
     };
-    RunItemGroups(*slot, Context(), failSecond);
+    Run(*slot, failSecond);
     EXPECT_NE(slot->items[1]->window, 0u) << "psp 2 started first and ran";
     EXPECT_NE(slot->items[1]->window, 0xBADu);
     EXPECT_EQ(slot->items[0]->window, 0u);
@@ -193,7 +197,7 @@ TEST_F(RunItemGroupsTest, GroupEndedByAnExceptionLeavesARunLogLine) {
     m_desktop.SetSleepHook([](unsigned milliseconds) {
         if (milliseconds == kAfterItemPauseMs) throw std::runtime_error("pause failed");
     });
-    ASSERT_NO_THROW(RunItemGroups(*slot, Context(), StartStdThread));
+    ASSERT_NO_THROW(Run(*slot));
     const auto lines = LogLines(m_log.Contents());
     for (const char* expected :
          {"psp 2 아이템 그룹 스레드 예외 종료", "psp 5 아이템 그룹 스레드 예외 종료"})

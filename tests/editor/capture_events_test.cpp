@@ -99,6 +99,39 @@ TEST_F(CaptureEventsTest, AnUnchangedDesktopHandsNothingOverAndButtonsAlwaysDo) 
     EXPECT_FALSE(pressed->leftDown);
 }
 
+// The hook names the logical button; the button state is read from the physical ones.
+struct ButtonCase {
+    const char* name;
+    bool swapped;
+    int heard;     // the logical button the hook reports
+    int physical;  // the physical button held down meanwhile
+};
+
+void PrintTo(const ButtonCase& c, std::ostream* os) { *os << c.name; }
+
+class AHeldButton : public CaptureEventsTest, public ::testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(AHeldButton, IsTheOneButtonTheHookHeard) {
+    const WindowHandle notepad = Open();
+    m_desktop.ShowWindow(notepad, win::kSwShow);
+    m_desktop.SetMouseButtonsSwapped(GetParam().swapped);
+    m_desktop.SetKey(GetParam().physical, true);
+    for (const DesktopEvent kind : {DesktopEvent::kButtonDown, DesktopEvent::kTimer}) {
+        const auto sample = Hear(kind, 0, GetParam().heard);
+        ASSERT_TRUE(sample);
+        EXPECT_EQ(sample->leftDown, GetParam().heard == win::kVkLButton);
+        EXPECT_EQ(sample->rightDown, GetParam().heard == win::kVkRButton);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, AHeldButton,
+    ::testing::Values(ButtonCase{"left", false, win::kVkLButton, win::kVkLButton},
+                      ButtonCase{"right", false, win::kVkRButton, win::kVkRButton},
+                      ButtonCase{"left_swapped", true, win::kVkLButton, win::kVkRButton},
+                      ButtonCase{"right_swapped", true, win::kVkRButton, win::kVkLButton}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CaptureEventsTest, TheHooksFollowTheWindowInFrontAndTheTimerStandsInUntilMovesAreHeard) {
     const WindowHandle notepad = Open(41);
     const WindowHandle sibling = Open(41);

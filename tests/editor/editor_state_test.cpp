@@ -1,19 +1,13 @@
 // The editor's rules on the simulated desktop: each pass samples the fake desktop as the
-// capture thread does and applies the sample as the user-interface thread does; and the
-// hand-over between the two threads (also run under TSan).
+// capture thread does and applies the sample as the user-interface thread does.
 #include "editor/editor_state.h"
 #include "platform/text.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
-
-#include "editor/capture_events.h"
-#include "editor/capture_loop.h"
 
 #include "tests/fakes/fake_desktop.h"
 
@@ -269,30 +263,6 @@ TEST_F(EditorRules, OnlyChangesAndButtonPassesAreHandedOverAndOnlyClicksOpenProc
     EXPECT_EQ(m_desktop.CountOf("OpenProcess"), 0u);
     m_desktop.SetKey(win::kVkRButton, false);
     EXPECT_EQ(handedOver(100), 1) << "the release";
-}
-
-TEST_F(EditorRules, SamplesReachTheUserInterfaceThreadThroughTheMailbox) {
-    CaptureMailbox mailbox;
-    std::atomic<int> wakeUps{0};
-    const WindowHandle notepad = Open(kNotepad);
-    m_desktop.ShowWindow(notepad, win::kSwShow);
-    std::thread capture([&] {
-        CaptureEvents events(m_desktop, m_mayTake);
-        for (const CaptureEvent& event :
-             {CaptureEvent{DesktopEvent::kForeground, notepad},
-              CaptureEvent{DesktopEvent::kButtonDown, 0, win::kVkLButton}}) {
-            if (auto sample = events.OnEvent(event)) wakeUps += mailbox.Put(std::move(*sample));
-        }
-    });
-    int applied = 0;
-    for (int i = 0; i < 1000000 && applied < 2; ++i) {
-        for (const CaptureSample& sample : mailbox.TakeAll()) m_state.Apply(sample), ++applied;
-        std::this_thread::yield();
-    }
-    capture.join();
-    ASSERT_NE(m_state.Current(), nullptr);
-    EXPECT_EQ(m_state.Current()->path, kNotepad);
-    EXPECT_LE(wakeUps.load(), 2);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // is recorded with its arguments and calling thread. Safe to call from several threads at once.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -114,7 +115,9 @@ class FakeDesktop : public Desktop {
     // A new window on top of the Z order.
     WindowHandle AddWindow(FakeWindow window);
     void AddProgram(std::u16string file, FakeProgram program);
+    // A physical key or mouse button goes down or up (GetAsyncKeyState reports it as it is).
     void SetKey(int virtualKey, bool down);
+    void SetMouseButtonsSwapped(bool swapped) { m_buttonsSwapped = swapped; }
     // Windows' foreground lock from now on. Process `receiver` had the user's last input (0: the
     // foreground window's process, as a key release), so until the next input it may set the
     // foreground, as may the foreground window's process and the processes lent the right. A
@@ -216,6 +219,7 @@ class FakeDesktop : public Desktop {
 
     short GetKeyState(int virtualKey) override;
     short GetAsyncKeyState(int virtualKey) override;
+    bool MouseButtonsSwapped() override { return m_buttonsSwapped; }
     void Sleep(unsigned milliseconds) override;
     std::uint64_t SteadyClockMs() override;
     WaitEnd WaitUnlessStopped(const StopRequest& stop, unsigned milliseconds) override;
@@ -225,8 +229,6 @@ class FakeDesktop : public Desktop {
     std::vector<WindowHandle> TakeNewWindows() override;
     bool IsHungAppWindow(WindowHandle window) override;
     std::uint64_t LastFlashMs(WindowHandle window) override;
-    std::uintptr_t UsePerMonitorDpiAwareness() override { return 0; }
-    void RestoreThreadDpiAwareness(std::uintptr_t) override {}
 
     // --- monitors ---
     // Replaces the monitors; the desktop starts with one 1920 x 1080 monitor whose work area
@@ -295,6 +297,7 @@ class FakeDesktop : public Desktop {
     std::map<ProcessHandle, std::uint32_t> m_openHandles;
     std::map<ProcessHandle, std::uint32_t> m_handleAccess;
     std::map<int, bool> m_keys;
+    std::atomic<bool> m_buttonsSwapped{false};
     std::function<void(unsigned)> m_sleepHook;
     std::vector<FakeCall> m_calls;
     std::map<std::string, std::size_t> m_counts;
