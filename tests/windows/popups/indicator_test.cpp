@@ -1,4 +1,4 @@
-// The indicator popup as a real window on Wine's shell desktop: placement above the taskbar,
+// The indicator popup as a real window on Wine's shell desktop: placement beside the taskbar,
 // topmost, rounded region, painting, animation, status lines, Esc during a deployment and the
 // release message.
 #include <gtest/gtest.h>
