@@ -215,8 +215,9 @@ TEST_F(TrayMenuTest, BuildsWhileAnotherThreadChangesTheLists) {
     std::thread polling([&] {
         std::uintptr_t handle = 1;
         while (!stop) {
-            manager.SetWindowList(0, {{handle, 0, 0}, {handle, 0, 0}});
+            // Closed before the list names it: a read never sees one pair open and one closed.
             if (handle % 2 != 0) m_desktop.Close(handle);
+            manager.SetWindowList(0, {{handle, 0, 0}, {handle, 0, 0}});
             (void)manager.HasWindowList(0);  // prunes as it reads
             ++handle;
         }
